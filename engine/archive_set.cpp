@@ -1,0 +1,240 @@
+#include "engine/archive_set.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "engine/sizing.h"
+#include "engine/texts.h"
+#include "engine/volume_header.h"
+
+namespace tolvane {
+namespace {
+
+std::vector<RecordSource> RecordsOf(const FileEntry* head) {
+    std::vector<RecordSource> records;
+    for (const FileEntry* e = head; e != nullptr; e = e->next) {
+        records.push_back({e->Name(), e->size, e->lastWrite});
+    }
+    return records;
+}
+
+int Percent(int64_t part, int64_t whole) {
+    if (whole <= 0 || part <= 0) return 0;
+    const __int128 p = static_cast<__int128>(part) * 100 / whole;
+    return p > 100 ? 100 : static_cast<int>(p);
+}
+
+}  // namespace
+
+void ArchiveSettings::ClearForStartPage() {
+    targetPath.clear();
+    packagePath.clear();
+    targetRoot.clear();
+    volumeCount = 0;
+    currentVolume = 1;
+}
+
+std::string FileEntry::Name() const {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+QuellDateien::QuellDateien(ArchiveSettings& settings, platform::FileSystem& fs, Display& display)
+    : settings_(&settings), fs_(&fs), display_(&display) {}
+
+QuellDateien::~QuellDateien() { FreeEntries(); }
+
+void QuellDateien::FreeEntries() {
+    FileEntry* e = head;
+    while (e != nullptr) {
+        FileEntry* next = e->next;
+        delete e;
+        e = next;
+    }
+    head = nullptr;
+}
+
+void QuellDateien::Reset() {
+    FreeEntries();
+    totalSize = 0;
+    bytesDone = 0;
+    headerSize = 0;
+    fileCount = 0;
+    currentIndex = 0;
+    current = nullptr;
+    // The entries are gone: pointers into them must not survive either.
+    tail = nullptr;
+    volumeStartEntry = nullptr;
+}
+
+int QuellDateien::AddFile(const std::string& name) {
+    auto* entry = new FileEntry;
+    entry->path = sourceDir;
+    if (entry->path.empty() || entry->path.back() != '/') entry->path += '/';
+    entry->path += name;
+    platform::FileFacts facts;
+    if (fs_->Stat(entry->path, &facts)) {
+        entry->size = facts.size;
+        entry->lastWrite = facts.lastWrite;
+    } else {
+        // Gone since it was chosen: an empty entry with the present time; the
+        // split reports the missing file when it gets there.
+        entry->size = 0;
+        entry->lastWrite = platform::SystemTimeFromUnix(std::time(nullptr), 0);
+    }
+    entry->done = 0;
+    entry->next = head;
+    if (head == nullptr) tail = entry;
+    head = entry;
+    current = entry;
+    totalSize += entry->size;
+    return ++fileCount;
+}
+
+int QuellDateien::AddFileAtEnd(const std::string& fullPath) {
+    platform::FileFacts facts;
+    if (!fs_->Stat(fullPath, &facts) || !facts.isRegular) return 0;
+    auto* entry = new FileEntry;
+    entry->path = fullPath;
+    entry->size = facts.size;
+    entry->lastWrite = facts.lastWrite;
+    AppendEntry(entry);
+    totalSize += entry->size;
+    return ++fileCount;
+}
+
+void QuellDateien::Rewind() {
+    for (FileEntry* e = head; e != nullptr; e = e->next) e->done = 0;
+    settings_->currentVolume = 1;
+    bytesDone = 0;
+    currentIndex = 0;
+    current = head;
+}
+
+void QuellDateien::AppendEntry(FileEntry* entry) {
+    entry->next = nullptr;
+    if (head == nullptr) {
+        head = tail = current = entry;
+    } else {
+        tail->next = entry;
+        tail = entry;
+    }
+}
+
+std::vector<FileListRow> QuellDateien::FileListRows() const {
+    std::vector<FileListRow> rows;
+    int number = 1;
+    for (const FileEntry* e = head; e != nullptr; e = e->next, ++number) {
+        rows.push_back({std::to_string(number), e->Name(), FormatThousands(e->size),
+                        FormatThousands(e->done)});
+    }
+    return rows;
+}
+
+int64_t QuellDateien::CalcHeaderSize() {
+    headerSize = HeaderLength(totalSize, settings_->volumeSize, RecordsOf(head));
+    return headerSize;
+}
+
+int QuellDateien::makeHeader(const std::string& path, int volumeNumber) {
+    const ArchiveSettings& s = *settings_;
+    const std::string header = BuildHeader(s.selfExtracting ? 'E' : 'K', volumeNumber,
+                                           s.volumeCount, totalSize, s.volumeSize, RecordsOf(head));
+    auto volume = fs_->Open(path, platform::OpenMode::CreateTruncate);
+    if (!volume) return 0;
+
+    if (volumeNumber == 1 && s.selfExtracting == 1) {
+        auto robot = fs_->Open(s.robotPath, platform::OpenMode::Read);
+        if (!robot) {
+            display_->Message(texts::kRobotMissing, texts::kCapMakeHeaderOpen, Icon::Error,
+                              Owner::Page);
+            return 0;
+        }
+        // The whole robot image, then zero bytes up to the end of the stub
+        // area. One byte more is asked for to see an image that is too long.
+        std::vector<char> stub(kStubAreaSize + 1, 0);
+        const int64_t n = robot->Read(stub.data(), kStubAreaSize + 1);
+        if (n <= 0 || n > kStubAreaSize) {
+            display_->Message(texts::kRobotDamaged, texts::kCapMakeHeaderRead, Icon::Error,
+                              Owner::Page);
+            return 0;
+        }
+        stub[kStubAreaSize] = 0;
+        if (volume->Write(stub.data(), kStubAreaSize) != kStubAreaSize) {
+            display_->Message(texts::kRobotDamaged, texts::kCapMakeHeaderWrite, Icon::Error,
+                              Owner::Page);
+            return 0;
+        }
+        if (volume->Write(header.data(), static_cast<int64_t>(header.size())) !=
+            static_cast<int64_t>(header.size())) {
+            return 0;
+        }
+        volume.reset();
+        fs_->MakeExecutable(path);
+        return 1;
+    }
+
+    if (volume->Write(header.data(), static_cast<int64_t>(header.size())) !=
+        static_cast<int64_t>(header.size())) {
+        return 0;
+    }
+    return 1;
+}
+
+int QuellDateien::readHeader() {
+    Reset();
+    ArchiveSettings& s = *settings_;
+    auto file = fs_->Open(s.packagePath, platform::OpenMode::Read);
+    if (!file) {
+        display_->Message(texts::kFileNotFound, texts::kCapReadHeaderOpen, Icon::Error,
+                          Owner::MainWindow);
+        return 0;
+    }
+    auto notAPackage = [&] {
+        file.reset();
+        s.selfExtracting = 0;
+        display_->Message(texts::kNotAPackage, texts::kCapReadHeaderIsPackage, Icon::Warning,
+                          Owner::Page);
+        s.packagePath.clear();
+        return 0;
+    };
+    if (IsSelfExtractingFirstVolumeName(s.packagePath) && !file->Seek(kStubAreaSize)) {
+        return notAPackage();
+    }
+    uint8_t fixed[kFixedHeadSize];
+    FixedHead head;
+    if (file->Read(fixed, kFixedHeadSize) != kFixedHeadSize ||
+        !ParseFixedHead(fixed, kFixedHeadSize, &head)) {
+        return notAPackage();
+    }
+    std::vector<uint8_t> text(static_cast<size_t>(TextPartReadLimit(head.fileCount)));
+    const int64_t n = file->Read(text.data(), static_cast<int64_t>(text.size()));
+    TextPart parsed;
+    if (n < 0 || !ParseTextPart(text.data(), static_cast<size_t>(n), head.fileCount, &parsed)) {
+        return notAPackage();
+    }
+    file.reset();
+
+    s.selfExtracting = head.magicLetter == 'E' ? 1 : 0;
+    s.volumeCount = head.volumeCount;
+    s.volumeSize = parsed.volumeSize;
+    fileCount = head.fileCount;
+    totalSize = parsed.totalSize;
+    for (HeaderRecord& r : parsed.records) {
+        auto* entry = new FileEntry;
+        entry->path = "/" + r.name;
+        entry->size = r.size;
+        entry->lastWrite = r.lastWrite;
+        AppendEntry(entry);
+    }
+    return 1;
+}
+
+void QuellDateien::ShowProgress(int64_t volumeUsed, int64_t volumeCapacity, bool showOverall) {
+    if (current != nullptr) display_->SetRowDone(currentIndex, FormatThousands(current->done));
+    if (showOverall) display_->SetOverallBar(Percent(bytesDone, totalSize));
+    display_->SetVolumeBar(Percent(volumeUsed, volumeCapacity));
+    display_->Repaint();
+}
+
+}  // namespace tolvane

@@ -1,0 +1,123 @@
+// The archive set: the ordered list of archived files with their sizes, times
+// and per-file progress, the totals of the set, and the position a running copy
+// has reached. Beside it stand the ArchiveSettings of the current task.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/display.h"
+#include "engine/platform/file_system.h"
+
+namespace tolvane {
+
+using platform::SystemTime;
+
+inline constexpr int64_t kDefaultVolumeSize = 1441792;  // 3.5" 1.44 MB
+inline constexpr int64_t kStubAreaSize = 66560;         // robot image + zero bytes
+inline constexpr int64_t kChunkSize = 262144;           // one transfer buffer
+
+struct ArchiveSettings {
+    int64_t volumeSize = kDefaultVolumeSize;  // kept for the whole run
+    int volumeCount = 0;
+    int selfExtracting = 0;
+    int currentVolume = 1;
+    std::string targetRoot;   // root chosen with the drive buttons
+    std::string targetPath;   // volume to write, or the folder to restore into
+    std::string packagePath;  // volume chosen for reading
+    std::string robotPath;    // the robot image file "Robot.dat"
+
+    // What showing the start page does to the settings (volumeSize stays).
+    void ClearForStartPage();
+};
+
+struct FileEntry {
+    FileEntry* next = nullptr;
+    std::string path;  // source path, or "/" + stored name after readHeader
+    int64_t size = 0;
+    int64_t done = 0;
+    SystemTime lastWrite;
+
+    // The part of path behind its last "/".
+    std::string Name() const;
+};
+
+// The four texts of one row of a file list view: "Nr.", "Dateiname",
+// "Dateigröße", "bearbeitet".
+struct FileListRow {
+    std::string number;
+    std::string name;
+    std::string size;
+    std::string done;
+};
+
+class QuellDateien {
+public:
+    QuellDateien(ArchiveSettings& settings, platform::FileSystem& fs, Display& display);
+    ~QuellDateien();
+    QuellDateien(const QuellDateien&) = delete;
+    QuellDateien& operator=(const QuellDateien&) = delete;
+
+    // Progress and questions go to this display from now on.
+    void SetDisplay(Display& display) { display_ = &display; }
+    Display& display() { return *display_; }
+    ArchiveSettings& settings() { return *settings_; }
+    platform::FileSystem& fs() { return *fs_; }
+
+    // --- archive set ---
+    void Reset();
+    // Adds sourceDir + "/" + name at the front of the list; returns fileCount.
+    // A file that cannot be looked up is recorded with size 0 and time 0.
+    int AddFile(const std::string& name);
+    // Adds a file at the end of the list under its full path (the order the
+    // command line gives); returns fileCount, or 0 when it cannot be looked up.
+    int AddFileAtEnd(const std::string& fullPath);
+    void Rewind();
+    void AppendEntry(FileEntry* entry);
+    // The rows a file list view shows, in list order.
+    std::vector<FileListRow> FileListRows() const;
+
+    // --- volume header ---
+    int64_t CalcHeaderSize();
+    int makeHeader(const std::string& path, int volumeNumber);
+    int readHeader();
+
+    // --- volume change ---
+    // Snapshot of the position at the start of a volume, for RetryVolume.
+    void TakeVolumeSnapshot();
+    // Asks the retry question; on Retry rolls back to the snapshot (1), on
+    // Cancel returns 0.
+    int RetryVolume();
+    // 1 when packagePath names the expected volume currentVolume of this set.
+    // With acceptSelfExtracting, volumes of a self-extracting set ("PACE",
+    // the first one behind the stub area) are accepted when the set is one.
+    int CheckDisk(bool acceptSelfExtracting = false);
+
+    // --- progress of the copy operations ---
+    // Row text, bars (overall only when showOverall) and repaint.
+    void ShowProgress(int64_t volumeUsed, int64_t volumeCapacity, bool showOverall = true);
+
+    int64_t headerSize = 0;
+    int fileCount = 0;
+    int currentIndex = 0;
+    int64_t totalSize = 0;
+    int64_t bytesDone = 0;
+    std::string sourceDir;
+    FileEntry* current = nullptr;
+    FileEntry* volumeStartEntry = nullptr;
+    int64_t volumeStartDone = 0;
+    int volumeStartIndex = 0;
+    int64_t volumeStartBytesDone = 0;
+    FileEntry* head = nullptr;
+    FileEntry* tail = nullptr;
+
+private:
+    void FreeEntries();
+
+    ArchiveSettings* settings_;
+    platform::FileSystem* fs_;
+    Display* display_;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,82 @@
+// The engine's view of the file system: handle-based binary I/O, file facts,
+// file times and free space. The POSIX implementation sits beside this header;
+// a Win32 one can sit beside it without the engine noticing.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tolvane::platform {
+
+// Calendar fields of a UTC time, in the order the volume header stores them.
+struct SystemTime {
+    uint16_t year = 0;
+    uint16_t month = 0;      // 1-12
+    uint16_t dayOfWeek = 0;  // 0 = Sunday
+    uint16_t day = 0;        // 1-31
+    uint16_t hour = 0;
+    uint16_t minute = 0;
+    uint16_t second = 0;
+    uint16_t milliseconds = 0;
+
+    bool operator==(const SystemTime&) const = default;
+};
+
+class File {
+public:
+    virtual ~File() = default;
+    // Count read, 0 at the end of the file, -1 on error.
+    virtual int64_t Read(void* buffer, int64_t count) = 0;
+    // Count written, -1 on error.
+    virtual int64_t Write(const void* buffer, int64_t count) = 0;
+    // Absolute position from the start; false on failure.
+    virtual bool Seek(int64_t position) = 0;
+    // Pushes written data to the medium.
+    virtual bool Flush() = 0;
+};
+
+enum class OpenMode {
+    Read,               // existing file, read only
+    CreateTruncate,     // create or truncate, read and write
+    ReadWriteExisting,  // existing file, read and write, no truncation
+    Append,             // existing file, every write at the end
+};
+
+struct FileFacts {
+    int64_t size = 0;
+    SystemTime lastWrite;
+    bool isRegular = false;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Opens a file; nullptr on failure. Files that write never follow a
+    // symbolic link in the last path component.
+    virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
+    // Size and UTC last-write time of an existing file.
+    virtual bool Stat(const std::string& path, FileFacts* facts) = 0;
+    virtual bool SetLastWriteTime(const std::string& path, const SystemTime& time) = 0;
+    // Deletes a file; a missing file is no error.
+    virtual bool Remove(const std::string& path) = 0;
+    // Bytes available to the caller on the file system that holds path.
+    virtual bool FreeBytes(const std::string& path, int64_t* bytes) = 0;
+    // Mount point of the file system that holds path (its nearest existing
+    // ancestor's file system).
+    virtual std::string MountPointOf(const std::string& path) = 0;
+    // Makes a file startable (executable bits where the platform has them).
+    virtual bool MakeExecutable(const std::string& path) = 0;
+};
+
+// The process-wide POSIX implementation; it holds no state.
+FileSystem& PosixFileSystem();
+
+// Time conversion helpers shared by the implementations.
+// Calendar fields of a POSIX time (seconds and nanoseconds since 1970, UTC).
+SystemTime SystemTimeFromUnix(int64_t seconds, int64_t nanoseconds);
+// False when the fields do not name a valid time.
+bool UnixFromSystemTime(const SystemTime& time, int64_t* seconds, int64_t* nanoseconds);
+
+}  // namespace tolvane::platform

@@ -1,0 +1,168 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include "engine/platform/file_system.h"
+
+namespace tolvane::platform {
+namespace {
+
+class PosixFile : public File {
+public:
+    explicit PosixFile(int fd) : fd_(fd) {}
+    ~PosixFile() override { ::close(fd_); }
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
+
+    int64_t Read(void* buffer, int64_t count) override {
+        auto* p = static_cast<char*>(buffer);
+        int64_t total = 0;
+        while (total < count) {
+            const ssize_t n = ::read(fd_, p + total, static_cast<size_t>(count - total));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return total > 0 ? total : -1;
+            }
+            if (n == 0) break;
+            total += n;
+        }
+        return total;
+    }
+
+    int64_t Write(const void* buffer, int64_t count) override {
+        const auto* p = static_cast<const char*>(buffer);
+        int64_t total = 0;
+        while (total < count) {
+            const ssize_t n = ::write(fd_, p + total, static_cast<size_t>(count - total));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return total > 0 ? total : -1;
+            }
+            if (n == 0) break;
+            total += n;
+        }
+        return total;
+    }
+
+    bool Seek(int64_t position) override {
+        return position >= 0 && ::lseek(fd_, static_cast<off_t>(position), SEEK_SET) == position;
+    }
+
+    bool Flush() override { return ::fdatasync(fd_) == 0; }
+
+private:
+    int fd_;
+};
+
+std::string ParentOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// The path itself when it exists, else its nearest existing ancestor.
+std::string NearestExisting(std::string path) {
+    if (path.empty()) path = ".";
+    struct stat st;
+    while (::stat(path.c_str(), &st) != 0) {
+        const std::string parent = ParentOf(path);
+        if (parent == path) break;
+        path = parent;
+    }
+    return path;
+}
+
+class PosixFs : public FileSystem {
+public:
+    std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override {
+        int flags = O_CLOEXEC | O_NONBLOCK;
+        switch (mode) {
+            case OpenMode::Read: flags |= O_RDONLY; break;
+            case OpenMode::CreateTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW; break;
+            case OpenMode::ReadWriteExisting: flags |= O_RDWR | O_NOFOLLOW; break;
+            case OpenMode::Append: flags |= O_RDWR | O_APPEND | O_NOFOLLOW; break;
+        }
+        const int fd = ::open(path.c_str(), flags, 0644);
+        if (fd < 0) return nullptr;
+        // Only regular files: a pipe or device under an archived name would
+        // block or swallow the data.
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return nullptr;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        return std::make_unique<PosixFile>(fd);
+    }
+
+    bool Stat(const std::string& path, FileFacts* facts) override {
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0) return false;
+        facts->size = st.st_size;
+        facts->lastWrite = SystemTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+        facts->isRegular = S_ISREG(st.st_mode);
+        return true;
+    }
+
+    bool SetLastWriteTime(const std::string& path, const SystemTime& time) override {
+        int64_t seconds = 0, nanoseconds = 0;
+        if (!UnixFromSystemTime(time, &seconds, &nanoseconds)) return false;
+        struct timespec times[2];
+        times[0].tv_sec = 0;
+        times[0].tv_nsec = UTIME_OMIT;
+        times[1].tv_sec = static_cast<time_t>(seconds);
+        times[1].tv_nsec = static_cast<long>(nanoseconds);
+        return ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+
+    bool Remove(const std::string& path) override {
+        return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+    }
+
+    bool FreeBytes(const std::string& path, int64_t* bytes) override {
+        struct statvfs vfs;
+        if (::statvfs(NearestExisting(path).c_str(), &vfs) != 0) return false;
+        const unsigned long long avail =
+            static_cast<unsigned long long>(vfs.f_bavail) * vfs.f_frsize;
+        *bytes = avail > static_cast<unsigned long long>(INT64_MAX) ? INT64_MAX
+                                                                    : static_cast<int64_t>(avail);
+        return true;
+    }
+
+    std::string MountPointOf(const std::string& path) override {
+        std::string existing = NearestExisting(path);
+        char resolved[PATH_MAX];
+        if (::realpath(existing.c_str(), resolved) == nullptr) return existing;
+        std::string current = resolved;
+        struct stat st;
+        if (::stat(current.c_str(), &st) != 0) return current;
+        while (current != "/") {
+            const std::string parent = ParentOf(current);
+            struct stat pst;
+            if (::stat(parent.c_str(), &pst) != 0 || pst.st_dev != st.st_dev) break;
+            current = parent;
+        }
+        return current;
+    }
+
+    bool MakeExecutable(const std::string& path) override {
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0) return false;
+        const mode_t mode = st.st_mode & 07777;
+        return ::chmod(path.c_str(), mode | ((mode & 0444) >> 2)) == 0;
+    }
+};
+
+}  // namespace
+
+FileSystem& PosixFileSystem() {
+    static PosixFs instance;
+    return instance;
+}
+
+}  // namespace tolvane::platform

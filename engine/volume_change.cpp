@@ -1,0 +1,75 @@
+#include <algorithm>
+
+#include "engine/archive_set.h"
+#include "engine/sizing.h"
+#include "engine/texts.h"
+#include "engine/volume_header.h"
+
+namespace tolvane {
+
+void QuellDateien::TakeVolumeSnapshot() {
+    volumeStartEntry = current;
+    volumeStartDone = current != nullptr ? current->done : 0;
+    volumeStartIndex = currentIndex;
+    volumeStartBytesDone = bytesDone;
+}
+
+int QuellDateien::RetryVolume() {
+    const std::string question = std::string(texts::kRetryPrefix) + ": " +
+                                 std::to_string(settings_->currentVolume) + "\n" +
+                                 texts::kRetryRequest;
+    if (!display_->AskRetry(question, texts::kAppCaption)) return 0;
+    current = volumeStartEntry;
+    if (current != nullptr) {
+        current->done = volumeStartDone;
+        for (FileEntry* e = current->next; e != nullptr; e = e->next) e->done = 0;
+    }
+    currentIndex = volumeStartIndex;
+    bytesDone = volumeStartBytesDone;
+    return 1;
+}
+
+int QuellDateien::CheckDisk(bool acceptSelfExtracting) {
+    const ArchiveSettings& s = *settings_;
+    auto file = fs_->Open(s.packagePath, platform::OpenMode::Read);
+    if (!file) {
+        display_->Message(texts::kFileNotFound, texts::kCapCheckDisk, Icon::Error,
+                          Owner::MainWindow);
+        return 0;
+    }
+    const bool selfExtracting = acceptSelfExtracting && s.selfExtracting == 1;
+    if (selfExtracting && IsSelfExtractingFirstVolumeName(s.packagePath) &&
+        !file->Seek(kStubAreaSize)) {
+        return 0;
+    }
+    // The fixed head and both totals; a short last volume holds no more than
+    // that and is accepted when they are complete.
+    uint8_t data[100];
+    const int64_t n = file->Read(data, sizeof data);
+    file.reset();
+    if (n < kFixedHeadSize) return 0;
+    FixedHead head;
+    if (!ParseFixedHead(data, static_cast<size_t>(n), &head)) return 0;
+    if (head.magicLetter != (selfExtracting ? 'E' : 'K')) return 0;
+    int64_t total = 0, volume = 0;
+    if (ParseTotals(data + kFixedHeadSize, static_cast<size_t>(n - kFixedHeadSize), &total,
+                    &volume) == 0) {
+        return 0;
+    }
+    return head.volumeNumber == s.currentVolume && head.volumeCount == s.volumeCount &&
+           head.fileCount == fileCount && total == totalSize && volume == s.volumeSize;
+}
+
+std::string InsertPromptText(int volume) {
+    return std::string(texts::kInsertPrompt) + " " + std::to_string(volume);
+}
+
+void ShowInsertPrompt(QuellDateien& set) {
+    set.display().SetStatusText(InsertPromptText(set.settings().currentVolume));
+}
+
+void ShowNoSpace(Display& display) {
+    display.Message(texts::kNoSpace, texts::kAppCaption, Icon::Warning, Owner::Page);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,97 @@
+// The volume header: its byte layout, its length, and the one parser every
+// reader shares (readHeader, CheckDisk, the information reader, the stub).
+//
+// Layout, offsets from the start of the header:
+//   0  "PACK" (plain) or "PACE" (self-extracting), 0
+//   5  this volume's number, four digits, 0
+//  10  volume count, four digits, 0
+//  15  file count, four digits, 0
+//  20  total size as decimal text, 0; volume size as decimal text, 0
+//      per file: name, 0, size as decimal text, 0, 11-byte time record
+//      a closing 0 (an empty name)
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/platform/file_system.h"
+
+namespace tolvane {
+
+inline constexpr int kFixedHeadSize = 20;
+inline constexpr int kTimeRecordSize = 11;
+inline constexpr int kMaxSlotValue = 9999;
+
+// Bytes of text part a reader takes behind the fixed head.
+inline int64_t TextPartReadLimit(int fileCount) { return 310LL * fileCount + 260; }
+
+struct FixedHead {
+    char magicLetter = 0;  // 'K' plain, 'E' self-extracting
+    int volumeNumber = 0;
+    int volumeCount = 0;
+    int fileCount = 0;
+};
+
+struct HeaderRecord {
+    std::string name;  // UTF-8
+    int64_t size = 0;
+    platform::SystemTime lastWrite;
+};
+
+struct TextPart {
+    int64_t totalSize = 0;
+    int64_t volumeSize = 0;
+    std::vector<HeaderRecord> records;
+};
+
+// Checks the 20-byte fixed head. requireMagicK/E: 0 accepts either letter.
+// Every slot must be exactly four digits; false means "not a volume".
+bool ParseFixedHead(const uint8_t* data, size_t length, FixedHead* head);
+
+// Reads the two totals only (what CheckDisk compares). Returns the number of
+// bytes they take, or 0 when they are not both present and valid.
+size_t ParseTotals(const uint8_t* data, size_t length, int64_t* totalSize, int64_t* volumeSize);
+
+// Parses the text part: the totals and fileCount records. Never reads past
+// length. False (not a volume) when the table ends early, a number is not a
+// valid decimal, a size or total is negative, the volume size is not
+// positive, the sizes do not add up to the total, or a name is empty, ".",
+// "..", or holds "/" or "\".
+bool ParseTextPart(const uint8_t* data, size_t length, int fileCount, TextPart* text);
+
+// One file record as the header stores it, name encoded for the header.
+struct RecordSource {
+    std::string name;  // UTF-8
+    int64_t size = 0;
+    platform::SystemTime lastWrite;
+};
+
+// Builds a whole header in memory.
+std::string BuildHeader(char magicLetter, int volumeNumber, int volumeCount,
+                        int64_t totalSize, int64_t volumeSize,
+                        const std::vector<RecordSource>& records);
+
+// Length of the header by the formula (the same for every volume of a set).
+int64_t HeaderLength(int64_t totalSize, int64_t volumeSize,
+                     const std::vector<RecordSource>& records);
+
+// Decimal digits of a signed value as written in the header ("-" counted).
+int DecimalLength(int64_t value);
+
+// File names travel as single-byte text: Windows-1252 when every character
+// fits, else the UTF-8 bytes themselves.
+std::string EncodeHeaderName(const std::string& utf8Name);
+// Valid UTF-8 with at least one multi-byte sequence is taken as UTF-8;
+// anything else as Windows-1252.
+std::string DecodeHeaderName(const std::string& bytes);
+
+// True when path ends in ".exe" in any case: the header lies behind the stub.
+bool IsSelfExtractingFirstVolumeName(const std::string& path);
+
+// Name of volume number n: the last three characters of path replaced by n
+// in three digits, or by "exe" for the first volume of a self-extracting set.
+std::string VolumeName(const std::string& path, int number, bool selfExtracting);
+
+}  // namespace tolvane

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12, when it is missing.
+set -euo pipefail
+
+packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installiere: ${missing[*]}" >&2
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
