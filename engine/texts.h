@@ -41,6 +41,18 @@ inline constexpr const char* kVolumeTooSmall =
 inline constexpr const char* kEmptyList =
     "Bitte wählen Sie zuerst die zu archivierenden Dateien aus!";
 
+// Repair of one volume.
+inline constexpr const char* kOriginalsMissing =
+    "Die benötigten Originaldateien sind im gewählten Verzeichnis nicht vorhanden.\n"
+    "Bitte wählen sie ein anderes Verzeichnis aus!";
+// Followed by the name of the original that is missing or differs.
+inline constexpr const char* kOriginalNotFound = "Nicht gefunden: ";
+inline constexpr const char* kOriginalOtherSize = "Andere Größe als im Archiv: ";
+// "Das Archiv hat 3 Datenträger; einen Datenträger Nummer 5 gibt es nicht."
+inline constexpr const char* kNoSuchVolumeA = "Das Archiv hat ";
+inline constexpr const char* kNoSuchVolumeB = " Datenträger; einen Datenträger Nummer ";
+inline constexpr const char* kNoSuchVolumeC = " gibt es nicht.";
+
 // Captions.
 inline constexpr const char* kCapMakeHeaderOpen = "QuellDateien::makeHeader (OPEN)";
 inline constexpr const char* kCapMakeHeaderRead = "QuellDateien::makeHeader (READ)";
@@ -48,6 +60,13 @@ inline constexpr const char* kCapMakeHeaderWrite = "QuellDateien::makeHeader (WR
 inline constexpr const char* kCapReadHeaderOpen = "QuellDateien::readHeader::open";
 inline constexpr const char* kCapReadHeaderIsPackage = "QuellDateien::readHeader::IsPackage";
 inline constexpr const char* kCapCheckDisk = "QuellDateien::CheckDisk";
+inline constexpr const char* kCapCopyRep = "QuellDateien::CopyRep";
+inline constexpr const char* kCapCopyRepMakeHeader = "QuellDateien::CopyRep::makeHeader";
+inline constexpr const char* kCapCopyRepOpen = "QuellDateien::CopyRep::open";
+inline constexpr const char* kCapCopyRepOpen2 = "QuellDateien::CopyRep::open2";
+inline constexpr const char* kCapCopyRepOpen3 = "QuellDateien::CopyRep::open3";
+inline constexpr const char* kCapCopyRepRead = "QuellDateien::CopyRep::read";
+inline constexpr const char* kCapCopyRepWrite = "QuellDateien::CopyRep::write";
 inline constexpr const char* kCapDiskInfoOpen = "DiskInfoReadHeader::open";
 inline constexpr const char* kCapDiskInfoIsPackage = "DiskInfoReadHeader::IsPackage";
 
