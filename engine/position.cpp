@@ -22,6 +22,12 @@ VolumeExtent VolumeDataExtent(int64_t capacity, int number, int selfExtracting) 
     return extent;
 }
 
+std::string PathInFolder(const std::string& folder, const std::string& entryPath) {
+    std::string path = folder;
+    if (!path.empty() && path.back() == '/') path.pop_back();
+    return path + entryPath;
+}
+
 void WalkToStreamOffset(QuellDateien& set, int64_t offset) {
     for (FileEntry* e = set.head; e != nullptr; e = e->next) e->done = 0;
     set.currentIndex = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/archive_set.h"
 
@@ -22,6 +23,11 @@ struct VolumeExtent {
 // much earlier in the stream. A negative start means the numbers do not
 // describe a set the writer can produce.
 VolumeExtent VolumeDataExtent(int64_t capacity, int number, int selfExtracting);
+
+// An archived file in a folder: the folder with one trailing "/" removed,
+// then the entry's path ("/" + stored name). The originals a repair reads and
+// the files an extraction writes are named this way.
+std::string PathInFolder(const std::string& folder, const std::string& entryPath);
 
 // Moves the set from its first entry to stream offset: every entry wholly
 // before it is complete, the entry the offset cuts (or whose end it is

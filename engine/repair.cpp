@@ -55,12 +55,6 @@ bool HasRepairPosition(const QuellDateien& set) {
            set.current->done == r.done && set.currentIndex == r.index;
 }
 
-std::string SourcePathOf(const std::string& sourceDir, const std::string& entryPath) {
-    std::string path = sourceDir;
-    if (!path.empty() && path.back() == '/') path.pop_back();
-    return path + entryPath;
-}
-
 std::string RepairTargetPath(const std::string& folder, const std::string& packagePath, int number,
                              int selfExtracting) {
     std::string path = folder;
@@ -73,7 +67,7 @@ std::string RepairTargetPath(const std::string& folder, const std::string& packa
 OriginalsCheck CheckOriginals(QuellDateien& set, const std::vector<SliceRow>& rows) {
     platform::FileSystem& fs = set.fs();
     for (const SliceRow& row : rows) {
-        const std::string path = SourcePathOf(set.sourceDir, "/" + row.name);
+        const std::string path = PathInFolder(set.sourceDir, "/" + row.name);
         platform::FileFacts facts;
         if (!fs.Stat(path, &facts) || !facts.isRegular ||
             !fs.Open(path, platform::OpenMode::Read)) {
@@ -128,7 +122,7 @@ int QuellDateien::CopyRep() {
 
     volume = fs_->Open(s.targetPath, platform::OpenMode::Append);
     if (!volume) return fail(texts::kWriteError, texts::kCapCopyRepOpen);
-    source = fs_->Open(SourcePathOf(sourceDir, current->path), platform::OpenMode::Read);
+    source = fs_->Open(PathInFolder(sourceDir, current->path), platform::OpenMode::Read);
     if (!source) return fail(texts::kFileNotFound, texts::kCapCopyRepOpen2);
     if (!source->Seek(current->done)) return fail(texts::kReadError, texts::kCapCopyRepRead);
 
@@ -147,7 +141,7 @@ int QuellDateien::CopyRep() {
                 return 1;  // the stream ends in this, the last, volume
             }
             ++currentIndex;
-            source = fs_->Open(SourcePathOf(sourceDir, current->path), platform::OpenMode::Read);
+            source = fs_->Open(PathInFolder(sourceDir, current->path), platform::OpenMode::Read);
             if (!source) return fail(texts::kFileNotFound, texts::kCapCopyRepOpen3);
             continue;
         }

@@ -34,10 +34,6 @@ std::optional<std::vector<SliceRow>> SeekToVolume(QuellDateien& set);
 // CopyRep may run (again, after RetryVolume).
 bool HasRepairPosition(const QuellDateien& set);
 
-// The original of an entry: sourceDir with one trailing "/" removed, then
-// the entry's path ("/" + stored name).
-std::string SourcePathOf(const std::string& sourceDir, const std::string& entryPath);
-
 // The file a repaired volume is written to: folder, the file name of the
 // intact volume with its last three characters replaced by the number (or
 // "exe" for the first volume of a self-extracting archive).

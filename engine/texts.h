@@ -53,6 +53,12 @@ inline constexpr const char* kNoSuchVolumeA = "Das Archiv hat ";
 inline constexpr const char* kNoSuchVolumeB = " Datenträger; einen Datenträger Nummer ";
 inline constexpr const char* kNoSuchVolumeC = " gibt es nicht.";
 
+// Continued extraction: the file the start volume cuts, as the target holds it.
+inline constexpr const char* kContinuedFileMismatchA = "Die begonnene Datei \"";
+inline constexpr const char* kContinuedFileMismatchB =
+    "\" im Zielverzeichnis passt nicht zum gewählten Datenträger.\n"
+    "Bitte beginnen Sie bei einem früheren Datenträger!";
+
 // Captions.
 inline constexpr const char* kCapMakeHeaderOpen = "QuellDateien::makeHeader (OPEN)";
 inline constexpr const char* kCapMakeHeaderRead = "QuellDateien::makeHeader (READ)";

@@ -226,9 +226,9 @@ TEST(Repair, SlicesListWhatTheVolumeHolds) {
 }
 
 TEST(Repair, SourceFolderWithAndWithoutTrailingSlash) {
-    EXPECT_EQ(SourcePathOf("/data/orig/", "/a.txt"), "/data/orig/a.txt");
-    EXPECT_EQ(SourcePathOf("/data/orig", "/a.txt"), "/data/orig/a.txt");
-    EXPECT_EQ(SourcePathOf("/", "/a.txt"), "/a.txt");
+    EXPECT_EQ(PathInFolder("/data/orig/", "/a.txt"), "/data/orig/a.txt");
+    EXPECT_EQ(PathInFolder("/data/orig", "/a.txt"), "/data/orig/a.txt");
+    EXPECT_EQ(PathInFolder("/", "/a.txt"), "/a.txt");
     EXPECT_EQ(RepairTargetPath("/mnt/disk", "/backup/package.002", 3, 0), "/mnt/disk/package.003");
     EXPECT_EQ(RepairTargetPath("/mnt/disk/", "/backup/package.002", 1, 1), "/mnt/disk/package.exe");
     EXPECT_EQ(RepairTargetPath("/e/disks", "/c/Archiv.exe", 12, 1), "/e/disks/Archiv.012");
