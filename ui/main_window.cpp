@@ -68,12 +68,14 @@ MainWindow::MainWindow(const Services& services, const WindowOptions& options)
     setFixedSize(Scale(kWindowWidth), Scale(kWindowHeight));
 
     backdrop_ = new Backdrop(*this, this);
-    // The pages' font: an 8-point sans serif of the size the dialog units
-    // are measured in.
+    // The pages' font: a sans serif with the widths of the 8-point template
+    // font the dialog units are measured in (Arial's metrics), so that the
+    // labels fit their boxes.
     QFont font;
-    font.setFamilies({"Liberation Sans", "Nimbus Sans", "Arial", "Helvetica", "DejaVu Sans"});
+    font.setFamilies({"Liberation Sans", "Arimo", "Arial", "Nimbus Sans", "Helvetica",
+                      "DejaVu Sans Condensed", "DejaVu Sans"});
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(Scale(11));
+    font.setPixelSize(Scale(10));
     backdrop_->setFont(font);
     setCentralWidget(backdrop_);
     BuildMenu();

@@ -81,11 +81,17 @@ std::string Page::Text(int controlId) const {
     return {};
 }
 
+void Page::FitText(QWidget* control) {
+    const int needed = control->sizeHint().width();
+    if (needed > control->width()) control->resize(needed, control->height());
+}
+
 QLabel* Page::AddLabel(int controlId, Dlu place, const std::string& text, Qt::Alignment alignment) {
     auto* label = new QLabel(ToQ(text), this);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(alignment);
     Register(label, controlId, place);
+    if (!text.empty() && (alignment & Qt::AlignLeft)) FitText(label);
     return label;
 }
 
@@ -124,6 +130,7 @@ QRadioButton* Page::AddRadioButton(int controlId, Dlu place, const std::string& 
     Register(radio, controlId, place);
     if (radioGroup_ == nullptr) radioGroup_ = new QButtonGroup(this);
     radioGroup_->addButton(radio, controlId);
+    FitText(radio);
     connect(radio, &QRadioButton::clicked, this, [this, controlId] { Command(controlId); });
     return radio;
 }
@@ -131,6 +138,7 @@ QRadioButton* Page::AddRadioButton(int controlId, Dlu place, const std::string& 
 QCheckBox* Page::AddCheckBox(int controlId, Dlu place, const std::string& text) {
     auto* box = new QCheckBox(ToQ(text), this);
     Register(box, controlId, place);
+    FitText(box);
     connect(box, &QCheckBox::clicked, this, [this, controlId] { Command(controlId); });
     return box;
 }

@@ -98,7 +98,10 @@ class Page : public QWidget {
 
   protected:
     // --- Builders: one control of the page's table each, at its dialog-unit
-    // place. id 0 is for controls without a number.
+    // place. id 0 is for controls without a number. A left-aligned label,
+    // radio button or check box given its text here grows to the right when
+    // this desktop's font needs a few pixels more than the box, so that its
+    // text is never cut; texts set later (paths, numbers) keep the box.
     QLabel* AddLabel(int controlId, Dlu place, const std::string& text,
                      Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
     QGroupBox* AddGroupFrame(Dlu place);
@@ -113,6 +116,7 @@ class Page : public QWidget {
     QLabel* AddPicture(QRect pixels96, PictureRole role);
 
   private:
+    static void FitText(QWidget* control);
     void Register(QWidget* control, int controlId, Dlu place);
 
     MainWindow* window_;
