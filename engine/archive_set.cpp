@@ -42,7 +42,9 @@ std::string FileEntry::Name() const {
 QuellDateien::QuellDateien(ArchiveSettings& settings, platform::FileSystem& fs, Display& display)
     : settings_(&settings), fs_(&fs), display_(&display) {}
 
-QuellDateien::~QuellDateien() { FreeEntries(); }
+QuellDateien::~QuellDateien() {
+    FreeEntries();
+}
 
 void QuellDateien::FreeEntries() {
     FileEntry* e = head;

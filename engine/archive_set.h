@@ -53,7 +53,7 @@ struct FileListRow {
 };
 
 class QuellDateien {
-public:
+  public:
     QuellDateien(ArchiveSettings& settings, platform::FileSystem& fs, Display& display);
     ~QuellDateien();
     QuellDateien(const QuellDateien&) = delete;
@@ -112,7 +112,7 @@ public:
     FileEntry* head = nullptr;
     FileEntry* tail = nullptr;
 
-private:
+  private:
     void FreeEntries();
 
     ArchiveSettings* settings_;

@@ -13,7 +13,7 @@ enum class Icon { None, Error, Warning, Question, Information };
 enum class Owner { Page, MainWindow, None };
 
 class Display {
-public:
+  public:
     virtual ~Display() = default;
 
     // Modal message box with an OK button.
@@ -35,7 +35,7 @@ public:
 
 // Says nothing and answers Cancel; for callers that only need the result.
 class SilentDisplay : public Display {
-public:
+  public:
     void Message(const std::string&, const std::string&, Icon, Owner) override {}
     bool AskRetry(const std::string&, const std::string&) override { return false; }
     void SetRowDone(int, const std::string&) override {}

@@ -25,10 +25,10 @@ struct PackageInfo {
     std::string messageCaption;
     Icon messageIcon = Icon::None;
 
-    int volumeNumber = 0;  // "Archivnummer:"
-    int volumeCount = 0;   // "Diskanzahl:"
-    int fileCount = 0;     // "Dateianzahl:"
-    int64_t totalSize = 0; // "Gesamtgröße:"
+    int volumeNumber = 0;   // "Archivnummer:"
+    int volumeCount = 0;    // "Diskanzahl:"
+    int fileCount = 0;      // "Dateianzahl:"
+    int64_t totalSize = 0;  // "Gesamtgröße:"
     std::vector<PackageInfoRow> rows;
 };
 

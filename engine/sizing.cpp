@@ -30,9 +30,8 @@ VolumeCountResult ComputeVolumeCount(int64_t totalSize, int fileCount, int64_t h
 VolumeCountResult UpdateVolumeCount(QuellDateien& set) {
     ArchiveSettings& s = set.settings();
     set.CalcHeaderSize();
-    const VolumeCountResult r =
-        ComputeVolumeCount(set.totalSize, set.fileCount, set.headerSize, s.volumeSize,
-                           s.selfExtracting);
+    const VolumeCountResult r = ComputeVolumeCount(set.totalSize, set.fileCount, set.headerSize,
+                                                   s.volumeSize, s.selfExtracting);
     s.volumeCount = r.volumeCount;
     return r;
 }
@@ -94,14 +93,18 @@ int TargetHasRoom(QuellDateien& set, int64_t needed) {
     platform::FileSystem& fs = set.fs();
     return HasFreeSpace(fs, RootOfPath(fs, set.settings().targetPath), needed);
 }
-int64_t StubArea(const ArchiveSettings& s) { return s.selfExtracting == 1 ? kStubAreaSize : 0; }
+int64_t StubArea(const ArchiveSettings& s) {
+    return s.selfExtracting == 1 ? kStubAreaSize : 0;
+}
 }  // namespace
 
 int SetFits(QuellDateien& set) {
     return TargetHasRoom(set, set.totalSize + StubArea(set.settings()));
 }
 
-int VolumeFits(QuellDateien& set) { return TargetHasRoom(set, set.settings().volumeSize); }
+int VolumeFits(QuellDateien& set) {
+    return TargetHasRoom(set, set.settings().volumeSize);
+}
 
 int AllVolumesFit(QuellDateien& set) {
     set.CalcHeaderSize();

@@ -54,9 +54,9 @@ std::string RootOfPath(platform::FileSystem& fs, const std::string& path);
 int HasFreeSpace(platform::FileSystem& fs, const std::string& root, int64_t needed);
 
 // Room checks on the target of settings.targetPath.
-int SetFits(QuellDateien& set);         // the whole set's data (+ stub area)
-int VolumeFits(QuellDateien& set);      // one full volume
-int AllVolumesFit(QuellDateien& set);   // every header, the data and the stub area
+int SetFits(QuellDateien& set);        // the whole set's data (+ stub area)
+int VolumeFits(QuellDateien& set);     // one full volume
+int AllVolumesFit(QuellDateien& set);  // every header, the data and the stub area
 
 // "Bitte einlegen: Datenträger#  N" into the status text.
 void ShowInsertPrompt(QuellDateien& set);

@@ -38,7 +38,8 @@ inline constexpr const char* kTooManyVolumes =
 inline constexpr const char* kVolumeTooSmall =
     "Die gewählte Archivgröße ist zu klein für den Dateikopf des Archivs.\n"
     "Bitte wählen Sie eine größere Archivgröße!";
-inline constexpr const char* kEmptyList = "Bitte wählen Sie zuerst die zu archivierenden Dateien aus!";
+inline constexpr const char* kEmptyList =
+    "Bitte wählen Sie zuerst die zu archivierenden Dateien aus!";
 
 // Captions.
 inline constexpr const char* kCapMakeHeaderOpen = "QuellDateien::makeHeader (OPEN)";

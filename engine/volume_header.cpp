@@ -147,8 +147,8 @@ platform::SystemTime ParseTimeRecord(const uint8_t* p) {
 
 int DecimalLength(int64_t value) {
     int digits = value < 0 ? 2 : 1;
-    unsigned long long magnitude =
-        value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                             : static_cast<unsigned long long>(value);
     while (magnitude >= 10) {
         magnitude /= 10;
         ++digits;
@@ -216,8 +216,8 @@ bool ParseTextPart(const uint8_t* data, size_t length, int fileCount, TextPart* 
         if (end == nullptr) return false;
         const size_t nameLength = static_cast<const uint8_t*>(end) - (data + pos);
         HeaderRecord record;
-        record.name = DecodeHeaderName(
-            std::string(reinterpret_cast<const char*>(data + pos), nameLength));
+        record.name =
+            DecodeHeaderName(std::string(reinterpret_cast<const char*>(data + pos), nameLength));
         if (!IsAcceptableName(record.name)) return false;
         pos += nameLength + 1;
         const size_t used = ParseDecimal(data + pos, length - pos, &record.size);
@@ -265,10 +265,11 @@ std::string BuildHeader(char magicLetter, int volumeNumber, int volumeCount, int
 
 int64_t HeaderLength(int64_t totalSize, int64_t volumeSize,
                      const std::vector<RecordSource>& records) {
-    int64_t length = kFixedHeadSize + (DecimalLength(totalSize) + 1) + (DecimalLength(volumeSize) + 1);
+    int64_t length =
+        kFixedHeadSize + (DecimalLength(totalSize) + 1) + (DecimalLength(volumeSize) + 1);
     for (const RecordSource& r : records) {
-        length += static_cast<int64_t>(EncodeHeaderName(r.name).size()) + 1 + DecimalLength(r.size) +
-                  1 + kTimeRecordSize;
+        length += static_cast<int64_t>(EncodeHeaderName(r.name).size()) + 1 +
+                  DecimalLength(r.size) + 1 + kTimeRecordSize;
     }
     return length + 1;
 }

@@ -25,7 +25,9 @@ inline constexpr int kTimeRecordSize = 11;
 inline constexpr int kMaxSlotValue = 9999;
 
 // Bytes of text part a reader takes behind the fixed head.
-inline int64_t TextPartReadLimit(int fileCount) { return 310LL * fileCount + 260; }
+inline int64_t TextPartReadLimit(int fileCount) {
+    return 310LL * fileCount + 260;
+}
 
 struct FixedHead {
     char magicLetter = 0;  // 'K' plain, 'E' self-extracting
@@ -69,9 +71,8 @@ struct RecordSource {
 };
 
 // Builds a whole header in memory.
-std::string BuildHeader(char magicLetter, int volumeNumber, int volumeCount,
-                        int64_t totalSize, int64_t volumeSize,
-                        const std::vector<RecordSource>& records);
+std::string BuildHeader(char magicLetter, int volumeNumber, int volumeCount, int64_t totalSize,
+                        int64_t volumeSize, const std::vector<RecordSource>& records);
 
 // Length of the header by the formula (the same for every volume of a set).
 int64_t HeaderLength(int64_t totalSize, int64_t volumeSize,

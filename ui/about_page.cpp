@@ -22,10 +22,10 @@ class AboutPage : public Page {
     bool HasTooltips() const override { return false; }
 
     void Initialise() override {
-        AddPicture(QRect(53, 40, 314, 98), PictureRole::About);
+        AddPicture(QRect(53, 40, 314, 98), PictureRole::kAbout);
         AddLabel(0, {10, 100, 260, 10}, std::string("Tolvane Version ") + TOLVANE_VERSION,
                  Qt::AlignHCenter | Qt::AlignTop);
-        AddPictureButton(id::kOk, {11, 160, 35, 29}, PictureRole::Ok);
+        AddPictureButton(id::kOk, {11, 160, 35, 29}, PictureRole::kOk);
     }
 
     void Command(int controlId) override {

@@ -57,7 +57,7 @@ class CompletionPage : public Page {
                 break;
         }
         window().SetPageType(kCompletionPage);
-        AddPictureButton(id::kOk, {10, 159, 35, 29}, PictureRole::Ok);
+        AddPictureButton(id::kOk, {10, 159, 35, 29}, PictureRole::kOk);
     }
 
     void Fill() override {

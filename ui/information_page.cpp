@@ -20,9 +20,9 @@ class InformationPage : public Page {
 
     void Initialise() override {
         AddLabel(id::kLabelSource, {15, 15, 25, 8}, "Quelle:");
-        AddPictureButton(id::kSourceDriveA, {50, 15, 35, 29}, PictureRole::DriveA);
-        AddPictureButton(id::kSourceDriveB, {100, 15, 35, 29}, PictureRole::DriveB);
-        AddPictureButton(id::kSourceHardDisk, {150, 15, 35, 29}, PictureRole::HardDisk);
+        AddPictureButton(id::kSourceDriveA, {50, 15, 35, 29}, PictureRole::kDriveA);
+        AddPictureButton(id::kSourceDriveB, {100, 15, 35, 29}, PictureRole::kDriveB);
+        AddPictureButton(id::kSourceHardDisk, {150, 15, 35, 29}, PictureRole::kHardDisk);
         AddLabel(id::kLabelSummarySource, {10, 55, 40, 10}, "Quelle:");
         AddLabel(id::kSourcePathText, {55, 55, 210, 10}, "");
         AddListView(id::kFileList, {10, 65, 260, 85},
@@ -35,7 +35,7 @@ class InformationPage : public Page {
         AddLabel(id::kFileCountText, {120, 175, 25, 10}, "");
         AddLabel(id::kLabelTotalSize, {160, 175, 45, 10}, "Gesamtgröße:");
         AddLabel(id::kTotalSizeText, {210, 175, 60, 10}, "");
-        AddPictureButton(id::kOk, {11, 160, 35, 29}, PictureRole::Ok);
+        AddPictureButton(id::kOk, {11, 160, 35, 29}, PictureRole::kOk);
     }
 
     void Fill() override {

@@ -31,9 +31,9 @@ class Backdrop : public QWidget {
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::black);
-        painter.drawPixmap(QPoint(10, 10), window_.pictures().Get(PictureRole::Banner));
+        painter.drawPixmap(QPoint(10, 10), window_.pictures().Get(PictureRole::kBanner));
         painter.drawPixmap(QPoint(window_.Scale(15), window_.Scale(300)),
-                           window_.pictures().Get(PictureRole::Logo));
+                           window_.pictures().Get(PictureRole::kLogo));
     }
 
   private:

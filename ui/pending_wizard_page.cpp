@@ -27,7 +27,7 @@ class PendingWizardPage : public Page {
         AddLabel(0, {15, 60, 250, 20},
                  "Dieser Assistent ist in dieser Version\nnoch nicht verfügbar.",
                  Qt::AlignHCenter | Qt::AlignTop);
-        AddPictureButton(id::kBack, {10, 160, 35, 29}, PictureRole::Back);
+        AddPictureButton(id::kBack, {10, 160, 35, 29}, PictureRole::kBack);
     }
 
     std::string TooltipText(int controlId) const override {

@@ -1,5 +1,6 @@
 // The archiver's image set, loaded once at start-up: the pictures of the
-// buttons, the start page, the banner, the logo and the About page.
+// buttons, the start page, the banner, the logo and the About page, drawn
+// from the SVG resources of tolvane_pictures (resources/pictures.h).
 #pragma once
 
 #include <QPixmap>
@@ -7,32 +8,25 @@
 #include <QString>
 #include <array>
 
+#include "resources/pictures.h"
+
 namespace tolvane::ui {
 
-enum class PictureRole {
-    Create,   // start page "create" button
-    Extract,  // start page "extract" button
-    DriveA,
-    DriveB,
-    HardDisk,
-    Back,
-    Next,
-    Go,
-    Ok,
-    Banner,  // painted in the main window
-    Logo,    // painted in the main window
-    About,   // the About page's picture
-};
-inline constexpr int kPictureRoleCount = 12;
+using PictureRole = tolvane::Picture;
+inline constexpr int kPictureRoleCount = tolvane::kPictureCount;
 
-// The resource a role is drawn from, for a screen of the given colour depth:
+// The resource a role is drawn from on a screen of the given colour depth:
 // screens with fewer than 16 bits per pixel get the 16-colour drawing where
-// the role has one. Resources live at ":/pictures/<role>.svg" and
-// ":/pictures/<role>_16.svg".
+// the role has one.
 QString PictureResource(PictureRole role, int screenDepth);
 // The picture's size in pixels (the 16-colour drawings of the start page
 // pictures are a little larger).
 QSize PictureSize(PictureRole role, int screenDepth);
+
+// An SVG resource rendered at size (device-independent pixels) for a screen
+// of the given device pixel ratio; a missing or unreadable resource gives a
+// plain grey placeholder of that size and *loaded false.
+QPixmap RenderPicture(const QString& resource, QSize size, qreal ratio, bool* loaded);
 
 class Pictures {
   public:

@@ -17,8 +17,8 @@ class StartPage : public Page {
         settings().ClearForStartPage();
         set().sourceDir.clear();
         set().Reset();
-        AddPictureButton(id::kCreateButton, {105, 10, 145, 90}, PictureRole::Create);
-        AddPictureButton(id::kExtractButton, {105, 105, 145, 90}, PictureRole::Extract);
+        AddPictureButton(id::kCreateButton, {105, 10, 145, 90}, PictureRole::kCreate);
+        AddPictureButton(id::kExtractButton, {105, 105, 145, 90}, PictureRole::kExtract);
     }
 
     std::string TooltipText(int controlId) const override {

@@ -24,7 +24,7 @@ struct SystemTime {
 };
 
 class File {
-public:
+  public:
     virtual ~File() = default;
     // Count read, 0 at the end of the file, -1 on error.
     virtual int64_t Read(void* buffer, int64_t count) = 0;
@@ -50,7 +50,7 @@ struct FileFacts {
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // Opens a file; nullptr on failure. Files that write never follow a

@@ -12,7 +12,7 @@ namespace tolvane::platform {
 namespace {
 
 class PosixFile : public File {
-public:
+  public:
     explicit PosixFile(int fd) : fd_(fd) {}
     ~PosixFile() override { ::close(fd_); }
     PosixFile(const PosixFile&) = delete;
@@ -54,7 +54,7 @@ public:
 
     bool Flush() override { return ::fdatasync(fd_) == 0; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -78,14 +78,22 @@ std::string NearestExisting(std::string path) {
 }
 
 class PosixFs : public FileSystem {
-public:
+  public:
     std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override {
         int flags = O_CLOEXEC | O_NONBLOCK;
         switch (mode) {
-            case OpenMode::Read: flags |= O_RDONLY; break;
-            case OpenMode::CreateTruncate: flags |= O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW; break;
-            case OpenMode::ReadWriteExisting: flags |= O_RDWR | O_NOFOLLOW; break;
-            case OpenMode::Append: flags |= O_RDWR | O_APPEND | O_NOFOLLOW; break;
+            case OpenMode::Read:
+                flags |= O_RDONLY;
+                break;
+            case OpenMode::CreateTruncate:
+                flags |= O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW;
+                break;
+            case OpenMode::ReadWriteExisting:
+                flags |= O_RDWR | O_NOFOLLOW;
+                break;
+            case OpenMode::Append:
+                flags |= O_RDWR | O_APPEND | O_NOFOLLOW;
+                break;
         }
         const int fd = ::open(path.c_str(), flags, 0644);
         if (fd < 0) return nullptr;

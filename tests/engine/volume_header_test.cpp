@@ -87,7 +87,8 @@ TEST(VolumeHeader, RandomSetsRoundTrip) {
             records.push_back(r);
         }
         const int64_t volumeSize = 70000 + static_cast<int64_t>(rng() % 100000000);
-        const std::string header = BuildHeader(round % 2 ? 'E' : 'K', 3, 17, total, volumeSize, records);
+        const std::string header =
+            BuildHeader(round % 2 ? 'E' : 'K', 3, 17, total, volumeSize, records);
         ASSERT_EQ(static_cast<int64_t>(header.size()), HeaderLength(total, volumeSize, records));
         const auto* data = reinterpret_cast<const uint8_t*>(header.data());
         FixedHead head;
@@ -132,9 +133,9 @@ TEST(VolumeHeader, SlotTwoWithFourDigitsIsTakenWhole) {
 // Damaged and hostile headers are "not a volume", never a crash or an entry.
 TEST(VolumeHeader, HostileFixedHeadsAreRefused) {
     const std::vector<std::string> heads = {
-        "PACKED" + std::string(14, '0'),            // byte 4 not 0
-        kExampleHeader.substr(0, 19),               // too short
-        "PACX" + kExampleHeader.substr(4, 16),      // unknown magic letter
+        "PACKED" + std::string(14, '0'),        // byte 4 not 0
+        kExampleHeader.substr(0, 19),           // too short
+        "PACX" + kExampleHeader.substr(4, 16),  // unknown magic letter
         "XACK" + kExampleHeader.substr(4, 16),
     };
     for (const std::string& h : heads) {
@@ -161,10 +162,10 @@ TEST(VolumeHeader, HostileTextPartsAreRefused) {
         {L("5\0001441792\0..\0005\0") + time, 1},
         {L("5\0001441792\0d/a\0005\0") + time, 1},
         {L("5\0001441792\0d\\a\0005\0") + time, 1},
-        {L("5\0000\0a\0005\0") + time, 1},                           // volume size 0
-        {L("5\0001441792\0a\0005x\0") + time, 1},                  // not decimal
-        {L("99999999999999999999\0001\0"), 0},                     // overflow
-        {L("5\0001441792"), 0},                                    // unterminated
+        {L("5\0000\0a\0005\0") + time, 1},         // volume size 0
+        {L("5\0001441792\0a\0005x\0") + time, 1},  // not decimal
+        {L("99999999999999999999\0001\0"), 0},     // overflow
+        {L("5\0001441792"), 0},                    // unterminated
     };
     for (const auto& [bytes, count] : cases) {
         TextPart parsed;
@@ -177,9 +178,9 @@ TEST(VolumeHeader, HostileTextPartsAreRefused) {
 // Every prefix of a valid header is refused by the parse, which never reads
 // past the bytes it was given (the sanitizer build checks the reads).
 TEST(VolumeHeader, TruncatedHeadersAreRefusedAtEveryLength) {
-    const std::string header = BuildHeader(
-        'K', 1, 2, 30, 1441792, {{"one.txt", 10, {2001, 2, 4, 1, 3, 4, 5, 6}},
-                                 {"two.txt", 20, {2002, 2, 4, 1, 3, 4, 5, 6}}});
+    const std::string header = BuildHeader('K', 1, 2, 30, 1441792,
+                                           {{"one.txt", 10, {2001, 2, 4, 1, 3, 4, 5, 6}},
+                                            {"two.txt", 20, {2002, 2, 4, 1, 3, 4, 5, 6}}});
     for (size_t cut = 20; cut + 1 < header.size(); ++cut) {
         std::vector<uint8_t> copy(header.begin() + 20, header.begin() + static_cast<long>(cut));
         TextPart parsed;
@@ -229,7 +230,8 @@ TEST(VolumeHeader, SelfExtractingFirstVolumeHasStubAreaAndIsReadBehindIt) {
     const std::string second = ReadFile(dir / "PACKAGE.002");
     ASSERT_EQ(first.size(), 66560 + second.size());
     EXPECT_EQ(first.substr(0, robot.size()), robot);
-    EXPECT_EQ(first.substr(robot.size(), 66560 - robot.size()), std::string(66560 - robot.size(), '\0'));
+    EXPECT_EQ(first.substr(robot.size(), 66560 - robot.size()),
+              std::string(66560 - robot.size(), '\0'));
     EXPECT_EQ(second.substr(0, 4), "PACE");
     // Only slot 1 differs between the volumes.
     std::string a = first.substr(66560), b = second;
@@ -284,10 +286,14 @@ TEST(VolumeHeader, LongNamesAreWrittenWhole) {
 }
 
 TEST(HeaderNames, Windows1252WhenEveryCharacterFitsElseUtf8) {
-    EXPECT_EQ(EncodeHeaderName("Größe.txt"), "Gr\xF6\xDF" "e.txt");
+    EXPECT_EQ(EncodeHeaderName("Größe.txt"),
+              "Gr\xF6\xDF"
+              "e.txt");
     EXPECT_EQ(EncodeHeaderName("€uro"), "\x80uro");
     EXPECT_EQ(EncodeHeaderName("日本.txt"), "日本.txt");
-    EXPECT_EQ(DecodeHeaderName("Gr\xF6\xDF" "e.txt"), "Größe.txt");
+    EXPECT_EQ(DecodeHeaderName("Gr\xF6\xDF"
+                               "e.txt"),
+              "Größe.txt");
     EXPECT_EQ(DecodeHeaderName("\x80uro"), "€uro");
     EXPECT_EQ(DecodeHeaderName("日本.txt"), "日本.txt");
     EXPECT_EQ(DecodeHeaderName("plain"), "plain");

@@ -151,23 +151,23 @@ TEST(RobotImage, BesideTheProgramElseInstalled) {
 
 TEST(Pictures, ShallowScreensGetTheSixteenColourDrawings) {
     for (int depth : {4, 8}) {
-        EXPECT_EQ(PictureResource(PictureRole::Create, depth), ":/pictures/create_16.svg");
-        EXPECT_EQ(PictureSize(PictureRole::Create, depth), QSize(240, 165));
-        EXPECT_EQ(PictureSize(PictureRole::Extract, depth), QSize(224, 165));
-        EXPECT_EQ(PictureResource(PictureRole::Go, depth), ":/pictures/go_16.svg");
+        EXPECT_EQ(PictureResource(PictureRole::kCreate, depth), ":/pictures/create_16.svg");
+        EXPECT_EQ(PictureSize(PictureRole::kCreate, depth), QSize(240, 165));
+        EXPECT_EQ(PictureSize(PictureRole::kExtract, depth), QSize(224, 165));
+        EXPECT_EQ(PictureResource(PictureRole::kGo, depth), ":/pictures/go_16.svg");
         // The banner, the logo and the About picture exist once.
-        EXPECT_EQ(PictureResource(PictureRole::Banner, depth), ":/pictures/banner.svg");
-        EXPECT_EQ(PictureResource(PictureRole::About, depth), ":/pictures/about.svg");
+        EXPECT_EQ(PictureResource(PictureRole::kBanner, depth), ":/pictures/banner.svg");
+        EXPECT_EQ(PictureResource(PictureRole::kAbout, depth), ":/pictures/about.svg");
     }
     for (int depth : {16, 24, 32}) {
-        EXPECT_EQ(PictureResource(PictureRole::Create, depth), ":/pictures/create.svg");
-        EXPECT_EQ(PictureSize(PictureRole::Create, depth), QSize(209, 158));
-        EXPECT_EQ(PictureResource(PictureRole::DriveB, depth), ":/pictures/drive_b.svg");
+        EXPECT_EQ(PictureResource(PictureRole::kCreate, depth), ":/pictures/create.svg");
+        EXPECT_EQ(PictureSize(PictureRole::kCreate, depth), QSize(209, 158));
+        EXPECT_EQ(PictureResource(PictureRole::kDriveB, depth), ":/pictures/drive_b.svg");
     }
-    EXPECT_EQ(PictureSize(PictureRole::Banner, 24), QSize(62, 193));
-    EXPECT_EQ(PictureSize(PictureRole::Logo, 24), QSize(69, 35));
-    EXPECT_EQ(PictureSize(PictureRole::About, 24), QSize(314, 98));
-    EXPECT_EQ(PictureSize(PictureRole::Ok, 24), QSize(60, 60));
+    EXPECT_EQ(PictureSize(PictureRole::kBanner, 24), QSize(62, 193));
+    EXPECT_EQ(PictureSize(PictureRole::kLogo, 24), QSize(69, 35));
+    EXPECT_EQ(PictureSize(PictureRole::kAbout, 24), QSize(314, 98));
+    EXPECT_EQ(PictureSize(PictureRole::kOk, 24), QSize(60, 60));
 }
 
 TEST(Pictures, EveryRoleHasAPictureOfItsSize) {
@@ -178,8 +178,18 @@ TEST(Pictures, EveryRoleHasAPictureOfItsSize) {
             const QPixmap& p = pictures.Get(role);
             EXPECT_EQ(p.deviceIndependentSize().toSize(), PictureSize(role, depth)) << i;
             EXPECT_EQ(p.size(), PictureSize(role, depth) * 2) << i;
+            EXPECT_TRUE(pictures.Loaded(role)) << i;
         }
     }
+}
+
+TEST(Pictures, AMissingDrawingBecomesAPlaceholderOfItsSize) {
+    bool loaded = true;
+    const QPixmap p = RenderPicture(":/pictures/fehlt.svg", QSize(60, 60), 1.0, &loaded);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(p.size(), QSize(60, 60));
+    const QImage image = p.toImage();
+    EXPECT_EQ(image.pixelColor(30, 30), image.pixelColor(10, 40));  // plain
 }
 
 TEST(QtServices, NameFiltersMatchEveryFileWhereTheTextSaysAllFiles) {

@@ -85,9 +85,9 @@ int main(int argc, char** argv) {
 
     // A finished split of three files onto floppies.
     QuellDateien& q = w.set();
-    for (auto [name, size] : {std::pair{"Jahresabschluss 2024.xlsx", 1843200},
-                              std::pair{"Briefvorlage.docx", 48640},
-                              std::pair{"Urlaubsfotos.zip", 2411724}}) {
+    for (auto [name, size] :
+         {std::pair{"Jahresabschluss 2024.xlsx", 1843200}, std::pair{"Briefvorlage.docx", 48640},
+          std::pair{"Urlaubsfotos.zip", 2411724}}) {
         auto* e = new FileEntry;
         e->path = std::string("/home/anna/Dokumente/") + name;
         e->size = size;

@@ -20,7 +20,7 @@ struct RecordedMessage {
 };
 
 class RecordingDisplay : public Display {
-public:
+  public:
     void Message(const std::string& text, const std::string& caption, Icon icon,
                  Owner owner) override {
         messages.push_back({text, caption, icon, owner});
@@ -58,7 +58,7 @@ public:
 
 // A fresh folder under the system's temporary folder, removed with its contents.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -66,7 +66,7 @@ public:
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
