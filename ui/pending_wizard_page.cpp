@@ -1,6 +1,8 @@
 // Stands in for a wizard page whose class is not part of this build: it
 // keeps the page's type (so the menu is greyed as for the real page), names
 // the task and leads back to the start page.
+#include <QLabel>
+
 #include "ui/ids.h"
 #include "ui/main_window.h"
 #include "ui/page.h"
@@ -23,7 +25,11 @@ class PendingWizardPage : public Page {
 
     void Initialise() override {
         AddGroupFrame({5, 0, 270, 150});
-        AddLabel(0, {15, 40, 250, 12}, TaskName(pageType()), Qt::AlignHCenter | Qt::AlignTop);
+        QLabel* task =
+            AddLabel(0, {15, 40, 250, 12}, TaskName(pageType()), Qt::AlignHCenter | Qt::AlignTop);
+        QFont bold = task->font();
+        bold.setBold(true);
+        task->setFont(bold);
         AddLabel(0, {15, 60, 250, 20},
                  "Dieser Assistent ist in dieser Version\nnoch nicht verfügbar.",
                  Qt::AlignHCenter | Qt::AlignTop);
