@@ -1,6 +1,7 @@
 // tolvane: the archiver's desktop program. It takes no arguments.
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QScreen>
 #include <cmath>
 
@@ -11,6 +12,7 @@
 
 #ifndef TOLVANE_DATADIR
 #define TOLVANE_DATADIR ""
+#define TOLVANE_DATADIR_FROM_BIN ""
 #endif
 
 int main(int argc, char** argv) {
@@ -26,7 +28,10 @@ int main(int argc, char** argv) {
         options.devicePixelRatio = screen->devicePixelRatio();
     }
     options.programDir = PathFromQ(QCoreApplication::applicationDirPath());
-    options.dataDir = TOLVANE_DATADIR;
+    // The installed data folder; beside a moved installation's program first.
+    const QString moved =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + "/" + TOLVANE_DATADIR_FROM_BIN);
+    options.dataDir = QFileInfo::exists(moved) ? PathFromQ(moved) : std::string(TOLVANE_DATADIR);
     options.currentDir = PathFromQ(QDir::currentPath());
 
     QtDialogs dialogs(options.logPixelsX);
