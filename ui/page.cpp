@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "engine/texts.h"
 #include "ui/ids.h"
@@ -107,10 +108,13 @@ QPushButton* Page::AddPictureButton(int controlId, Dlu place, PictureRole role) 
     Register(button, controlId, place);
     // The picture fills the button's face, keeping its proportions.
     const QPixmap& picture = window_->pictures().Get(role);
+    const QSizeF natural = picture.deviceIndependentSize();
     const QSize face = button->size() - QSize(6, 6);
-    const QSize fitted = picture.deviceIndependentSize().toSize().scaled(face, Qt::KeepAspectRatio);
+    const qreal factor = std::min(face.width() / natural.width(), face.height() / natural.height());
+    const QSize fitted = (natural * factor).toSize();
     const qreal ratio = picture.devicePixelRatio();
-    QPixmap scaled = picture.scaled(fitted * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPixmap scaled =
+        picture.scaledToWidth(qRound(fitted.width() * ratio), Qt::SmoothTransformation);
     scaled.setDevicePixelRatio(ratio);
     button->setIcon(QIcon(scaled));
     button->setIconSize(fitted);

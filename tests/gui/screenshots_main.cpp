@@ -1,11 +1,10 @@
 // Takes a picture of every page of the archiver, filled with believable
 // content, for docs/screenshots. Run it under a virtual display:
 //   xvfb-run -a build/bin/tolvane_screenshots docs/screenshots
-// The dialogs are answered by script; nothing is written outside a temporary
-// folder and the output folder.
+// The dialogs are answered by script; nothing is written outside the output
+// folder and a sample folder in the temporary folder, removed at the end.
 #include <QApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -65,7 +64,10 @@ int main(int argc, char** argv) {
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
-    QTemporaryDir temp;
+    // A fixed folder, so that the pictures show the same path every time.
+    QDir temp(QDir::temp().filePath("tolvane-beispiel"));
+    temp.removeRecursively();
+    QDir().mkpath(temp.path());
     bool ok = true;
 
     test::GuiFixture f;
@@ -115,5 +117,6 @@ int main(int argc, char** argv) {
     CustomSizeDialog size(&w, 2000000, w.logPixelsX(), w.currentPage()->font());
     size.show();
     ok &= Save(size, out, "custom_size");
+    temp.removeRecursively();
     return ok ? 0 : 1;
 }
