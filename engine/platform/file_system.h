@@ -47,6 +47,9 @@ struct FileFacts {
     int64_t size = 0;
     SystemTime lastWrite;
     bool isRegular = false;
+    // Identity of the file: two names with the same pair name the same file.
+    uint64_t device = 0;
+    uint64_t inode = 0;
 };
 
 class FileSystem {

@@ -106,6 +106,8 @@ public:
         facts->size = st.st_size;
         facts->lastWrite = SystemTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
         facts->isRegular = S_ISREG(st.st_mode);
+        facts->device = static_cast<uint64_t>(st.st_dev);
+        facts->inode = static_cast<uint64_t>(st.st_ino);
         return true;
     }
 
