@@ -186,19 +186,23 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
         // A chunk never crosses the end of the current file or of the volume.
         const int64_t chunk =
             std::min({kChunkSize, current->size - current->done, volumeDataSize - volumeDone});
-        const int64_t n = volume->Read(buffer.get(), chunk);
+        bool readFailed = false;
+        const int64_t n = output->CopyFrom(*volume, chunk, buffer.get(), &readFailed);
+        if (n < 0) return fail(readFailed ? RestoreFailure::Read : RestoreFailure::Write);
         // No bytes although the volume should hold more: it has shrunk since
         // its size was taken. A read error, never an endless loop.
-        if (n <= 0) return fail(RestoreFailure::Read);
-        if (output->Write(buffer.get(), n) != n) return fail(RestoreFailure::Write);
+        if (n == 0) return fail(RestoreFailure::Read);
         current->done += n;
         bytesDone += n;
         volumeDone += n;
         ShowProgress(volumeDone, volumeDataSize);
+        output->StartWriteBack();
     }
 
     // What this volume gave the file that continues is on the medium before
-    // the call reports success (one flush per file and volume, not per chunk).
+    // the call reports success, as every file completed in it is: one flush
+    // per file and volume (not per chunk), each chunk handed to the device
+    // as it was written.
     if (!output->Flush()) return fail(RestoreFailure::Write);
     output.reset();
     volume.reset();

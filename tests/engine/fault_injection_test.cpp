@@ -228,7 +228,7 @@ TEST(FullMedium, FileSizeLimitThenRetryAfterItIsLifted) {
     reference.PrepareSplit(paths, clean / "package.001", 200000);
     ASSERT_EQ(reference.SplitToEnd(), DriveOutcome::Finished);
 
-    ArchiveRun split;
+    ArchiveRun split(true);
     split.PrepareSplit(paths, target / "package.001", 200000);
     {
         FileSizeLimit limit(150000);
@@ -241,7 +241,7 @@ TEST(FullMedium, FileSizeLimitThenRetryAfterItIsLifted) {
     EXPECT_EQ(split.display.questions.size(), 1u);
     EXPECT_EQ(test::ReadAll(split.SplitVolumes()), test::ReadAll(reference.SplitVolumes()));
 
-    ArchiveRun restore;
+    ArchiveRun restore(true);  // the kernel's copy runs into the limit
     ASSERT_TRUE(restore.PrepareRestore(target / "package.001", out.path()));
     {
         FileSizeLimit limit(100000);
@@ -292,8 +292,7 @@ TEST(FullMedium, SmallFileSystemFillsUpThenRetryAfterSpaceIsFreed) {
     reference.PrepareSplit(paths, clean / "package.001", 300000);
     ASSERT_EQ(reference.SplitToEnd(), DriveOutcome::Finished);
 
-    ArchiveRun split;
-    split.fs.syncToMedium = true;
+    ArchiveRun split(true);
     split.PrepareSplit(paths, mountPoint / "package.001", 300000);
     bool filled = false;
     split.display.onRepaint = [&] {
@@ -307,8 +306,7 @@ TEST(FullMedium, SmallFileSystemFillsUpThenRetryAfterSpaceIsFreed) {
     EXPECT_EQ(test::ReadAll(split.SplitVolumes()), test::ReadAll(reference.SplitVolumes()));
     for (const std::string& v : split.SplitVolumes()) ::unlink(v.c_str());
 
-    ArchiveRun restore;
-    restore.fs.syncToMedium = true;
+    ArchiveRun restore(true);
     ASSERT_TRUE(restore.PrepareRestore(clean / "package.001", mountPoint.path()));
     filled = false;
     restore.display.onRepaint = [&] {

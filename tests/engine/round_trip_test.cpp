@@ -59,7 +59,7 @@ void RoundTrip(const Trip& t) {
 
     RestoreVariant variant;
     variant.acceptSelfExtracting = true;
-    ArchiveRun run;
+    ArchiveRun run(true);
     ASSERT_TRUE(run.PrepareRestore(names.back(), out.path()));
     if (!t.restorePerVolume) {
         ASSERT_EQ(run.RestoreToEnd(variant), DriveOutcome::Finished);

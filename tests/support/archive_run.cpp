@@ -21,7 +21,8 @@ std::vector<std::string> WriteSources(const std::string& folder,
     return paths;
 }
 
-ArchiveRun::ArchiveRun() {
+ArchiveRun::ArchiveRun(bool posixFiles)
+    : set(settings, posixFiles ? platform::PosixFileSystem() : fs, display) {
     fs.syncToMedium = false;
 }
 

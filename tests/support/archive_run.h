@@ -49,11 +49,13 @@ class HookDisplay : public RecordingDisplay {
 };
 
 struct ArchiveRun {
-    ArchiveRun();
+    // With posixFiles the set works on the POSIX layer itself (no fault can
+    // be armed; the kernel's own copy is used), else through fs.
+    explicit ArchiveRun(bool posixFiles = false);
     ArchiveSettings settings;
     HookDisplay display;
     FaultyFileSystem fs;
-    QuellDateien set{settings, fs, display};
+    QuellDateien set;
 
     // A split of paths (in this order) to firstVolume, as the command line
     // prepares it.

@@ -23,6 +23,9 @@ class FaultyFile : public platform::File {
         return real_->Write(buffer, count);
     }
     bool Seek(int64_t position) override { return real_->Seek(position); }
+    void StartWriteBack() override {
+        if (fs_.syncToMedium) real_->StartWriteBack();
+    }
     bool Flush() override {
         if (fs_.Hit(Fault::FlushFails, path_)) return false;
         return fs_.syncToMedium ? real_->Flush() : true;
