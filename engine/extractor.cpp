@@ -192,11 +192,11 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
         // No bytes although the volume should hold more: it has shrunk since
         // its size was taken. A read error, never an endless loop.
         if (n == 0) return fail(RestoreFailure::Read);
+        output->StartWriteBack();
         current->done += n;
         bytesDone += n;
         volumeDone += n;
         ShowProgress(volumeDone, volumeDataSize);
-        output->StartWriteBack();
     }
 
     // What this volume gave the file that continues is on the medium before

@@ -62,11 +62,11 @@ int QuellDateien::Copy() {
             // was chosen: a read error, never an endless loop or a volume
             // that disagrees with its header.
             if (n <= 0) return fail(texts::kReadError, texts::kCapCopyRead);
+            volume->StartWriteBack();
             current->done += n;
             bytesDone += n;
             used += n;
             ShowProgress(used, capacity);
-            volume->StartWriteBack();
         }
     }
 

@@ -2,7 +2,7 @@
 # Installs what building and testing need on Debian 12, when it is missing.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev xvfb xauth)
+packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev xvfb xauth time)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
