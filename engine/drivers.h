@@ -22,7 +22,7 @@ enum class DriveOutcome {
 // --- split ---
 
 // Empty when the chosen files can be archived under targetPath, else the
-// message that refuses them: a name the archive cannot hold or would give
+// message that refuses them: no target, a name the archive cannot hold or would give
 // back under another name, two files of the same name (one would overwrite
 // the other on restore), or a volume that would overwrite a chosen file.
 std::string CheckSplitSources(QuellDateien& set);

@@ -116,6 +116,7 @@ DriveOutcome WriteOneVolume(QuellDateien& set) {
 
 std::string CheckSplitSources(QuellDateien& set) {
     const ArchiveSettings& s = set.settings();
+    if (s.targetPath.empty()) return texts::kNoSplitTarget;
     platform::FileSystem& fs = set.fs();
     std::set<std::string> names;
     std::set<std::pair<uint64_t, uint64_t>> sources;

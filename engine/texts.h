@@ -55,6 +55,8 @@ inline constexpr const char* kVolumeIsSource =
 inline constexpr const char* kOutputIsVolume =
     "Die Datei „%s“ des Archivs würde einen seiner Datenträger überschreiben.\n"
     "Bitte wählen Sie ein anderes Zielverzeichnis!";
+inline constexpr const char* kNoSplitTarget =
+    "Bitte wählen Sie unbedingt eine Quelle \n und ein Ziel für die Archiverstellung aus !";
 inline constexpr const char* kNoRestoreTarget =
     "Bitte wählen Sie unbedingt eine Quelle \nund ein Ziel für den Kopiervorgang aus !";
 

@@ -354,6 +354,17 @@ TEST(SplitWriter, UnsafeChoicesAreRefusedBeforeAnythingIsWritten) {
     }
 }
 
+TEST(SplitWriter, SplitWithoutTargetIsRefused) {
+    TempDir dir;
+    ArchiveRun run;
+    run.PrepareSplit(WriteSources(dir.path(), {{"a", "aaa"}}), "", 100000);
+    EXPECT_EQ(StartSplit(run.set), DriveOutcome::Stopped);
+    ASSERT_EQ(run.display.messages.size(), 1u);
+    EXPECT_EQ(
+        run.display.messages[0].text,
+        "Bitte wählen Sie unbedingt eine Quelle \n und ein Ziel für die Archiverstellung aus !");
+}
+
 // A symbolic link in the target folder under a volume's name is not written
 // through: the volume fails with the writer's message and the link's target
 // stays as it was.
