@@ -12,19 +12,26 @@
 
 namespace tolvane {
 
+// What the caller shows after a press of "Starten".
 enum class DriveOutcome {
-    Finished,              // every volume is done: show the completion page
-    WaitingForNextMedium,  // one volume is done and the insert prompt shown: the page stays
-    Stopped,    // refused (no room, a limit); nothing written by this press: the page stays
-    Cancelled,  // the retry question was answered Cancel: show the start page
+    // Every volume is done: the completion page.
+    Finished,
+    // One volume is done and the insert prompt shown: the page stays.
+    WaitingForNextMedium,
+    // Refused with a message (no room, a limit): nothing written by this
+    // press, the page stays.
+    Stopped,
+    // The retry question was answered Cancel: the start page.
+    Cancelled,
 };
 
 // --- split ---
 
 // Empty when the chosen files can be archived under targetPath, else the
-// message that refuses them: no target, a name the archive cannot hold or would give
-// back under another name, two files of the same name (one would overwrite
-// the other on restore), or a volume that would overwrite a chosen file.
+// message that refuses them: no target, a name the archive cannot hold or
+// would give back under another name, two files of the same name (one would
+// overwrite the other on restore), or a volume that would overwrite a chosen
+// file.
 std::string CheckSplitSources(QuellDateien& set);
 
 // The split page's "Starten". Refuses sets the header cannot describe and the
