@@ -1,6 +1,7 @@
 #include "engine/repair.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "engine/position.h"
 #include "engine/sizing.h"
@@ -78,17 +79,57 @@ OriginalsCheck CheckOriginals(QuellDateien& set, const std::vector<SliceRow>& ro
     return {};
 }
 
-RepairOutcome RunRepair(QuellDateien& set) {
-    if (!HasRepairPosition(set)) return RepairOutcome::NoPosition;
+std::string OriginalsRefusal(const OriginalsCheck& check) {
+    switch (check.status) {
+        case OriginalsCheck::Status::Ok:
+            return {};
+        case OriginalsCheck::Status::Missing:
+            return std::string(texts::kOriginalsMissing) + "\n" +
+                   texts::WithName(texts::kOriginalNotFound, check.name);
+        case OriginalsCheck::Status::OtherSize:
+            return std::string(texts::kOriginalsMissing) + "\n" +
+                   texts::WithName(texts::kOriginalOtherSize, check.name);
+    }
+    return {};
+}
+
+std::string CheckRepairTarget(QuellDateien& set) {
+    const ArchiveSettings& s = set.settings();
+    platform::FileSystem& fs = set.fs();
+    platform::FileFacts target;
+    // A target that does not exist yet is no input.
+    if (!fs.Stat(s.targetPath, &target)) return {};
+    auto same = [&](const std::string& path) {
+        platform::FileFacts facts;
+        return fs.Stat(path, &facts) && facts.device == target.device &&
+               facts.inode == target.inode;
+    };
+    bool input = same(s.packagePath);
+    for (const FileEntry* e = set.head; e != nullptr && !input; e = e->next) {
+        input = same(PathInFolder(set.sourceDir, e->path));
+    }
+    return input ? texts::WithName(texts::kRepairTargetIsInput, s.targetPath) : std::string();
+}
+
+DriveOutcome RunRepair(QuellDateien& set) {
+    if (!HasRepairPosition(set)) {
+        set.CopyRep();  // reports that it cannot start
+        return DriveOutcome::Stopped;
+    }
+    const std::string refusal = CheckRepairTarget(set);
+    if (!refusal.empty()) {
+        set.display().Message(refusal, texts::kAppCaption, Icon::Warning, Owner::Page);
+        return DriveOutcome::Stopped;
+    }
     if (!VolumeFits(set)) {
         ShowNoSpace(set.display());
-        return RepairOutcome::NoSpace;
+        return DriveOutcome::Stopped;
     }
     set.display().SetStatusText(texts::kWorking);
     while (set.CopyRep() == 0) {
-        if (set.RetryVolume() == 0) return RepairOutcome::Cancelled;
+        if (set.RetryVolume() == 0) return DriveOutcome::Cancelled;
     }
-    return RepairOutcome::Repaired;
+    return DriveOutcome::Finished;
 }
 
 int QuellDateien::CopyRep() {
@@ -126,43 +167,43 @@ int QuellDateien::CopyRep() {
     if (!source) return fail(texts::kFileNotFound, texts::kCapCopyRepOpen2);
     if (!source->Seek(current->done)) return fail(texts::kReadError, texts::kCapCopyRepRead);
 
-    std::vector<char> buffer(kChunkSize);
+    const auto buffer = std::make_unique<char[]>(kChunkSize);
     while (volumeFill < capacity) {
-        // Never more of a file than its stored size: an original that has
-        // grown must not push foreign bytes into the volume.
-        const int64_t want =
-            std::min({capacity - volumeFill, kChunkSize, current->size - current->done});
-        if (want <= 0) {
-            // This file is complete; the volume goes on with the next one.
+        if (current->done >= current->size) {
+            // This file is in the volume whole; the volume goes on with the
+            // next one. Only the stored size is taken: an original that has
+            // grown must not push foreign bytes into the volume.
             source.reset();
+            if (current->next == nullptr) break;  // the stream ends in this, the last, volume
             current = current->next;
-            if (current == nullptr) {
-                volume.reset();
-                return 1;  // the stream ends in this, the last, volume
-            }
             ++currentIndex;
             source = fs_->Open(PathInFolder(sourceDir, current->path), platform::OpenMode::Read);
             if (!source) return fail(texts::kFileNotFound, texts::kCapCopyRepOpen3);
             continue;
         }
-        const int64_t n = source->Read(buffer.data(), want);
+        const int64_t chunk =
+            std::min({capacity - volumeFill, kChunkSize, current->size - current->done});
+        bool readFailed = false;
+        const int64_t n = volume->CopyFrom(*source, chunk, buffer.get(), &readFailed);
+        if (n < 0 && !readFailed) return fail(texts::kWriteError, texts::kCapCopyRepWrite);
         // No bytes before the stored size: the original has shrunk, and the
-        // volume cannot be the writer's.
+        // volume could not be the writer's.
         if (n <= 0) return fail(texts::kReadError, texts::kCapCopyRepRead);
-        if (volume->Write(buffer.data(), n) != n) {
-            return fail(texts::kWriteError, texts::kCapCopyRepWrite);
-        }
+        volume->StartWriteBack();
         current->done += n;
         bytesDone += n;
         volumeFill += n;
         ShowProgress(volumeFill, capacity, /*showOverall=*/false);
-        // Each chunk is on the medium before the next is read; a flush that
-        // fails means it may not be.
-        if (!volume->Flush()) return fail(texts::kWriteError, texts::kCapCopyRepWrite);
     }
+    const bool full = volumeFill >= capacity;
+    if (!full) current = nullptr;  // every byte of the archive is written
     source.reset();
+    // The volume is on the medium before the call reports success, so the
+    // disk may be taken out: each chunk was handed to the device as it was
+    // written, one flush waits for all of it (as the split writer does).
+    if (!volume->Flush()) return fail(texts::kWriteError, texts::kCapCopyRepWrite);
     volume.reset();
-    display_->SetVolumeBar(0);
+    if (full) display_->SetVolumeBar(0);
     return 1;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/archive_set.h"
+#include "engine/drivers.h"
 
 namespace tolvane {
 
@@ -49,15 +50,18 @@ struct OriginalsCheck {
     std::string name;  // the first file that failed
 };
 OriginalsCheck CheckOriginals(QuellDateien& set, const std::vector<SliceRow>& rows);
+// The refusal for a failed check: the general text, then which file.
+std::string OriginalsRefusal(const OriginalsCheck& check);
 
-// The repair run of the wizard's progress page: room for one full volume on
-// the target, then CopyRep with the retry question after every failure.
-enum class RepairOutcome {
-    NoPosition,  // SeekToVolume has not positioned the set; nothing done
-    NoSpace,     // ShowNoSpace has told the user; nothing written
-    Repaired,    // the volume is complete
-    Cancelled,   // a failure, then Cancel on the retry question
-};
-RepairOutcome RunRepair(QuellDateien& set);
+// Empty when the volume can be written to targetPath, else the refusal: the
+// target is the intact volume the set was read from, or one of the originals
+// (writing would truncate what is to be read).
+std::string CheckRepairTarget(QuellDateien& set);
+
+// The repair page's "Starten": refuses without a position (CopyRep's
+// report), a target that is one of the inputs, or too little room for one
+// full volume (ShowNoSpace); then CopyRep with the retry question after
+// every failure. Finished when the volume is complete.
+DriveOutcome RunRepair(QuellDateien& set);
 
 }  // namespace tolvane

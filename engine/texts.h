@@ -61,22 +61,25 @@ inline constexpr const char* kNoSplitTarget =
 inline constexpr const char* kNoRestoreTarget =
     "Bitte wählen Sie unbedingt eine Quelle \nund ein Ziel für den Kopiervorgang aus !";
 
-// Repair of one volume.
+// Repair of one volume. "%s" stands for a file name or a number.
 inline constexpr const char* kOriginalsMissing =
     "Die benötigten Originaldateien sind im gewählten Verzeichnis nicht vorhanden.\n"
     "Bitte wählen sie ein anderes Verzeichnis aus!";
-// Followed by the name of the original that is missing or differs.
-inline constexpr const char* kOriginalNotFound = "Nicht gefunden: ";
-inline constexpr const char* kOriginalOtherSize = "Andere Größe als im Archiv: ";
-// "Das Archiv hat 3 Datenträger; einen Datenträger Nummer 5 gibt es nicht."
-inline constexpr const char* kNoSuchVolumeA = "Das Archiv hat ";
-inline constexpr const char* kNoSuchVolumeB = " Datenträger; einen Datenträger Nummer ";
-inline constexpr const char* kNoSuchVolumeC = " gibt es nicht.";
+// Added to kOriginalsMissing: which original is missing or differs.
+inline constexpr const char* kOriginalNotFound =
+    "Die Originaldatei „%s“ fehlt im gewählten Verzeichnis.";
+inline constexpr const char* kOriginalOtherSize =
+    "Die Originaldatei „%s“ hat eine andere Größe als im Archiv.";
+inline constexpr const char* kRepairTargetIsInput =
+    "Der Datenträger „%s“ würde den gewählten Datenträger oder eine der Originaldateien "
+    "überschreiben.\nBitte wählen Sie ein anderes Ziel!";
+// Volume count, then the number asked for.
+inline constexpr const char* kNoSuchVolume =
+    "Das Archiv hat %s Datenträger; einen Datenträger Nummer %s gibt es nicht.";
 
 // Continued extraction: the file the start volume cuts, as the target holds it.
-inline constexpr const char* kContinuedFileMismatchA = "Die begonnene Datei \"";
-inline constexpr const char* kContinuedFileMismatchB =
-    "\" im Zielverzeichnis passt nicht zum gewählten Datenträger.\n"
+inline constexpr const char* kContinuedFileMismatch =
+    "Die begonnene Datei „%s“ im Zielverzeichnis passt nicht zum gewählten Datenträger.\n"
     "Bitte beginnen Sie bei einem früheren Datenträger!";
 
 // Captions.

@@ -5,11 +5,13 @@
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <set>
 
 #include "engine/position.h"
 #include "engine/sizing.h"
 #include "engine/texts.h"
 #include "engine/volume_header.h"
+#include "tests/support/archive_run.h"
 #include "tests/support/test_support.h"
 
 namespace tolvane {
@@ -258,8 +260,9 @@ TEST(Repair, UnreadableIntactVolumeLeavesNoPosition) {
     ASSERT_EQ(f.display.messages.size(), 2u);
     EXPECT_EQ(f.display.messages[1].caption, "QuellDateien::CopyRep");
     EXPECT_FALSE(test::FileExists(a.out() + "/package.002"));
-    EXPECT_EQ(RunRepair(f.set), RepairOutcome::NoPosition);
+    EXPECT_EQ(RunRepair(f.set), DriveOutcome::Stopped);
     EXPECT_TRUE(f.display.questions.empty());
+    EXPECT_EQ(f.display.messages.back().caption, "QuellDateien::CopyRep");
 
     // A set filled by a split, never positioned, is no position either.
     Fixture g;
@@ -363,7 +366,7 @@ TEST(Repair, RunRepairRetriesUntilTheVolumeIsWhole) {
         if (++asked == 2) std::filesystem::rename(a.dir / "b.saved", a.src() + "/b");
         return asked < 5;  // a repair that keeps failing ends the test
     };
-    EXPECT_EQ(RunRepair(r.set), RepairOutcome::Repaired);
+    EXPECT_EQ(RunRepair(r.set), DriveOutcome::Finished);
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(display.status, texts::kWorking);
     ASSERT_EQ(display.questions.size(), 2u);
@@ -374,7 +377,7 @@ TEST(Repair, RunRepairRetriesUntilTheVolumeIsWhole) {
     // Cancel abandons the repair.
     std::filesystem::remove(a.src() + "/c");
     Repairer c(a, 1, 4);
-    EXPECT_EQ(RunRepair(c.set), RepairOutcome::Cancelled);
+    EXPECT_EQ(RunRepair(c.set), DriveOutcome::Cancelled);
     EXPECT_EQ(c.display.questions.size(), 1u);
 }
 
@@ -389,44 +392,227 @@ TEST(Repair, ProgressShowsTheVolumeOnly) {
     EXPECT_EQ(r.display.volume, 0);  // full volume: the bar is cleared
 }
 
-// The POSIX file system with no free space anywhere.
-class FullDiskFs : public platform::FileSystem {
-  public:
-    std::unique_ptr<platform::File> Open(const std::string& p, platform::OpenMode m) override {
-        return real().Open(p, m);
-    }
-    bool Stat(const std::string& p, platform::FileFacts* f) override { return real().Stat(p, f); }
-    bool SetLastWriteTime(const std::string& p, const platform::SystemTime& t) override {
-        return real().SetLastWriteTime(p, t);
-    }
-    bool Remove(const std::string& p) override { return real().Remove(p); }
-    bool FreeBytes(const std::string&, int64_t* bytes) override {
-        *bytes = 0;
-        return true;
-    }
-    std::string MountPointOf(const std::string& p) override { return real().MountPointOf(p); }
-    bool MakeExecutable(const std::string& p) override { return real().MakeExecutable(p); }
-
-  private:
-    static platform::FileSystem& real() { return platform::PosixFileSystem(); }
-};
-
 TEST(Repair, NoRoomForOneVolume) {
     HandWrittenArchive a({{"a", test::RandomBytes(3000, 19)}}, 1000, 0);
-    ArchiveSettings settings;
-    test::RecordingDisplay display;
-    FullDiskFs fs;
-    QuellDateien set(settings, fs, display);
-    settings.packagePath = a.VolumePath(1);
-    settings.currentVolume = 2;
-    ASSERT_TRUE(SeekToVolume(set).has_value());
-    set.sourceDir = a.src();
-    settings.targetPath = a.out() + "/package.002";
-    EXPECT_EQ(RunRepair(set), RepairOutcome::NoSpace);
-    ASSERT_EQ(display.messages.size(), 1u);
-    EXPECT_EQ(display.messages[0].text, texts::kNoSpace);
-    EXPECT_FALSE(test::FileExists(settings.targetPath));
+    test::ArchiveRun run;
+    run.settings.packagePath = a.VolumePath(1);
+    run.settings.currentVolume = 2;
+    ASSERT_TRUE(SeekToVolume(run.set).has_value());
+    run.set.sourceDir = a.src();
+    run.settings.targetPath = a.out() + "/package.002";
+    // Room for the volume's share, not for a full volume.
+    run.fs.freeBytes = a.volumeSize - 1;
+    EXPECT_EQ(RunRepair(run.set), DriveOutcome::Stopped);
+    ASSERT_EQ(run.display.messages.size(), 1u);
+    EXPECT_EQ(run.display.messages[0].text, texts::kNoSpace);
+    EXPECT_EQ(run.display.messages[0].caption, "Tolvane");
+    EXPECT_FALSE(test::FileExists(run.settings.targetPath));
+    run.fs.freeBytes = a.volumeSize;
+    EXPECT_EQ(RunRepair(run.set), DriveOutcome::Finished);
+    EXPECT_TRUE(ReadFile(run.settings.targetPath) == a.volumes[1]);
 }
+
+// --- with the split writer ---
+
+// An archive written by QuellDateien::Copy through the split driver, with its
+// originals in src and the robot image beside them.
+struct WrittenArchive {
+    WrittenArchive(const std::vector<test::SourceFile>& files, int64_t volumeSize, bool sfx) {
+        robot = robotDir / "Robot.dat";
+        WriteFile(robot, test::RandomBytes(6000, 77));
+        test::ArchiveRun split;
+        split.PrepareSplit(test::WriteSources(src.path(), files),
+                           arc / (sfx ? "package.exe" : "package.001"), volumeSize, sfx, robot);
+        EXPECT_EQ(split.SplitToEnd(), DriveOutcome::Finished);
+        volumes = split.SplitVolumes();
+        golden = test::ReadAll(volumes);
+    }
+    int count() const { return static_cast<int>(volumes.size()); }
+
+    TempDir src, arc, robotDir;
+    std::string robot;
+    std::vector<std::string> volumes;
+    std::vector<std::string> golden;
+};
+
+// SeekToVolume on volume intact, then the repair page's "Starten" for volume
+// n into folder out.
+DriveOutcome RepairVolume(test::ArchiveRun& run, const WrittenArchive& a, int intact, int n,
+                          const std::string& out) {
+    run.settings.packagePath = a.volumes[intact - 1];
+    run.settings.currentVolume = n;
+    run.settings.robotPath = a.robot;
+    if (!SeekToVolume(run.set)) return DriveOutcome::Stopped;
+    run.set.sourceDir = a.src.path();
+    run.settings.targetPath =
+        RepairTargetPath(out, run.settings.packagePath, n, run.settings.selfExtracting);
+    return RunRepair(run.set);
+}
+
+std::vector<test::SourceFile> RandomSources(std::mt19937& rng, int64_t scale) {
+    std::vector<test::SourceFile> files;
+    const int count = 1 + static_cast<int>(rng() % 7);
+    for (int i = 0; i < count; ++i) {
+        const int64_t sizes[] = {0, static_cast<int64_t>(rng() % 50),
+                                 static_cast<int64_t>(rng() % scale),
+                                 static_cast<int64_t>(rng() % (3 * scale))};
+        files.push_back({"datei" + std::to_string(i) + (i % 3 == 1 ? "_ü" : ""),
+                         test::RandomBytes(static_cast<size_t>(sizes[rng() % 4]), rng()),
+                         1000000000 + i * 1000});
+    }
+    return files;
+}
+
+TEST(RepairWithTheWriter, EveryVolumeOfRandomSetsIsByteIdentical) {
+    std::mt19937 rng(2024);
+    int volumesRepaired = 0;
+    for (int round = 0; round < 16; ++round) {
+        const bool sfx = round % 2 == 1;
+        const int64_t capacity = (sfx ? kStubAreaSize : 0) + 300 + rng() % 5000;
+        WrittenArchive a(RandomSources(rng, capacity), capacity + 400, sfx);
+        SCOPED_TRACE("round " + std::to_string(round));
+        for (int n = 1; n <= a.count(); ++n) {
+            TempDir out;
+            test::ArchiveRun run;
+            ASSERT_EQ(RepairVolume(run, a, a.count() + 1 - n, n, out.path()),
+                      DriveOutcome::Finished)
+                << "volume " << n;
+            ASSERT_EQ(run.settings.targetPath,
+                      out / std::filesystem::path(a.volumes[n - 1]).filename().string());
+            EXPECT_TRUE(ReadFile(run.settings.targetPath) == a.golden[n - 1]) << "volume " << n;
+            ++volumesRepaired;
+        }
+    }
+    EXPECT_GT(volumesRepaired, 40);
+}
+
+TEST(RepairWithTheWriter, BoundaryOnTheVolumeStartAndTheHeaderOnlyVolume) {
+    // Probe the header size, then make the data fill two volumes exactly, with
+    // the file boundary on the start of volume 2. Sizes and total of the same
+    // digit counts give the same header size.
+    const int64_t volumeSize = 5000;
+    TempDir probeDir;
+    test::ArchiveRun probe;
+    WriteFile(probeDir / "a", std::string(4000, 'a'));
+    WriteFile(probeDir / "b", std::string(4000, 'b'));
+    probe.PrepareSplit({probeDir / "a", probeDir / "b"}, probeDir / "x.001", volumeSize);
+    const int64_t headerSize = probe.set.CalcHeaderSize();
+    const int64_t capacity = volumeSize - headerSize;
+    WrittenArchive a({{"a", test::RandomBytes(capacity, 1)}, {"b", test::RandomBytes(capacity, 2)}},
+                     volumeSize, false);
+    ASSERT_EQ(a.count(), 3);
+    ASSERT_EQ(static_cast<int64_t>(a.golden[2].size()), headerSize);  // the header alone
+    for (int n = 1; n <= 3; ++n) {
+        TempDir out;
+        test::ArchiveRun run;
+        ASSERT_EQ(RepairVolume(run, a, 1 + n % 3, n, out.path()), DriveOutcome::Finished);
+        EXPECT_TRUE(ReadFile(run.settings.targetPath) == a.golden[n - 1]) << n;
+    }
+    // The walk stops on a, complete; volume 2 lists it with nothing in it.
+    test::ArchiveRun second;
+    second.settings.packagePath = a.volumes[0];
+    second.settings.currentVolume = 2;
+    const auto rows = SeekToVolume(second.set);
+    ASSERT_TRUE(rows.has_value());
+    ASSERT_EQ(rows->size(), 2u);
+    EXPECT_EQ((*rows)[0].slice, 0);
+    EXPECT_EQ((*rows)[1].slice, capacity);
+}
+
+TEST(RepairWithTheWriter, TheTargetIsNeverAnInput) {
+    WrittenArchive a({{"a", test::RandomBytes(9000, 3)}}, 4000, false);
+    const std::string intact = ReadFile(a.volumes[1]);
+    test::ArchiveRun run;
+    // Volume 2 "repaired" over itself, read from itself.
+    EXPECT_EQ(RepairVolume(run, a, 2, 2, a.arc.path()), DriveOutcome::Stopped);
+    ASSERT_EQ(run.display.messages.size(), 1u);
+    EXPECT_EQ(run.display.messages[0].text,
+              "Der Datenträger „" + a.volumes[1] +
+                  "“ würde den gewählten Datenträger oder eine der Originaldateien "
+                  "überschreiben.\nBitte wählen Sie ein anderes Ziel!");
+    EXPECT_EQ(ReadFile(a.volumes[1]), intact);
+    // Writing over the damaged volume beside the intact one is the point.
+    test::ArchiveRun beside;
+    test::WriteFile(a.volumes[2], "beschädigt");
+    EXPECT_EQ(RepairVolume(beside, a, 2, 3, a.arc.path()), DriveOutcome::Finished);
+    EXPECT_TRUE(ReadFile(a.volumes[2]) == a.golden[2]);
+}
+
+// Every single failure of the medium during CopyRep, at every step of every
+// volume, leads to the retry question; after Retry the volume is the writer's.
+class RepairFaultCampaign : public ::testing::TestWithParam<bool> {};
+
+TEST_P(RepairFaultCampaign, EveryFaultThenRetryGivesTheSameBytes) {
+    const bool sfx = GetParam();
+    WrittenArchive a({{"leer", ""},
+                      {"ä-daten", test::RandomBytes(70000, 1)},
+                      {"mitte", ""},
+                      {"groß", test::RandomBytes(400000, 2)}},
+                     (sfx ? kStubAreaSize : 0) + 120000, sfx);
+    ASSERT_GE(a.count(), 3);
+    const std::set<std::string> captions = {
+        "QuellDateien::CopyRep::makeHeader", "QuellDateien::CopyRep::open",
+        "QuellDateien::CopyRep::open2",      "QuellDateien::CopyRep::open3",
+        "QuellDateien::CopyRep::read",       "QuellDateien::CopyRep::write"};
+    const test::Fault faults[] = {test::Fault::OpenFails,          test::Fault::ReadFails,
+                                  test::Fault::ReadReturnsNothing, test::Fault::ShortWrite,
+                                  test::Fault::FlushFails,         test::Fault::StatFails};
+    int runs = 0;
+    for (int n = 1; n <= a.count(); ++n) {
+        // The calls a clean repair of volume n makes after its SeekToVolume.
+        TempDir cleanOut;
+        test::ArchiveRun clean;
+        clean.settings.packagePath = a.volumes[0];
+        clean.settings.currentVolume = n;
+        clean.settings.robotPath = a.robot;
+        ASSERT_TRUE(SeekToVolume(clean.set));
+        clean.set.sourceDir = a.src.path();
+        clean.settings.targetPath = RepairTargetPath(cleanOut.path(), a.volumes[0], n, sfx);
+        clean.fs.ResetCounts();
+        ASSERT_EQ(RunRepair(clean.set), DriveOutcome::Finished);
+
+        for (const test::Fault fault : faults) {
+            for (int call = 1; call <= clean.fs.Calls(fault); ++call) {
+                SCOPED_TRACE("volume " + std::to_string(n) + ", fault " +
+                             std::to_string(static_cast<int>(fault)) + " at call " +
+                             std::to_string(call));
+                TempDir out;
+                test::ArchiveRun run;
+                run.settings.packagePath = a.volumes[0];
+                run.settings.currentVolume = n;
+                run.settings.robotPath = a.robot;
+                ASSERT_TRUE(SeekToVolume(run.set));
+                run.set.sourceDir = a.src.path();
+                run.settings.targetPath = RepairTargetPath(out.path(), a.volumes[0], n, sfx);
+                run.fs.ResetCounts();
+                run.fs.Arm(fault, call);
+                run.display.retryAnswers = {true};
+                ASSERT_EQ(RunRepair(run.set), DriveOutcome::Finished);
+                ASSERT_TRUE(run.fs.fired());
+                ++runs;
+                if (fault == test::Fault::StatFails) {
+                    // Only the check that the target is no input asks; a
+                    // target it cannot see does not exist yet.
+                    EXPECT_TRUE(run.display.questions.empty());
+                } else {
+                    ASSERT_EQ(run.display.questions.size(), 1u);
+                    EXPECT_EQ(run.display.questions[0].text,
+                              "Fehler bei Datenträger#: " + std::to_string(n) +
+                                  "\nLetztes Package/Diskette wiederholen");
+                    ASSERT_FALSE(run.display.messages.empty());
+                    EXPECT_EQ(captions.count(run.display.messages.back().caption), 1u)
+                        << run.display.messages.back().caption;
+                }
+                EXPECT_TRUE(ReadFile(run.settings.targetPath) == a.golden[n - 1]);
+                if (HasFailure()) return;
+            }
+        }
+    }
+    EXPECT_GT(runs, 30);
+}
+
+INSTANTIATE_TEST_SUITE_P(PlainAndSelfExtracting, RepairFaultCampaign, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "SelfExtracting" : "Plain"; });
 
 }  // namespace
 }  // namespace tolvane
