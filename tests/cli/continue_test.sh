@@ -32,7 +32,7 @@ total=0
 for s in "${sizes[@]}"; do total=$((total + s)); done
 head -c 3000 /dev/urandom > "$work/robot.img"
 
-"$cli" split --size 20000 -o "$work/plain/package.001" "${files[@]}" 2>/dev/null
+"$cli" split --size 70000 -o "$work/plain/package.001" "${files[@]}" 2>/dev/null
 check "plain split" 0 "$?"
 "$cli" split --size 68000 --sfx --robot "$work/robot.img" -o "$work/sfx/package.exe" \
     "${files[@]}" 2>/dev/null
@@ -98,29 +98,32 @@ continue_every "$work/sfx" package.exe 66560
 
 # Files before the start volume are taken as done and not touched.
 read -r count capacity < <(geometry "$work/plain" package.001 0)
-interrupted "$work/kept" "$(skip_of "$capacity" 0 5)"
+interrupted "$work/kept" "$(skip_of "$capacity" 0 3)"
 printf 'von Hand' > "$work/kept/erste.bin"
-"$cli" continue "$work/plain/package.003" -d "$work/kept" --from 5 2>/dev/null
+"$cli" continue "$work/plain/package.003" -d "$work/kept" --from 3 2>/dev/null
 check "continue from any volume of the set" 0 "$?"
 check "files before the start are left alone" "von Hand" "$(cat "$work/kept/erste.bin")"
 cmp -s "$work/src/vier.dat" "$work/kept/vier.dat"
 check "later files restored" 0 "$?"
 
 # A begun file that cannot be the earlier run's: refused, nothing written.
-interrupted "$work/short" "$(skip_of "$capacity" 0 5)"
+interrupted "$work/short" "$(skip_of "$capacity" 0 3)"
 head -c 10 "$work/src/drei.dat" > "$work/short/drei.dat"
-err=$("$cli" continue "$work/plain/package.001" -d "$work/short" --from 5 2>&1 >/dev/null)
+err=$("$cli" continue "$work/plain/package.001" -d "$work/short" --from 3 2>&1 >/dev/null)
 check "begun file too short exit" 1 "$?"
-check "begun file too short" 'Tolvane: Die begonnene Datei "drei.dat" im Zielverzeichnis passt nicht zum gewählten Datenträger.
+check "begun file too short" 'Tolvane: Die begonnene Datei „drei.dat“ im Zielverzeichnis passt nicht zum gewählten Datenträger.
 Bitte beginnen Sie bei einem früheren Datenträger!' "$err"
 check "nothing restored" 10 "$(stat -c %s "$work/short/drei.dat")"
 
 # The begun file is missing: the extractor's open error, Cancel without a terminal.
-interrupted "$work/gone" "$(skip_of "$capacity" 0 5)"
+interrupted "$work/gone" "$(skip_of "$capacity" 0 3)"
 rm "$work/gone/drei.dat"
-err=$("$cli" continue "$work/plain/package.001" -d "$work/gone" --from 5 2>&1 >/dev/null </dev/null)
+err=$("$cli" continue "$work/plain/package.001" -d "$work/gone" --from 3 2>&1 >/dev/null </dev/null)
 check "begun file missing exit" 1 "$?"
-check "begun file missing" "QuellDateien::CopyBack::open: Beim Schreiben auf Medium ist ein Fehler aufgetreten!" "$err"
+check "begun file missing" "QuellDateien::CopyBack::open: Beim Schreiben auf Medium ist ein Fehler aufgetreten!
+Tolvane: Fehler bei Datenträger#: 3
+Letztes Package/Diskette wiederholen
+Abbrechen (keine Eingabe vom Terminal möglich)" "$err"
 
 err=$("$cli" continue "$work/plain/package.001" -d "$work/gone" --from 0 2>&1 >/dev/null)
 check "volume 0 exit" 1 "$?"

@@ -21,13 +21,13 @@ check() {  # name, expected, actual
 
 mkdir -p "$work/src" "$work/plain" "$work/sfx"
 head -c 0 /dev/urandom > "$work/src/leer.txt"
-head -c 12000 /dev/urandom > "$work/src/groß.bin"
+head -c 150000 /dev/urandom > "$work/src/groß.bin"
 head -c 777 /dev/urandom > "$work/src/b.dat"
-head -c 9000 /dev/urandom > "$work/src/c.dat"
+head -c 90000 /dev/urandom > "$work/src/c.dat"
 head -c 4000 /dev/urandom > "$work/robot.img"
 files=("$work/src/leer.txt" "$work/src/groß.bin" "$work/src/b.dat" "$work/src/c.dat")
 
-"$cli" split --size 5000 -o "$work/plain/package.001" "${files[@]}" 2>/dev/null
+"$cli" split --size 70000 -o "$work/plain/package.001" "${files[@]}" 2>/dev/null
 check "plain split" 0 "$?"
 "$cli" split --size 70000 --sfx --robot "$work/robot.img" -o "$work/sfx/package.exe" \
     "${files[@]}" 2>/dev/null
@@ -47,7 +47,8 @@ repair_all() {  # folder, first volume name, extra options...
         rm -rf "$out" && mkdir "$out"
         sources="$work/src"
         [ $((n % 2)) -eq 0 ] && sources="$work/src/"
-        "$cli" repair "$folder/$intact_name" --number "$n" --sources "$sources" -o "$out" "$@"
+        "$cli" repair "$folder/$intact_name" --number "$n" --sources "$sources" -o "$out" "$@" \
+            >/dev/null
         check "repair $folder volume $n exit" 0 "$?"
         cmp -s "$folder/$name" "$out/$name"
         check "repair $folder volume $n bytes" 0 "$?"
@@ -68,7 +69,7 @@ err=$("$cli" repair "$work/plain/package.001" --number 3 --sources "$work/partia
       -o "$work/out-1" 2>&1 >/dev/null); code=$?
 check "missing original named" "Tolvane: Die benötigten Originaldateien sind im gewählten Verzeichnis nicht vorhanden.
 Bitte wählen sie ein anderes Verzeichnis aus!
-Nicht gefunden: b.dat" "$err"
+Die Originaldatei „b.dat“ fehlt im gewählten Verzeichnis." "$err"
 check "missing original exit" 1 "$code"
 
 # The intact volume is never the target.
@@ -82,7 +83,10 @@ check "intact volume untouched" "$before" "$(md5sum < "$work/plain/package.002")
 mkdir -p "$work/blocked/package.002"
 err=$("$cli" repair "$work/plain/package.001" --number 2 --sources "$work/src" \
       -o "$work/blocked" 2>&1 >/dev/null </dev/null); code=$?
-check "write failure" "QuellDateien::CopyRep::makeHeader: Beim Schreiben auf Medium ist ein Fehler aufgetreten!" "$err"
+check "write failure" "QuellDateien::CopyRep::makeHeader: Beim Schreiben auf Medium ist ein Fehler aufgetreten!
+Tolvane: Fehler bei Datenträger#: 2
+Letztes Package/Diskette wiederholen
+Abbrechen (keine Eingabe vom Terminal möglich)" "$err"
 check "write failure exit" 1 "$code"
 
 err=$("$cli" repair "$work/plain/package.001" --number 99 --sources "$work/src" \
