@@ -18,6 +18,7 @@ namespace tolvane::robot {
 namespace {
 
 const QColor kLight(0xE8, 0xE8, 0xE8);
+constexpr int kIconId = 105;
 
 QFont PixelFont(int pixels, bool bold, bool italic) {
     QFont font;
@@ -38,7 +39,7 @@ void Text(QPainter& p, const QRect& r, int pixels, bool bold, bool italic, const
 // ornament on black.
 QPixmap Picture(int id, int width, int height) {
     QPixmap pixmap(width, height);
-    pixmap.fill(Qt::black);
+    pixmap.fill(id == kIconId ? Qt::transparent : Qt::black);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     const QRect all(0, 0, width, height);
@@ -49,14 +50,18 @@ QPixmap Picture(int id, int width, int height) {
     line.setColorAt(0, QColor(0x30, 0x90, 0xFF));
     line.setColorAt(1, Qt::black);
     switch (id) {
+        case kIconId:
+            p.scale(1.4, 1.4);
+            p.translate(-2, -4);
+            [[fallthrough]];
         case kIdLogo:
-            // A floppy disk and the product's name.
+            // A floppy disk, and in the logo the product's name.
             p.setBrush(QColor(0x30, 0x60, 0xC0));
             p.setPen(kLight);
             p.drawRoundedRect(QRectF(2.5, 4.5, 22, 22), 2, 2);
             p.fillRect(QRect(8, 5, 11, 7), kLight);
             p.fillRect(QRect(7, 17, 13, 9), Qt::black);
-            Text(p, all.adjusted(29, 0, 0, 0), 17, true, true, warm, "Tolvane");
+            if (id == kIdLogo) Text(p, all.adjusted(29, 0, 0, 0), 17, true, true, warm, "Tolvane");
             break;
         case kIdBannerTop:
             p.fillRect(QRect(0, height - 3, width, 2), line);
@@ -125,6 +130,7 @@ RobotDialog::RobotDialog()
     font.setPointSize(8);
     setFont(font);
     setWindowTitle(QString::fromUtf8(texts::kWindowCaption));
+    setWindowIcon(Picture(kIconId, 32, 32));
     setFixedSize(DialogX(272), DialogY(106));
 
     quit_ = PlaceButton(this, kIdQuit, texts::kQuit, 200, 70, 65, 14);

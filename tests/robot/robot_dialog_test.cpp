@@ -94,6 +94,7 @@ TEST_F(DialogTest, LayoutInDialogUnits) {
     EXPECT_EQ(dialog.statusText(), "Status");
     EXPECT_EQ(static_cast<QLabel*>(dialog.Control(kIdStatus))->alignment(), Qt::AlignCenter);
     EXPECT_FALSE(static_cast<QLabel*>(dialog.Control(kIdLogo))->pixmap().isNull());
+    EXPECT_FALSE(dialog.windowIcon().isNull());
     // Worked with the mouse only.
     EXPECT_EQ(dialog.Button(kIdStart)->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(dialog.Button(kIdQuit)->focusPolicy(), Qt::NoFocus);
