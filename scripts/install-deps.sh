@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12, when it is missing.
+# fonts-liberation2: the Arial-width sans serif the archiver's pages are laid out for.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev xvfb xauth)
+packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev xvfb xauth
+          fonts-liberation2)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,0 +1,81 @@
+// Helpers for the GUI tests: dialogs, message boxes and a shell that record
+// what the archiver asked and answer from a script, and a fixture that builds
+// the main window over them.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/main_window.h"
+#include "ui/page.h"
+#include "ui/services.h"
+
+namespace tolvane::ui::test {
+
+// Answers the choosers in order; a chooser without a scripted answer (or
+// with an empty one) is cancelled.
+class ScriptedDialogs : public Dialogs {
+  public:
+    std::vector<std::string> Choose(const ChooserRequest& request) override;
+    std::optional<int64_t> ChooseCustomSize(QWidget* owner, int64_t volumeSize) override;
+
+    std::vector<ChooserRequest> requests;
+    std::deque<std::vector<std::string>> answers;
+    std::vector<int64_t> customSizeRequests;
+    std::deque<std::optional<int64_t>> customSizeAnswers;  // then Cancel
+};
+
+// Records every box; answers from the script, then with OK, Cancel or No.
+class RecordingMessageBoxes : public MessageBoxes {
+  public:
+    MessageResult Show(const MessageRequest& request) override;
+
+    std::vector<MessageRequest> shown;
+    std::deque<MessageResult> answers;
+};
+
+class RecordingShell : public Shell {
+  public:
+    bool OpenPath(const std::string& path) override;
+    bool StartDetached(const std::string& program, const std::vector<std::string>& args) override;
+    std::string FindProgram(const std::string& name) override;
+    DriveRoots CurrentDriveRoots() override { return roots; }
+    void Quit(int exitCode) override { quitCodes.push_back(exitCode); }
+
+    std::vector<std::string> opened;
+    struct Started {
+        std::string program;
+        std::vector<std::string> args;
+    };
+    std::vector<Started> started;
+    std::map<std::string, std::string> programs;  // installed programs by name
+    DriveRoots roots{"/media/test/FLOPPY", "/media/test", "/home/test", "/dev/sdz1", ""};
+    std::vector<int> quitCodes;
+};
+
+// The main window over recording services, started on the start page.
+struct GuiFixture {
+    explicit GuiFixture(WindowOptions options = {});
+    ~GuiFixture();
+
+    MainWindow& w() { return *window; }
+    Page& page();
+    // Presses the control with that id on the current page.
+    void Press(int controlId);
+    // The text of a label or button of the current page.
+    std::string Text(int controlId);
+    bool MenuEnabled(int menuId);
+    // Deletes the pages that were destroyed (as the event loop would).
+    static void Flush();
+
+    ScriptedDialogs dialogs;
+    RecordingMessageBoxes messages;
+    RecordingShell shell;
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace tolvane::ui::test

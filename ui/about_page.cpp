@@ -1,0 +1,44 @@
+// The About page: the program's picture, its name and version, and OK, which
+// brings back the page that was shown before.
+#include <QLabel>
+
+#include "ui/ids.h"
+#include "ui/main_window.h"
+#include "ui/page.h"
+#include "ui/pages.h"
+
+#ifndef TOLVANE_VERSION
+#define TOLVANE_VERSION "2.0.0.60"
+#endif
+
+namespace tolvane::ui {
+
+namespace {
+
+class AboutPage : public Page {
+  public:
+    explicit AboutPage(MainWindow& window) : Page(window, kUntypedPage) {}
+
+    bool HasTooltips() const override { return false; }
+
+    void Initialise() override {
+        AddPicture(QRect(53, 40, 314, 98), PictureRole::kAbout);
+        AddLabel(0, {10, 100, 260, 10}, std::string("Tolvane Version ") + TOLVANE_VERSION,
+                 Qt::AlignHCenter | Qt::AlignTop);
+        AddPictureButton(id::kOk, {11, 160, 35, 29}, PictureRole::kOk);
+    }
+
+    void Command(int controlId) override {
+        if (controlId != id::kOk) return;
+        MainWindow& w = window();
+        w.GoTo(w.pageType());
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<Page> MakeAboutPage(MainWindow& window) {
+    return std::make_unique<AboutPage>(window);
+}
+
+}  // namespace tolvane::ui

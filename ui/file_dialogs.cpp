@@ -1,0 +1,122 @@
+#include "ui/file_dialogs.h"
+
+#include "ui/main_window.h"
+#include "ui/page.h"
+
+namespace tolvane::ui {
+
+namespace {
+
+std::string FileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderOf(const std::string& path, bool keepSlash) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return {};
+    if (keepSlash || slash == 0) return path.substr(0, slash + 1);
+    return path.substr(0, slash);
+}
+
+std::vector<std::string> Run(Page& owner, ChooserRequest request) {
+    request.owner = &owner;
+    return owner.window().dialogs().Choose(request);
+}
+
+int OpenOne(Page& owner, ChooserRequest request, std::string* path, std::string* name) {
+    const std::vector<std::string> chosen = Run(owner, std::move(request));
+    if (chosen.empty()) return 0;
+    *path = chosen.front();
+    if (name != nullptr) *name = FileNameOf(*path);
+    return 1;
+}
+
+}  // namespace
+
+int BrowseForFolder(Page& owner, std::string* path, const std::string& title) {
+    ChooserRequest request;
+    request.operation = ChooserOperation::BrowseForFolder;
+    request.kind = ChooserKind::Folder;
+    request.title = title;
+    const std::vector<std::string> chosen = Run(owner, request);
+    if (chosen.empty()) return 0;
+    std::string folder = chosen.front();
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    *path = folder;
+    return 1;
+}
+
+int OpenSourceFiles(Page& owner, SourceFiles* files, const std::string& title) {
+    ChooserRequest request;
+    request.operation = ChooserOperation::OpenSourceFiles;
+    request.kind = ChooserKind::OpenFiles;
+    request.title = title;
+    request.filterText = "Alle Dateien (*.*)";
+    request.filterPattern = "*.*";
+    request.defaultSuffix = "exe";
+    const std::vector<std::string> chosen = Run(owner, request);
+    if (chosen.empty()) return 0;
+    files->folder = FolderOf(chosen.front(), chosen.size() == 1);
+    files->names.clear();
+    for (const std::string& path : chosen) files->names.push_back(FileNameOf(path));
+    return 1;
+}
+
+int OpenFirstVolume(Page& owner, std::string* path, std::string* name, const std::string& title) {
+    ChooserRequest request;
+    request.operation = ChooserOperation::OpenFirstVolume;
+    request.kind = ChooserKind::OpenFile;
+    request.title = title;
+    request.filterText = "Archive  (*.001)";
+    request.filterPattern = "*.001";
+    request.initialFolder = owner.settings().targetRoot;
+    request.defaultSuffix = "001";
+    return OpenOne(owner, request, path, name);
+}
+
+int OpenPackage(Page& owner, std::string* path, std::string* name, const std::string& title) {
+    ChooserRequest request;
+    request.operation = ChooserOperation::OpenPackage;
+    request.kind = ChooserKind::OpenFile;
+    request.title = title;
+    request.filterText = "Archive (*.001,*.002,...)";
+    request.filterPattern = "*.*";
+    request.initialFolder = owner.settings().targetRoot;
+    request.defaultSuffix = "001";
+    return OpenOne(owner, request, path, name);
+}
+
+int OpenInfoPackage(Page& owner, std::string* path) {
+    ChooserRequest request;
+    request.operation = ChooserOperation::OpenInfoPackage;
+    request.kind = ChooserKind::OpenFile;
+    request.title = "Package auswählen";
+    request.filterText = "Packages (*.*)";
+    request.filterPattern = "*.*";
+    request.initialFolder = owner.settings().targetRoot;
+    request.defaultSuffix = "001";
+    return OpenOne(owner, request, path, nullptr);
+}
+
+int SaveArchiveAs(Page& owner) {
+    ArchiveSettings& s = owner.settings();
+    const bool exe = s.selfExtracting == 1;
+    ChooserRequest request;
+    request.operation = ChooserOperation::SaveArchiveAs;
+    request.kind = ChooserKind::SaveFile;
+    request.title = "Archiv speichern";
+    request.filterText = exe ? "Archive  (*.exe)" : "Archive  (*.001)";
+    request.filterPattern = exe ? "*.exe" : "*.001";
+    request.initialFolder = s.targetRoot;
+    request.initialName = !s.targetPath.empty() ? s.targetPath
+                          : exe                 ? "package.exe"
+                                                : "package.001";
+    request.defaultSuffix = exe ? "exe" : "001";
+    const std::vector<std::string> chosen = Run(owner, request);
+    if (chosen.empty()) return 0;
+    s.targetPath = chosen.front();
+    return 1;
+}
+
+}  // namespace tolvane::ui

@@ -1,0 +1,68 @@
+#include "ui/page_display.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "ui/ids.h"
+#include "ui/main_window.h"
+#include "ui/page.h"
+#include "ui/qt_text.h"
+
+namespace tolvane::ui {
+
+namespace {
+void SetBar(Page* page, int controlId, int percent) {
+    if (page == nullptr) return;
+    if (auto* bar = qobject_cast<QProgressBar*>(page->Control(controlId))) {
+        bar->setValue(std::clamp(percent, 0, 100));
+    }
+}
+}  // namespace
+
+void PageDisplay::Message(const std::string& text, const std::string& caption, Icon icon,
+                          Owner owner) {
+    QWidget* ownerWidget = nullptr;
+    if (owner == Owner::Page) ownerWidget = window_->currentPage();
+    if (owner == Owner::MainWindow || (owner == Owner::Page && ownerWidget == nullptr)) {
+        ownerWidget = window_;
+    }
+    window_->messages().Show({ownerWidget, text, caption, icon, MessageButtons::Ok});
+}
+
+bool PageDisplay::AskRetry(const std::string& text, const std::string& caption) {
+    return window_->messages().Show({window_, text, caption, Icon::Question,
+                                     MessageButtons::RetryCancel}) == MessageResult::Retry;
+}
+
+void PageDisplay::SetRowDone(int row, const std::string& doneText) {
+    Page* page = window_->currentPage();
+    if (page == nullptr) return;
+    auto* list = qobject_cast<QTreeWidget*>(page->Control(id::kFileList));
+    if (list == nullptr || list->columnCount() == 0) return;
+    QTreeWidgetItem* item = list->topLevelItem(row);
+    if (item == nullptr) return;
+    item->setText(list->columnCount() - 1, ToQ(doneText));
+    list->scrollToItem(item);
+}
+
+void PageDisplay::SetOverallBar(int percent) {
+    SetBar(window_->currentPage(), id::kOverallBar, percent);
+}
+
+void PageDisplay::SetVolumeBar(int percent) {
+    SetBar(window_->currentPage(), id::kVolumeBar, percent);
+}
+
+void PageDisplay::SetStatusText(const std::string& text) {
+    if (Page* page = window_->currentPage()) page->SetText(id::kStatusText, text);
+}
+
+void PageDisplay::Repaint() {
+    // Paints the window with the page, its list, bars and status text now;
+    // the engine runs on the GUI thread and dispatches no events meanwhile.
+    if (window_->isVisible()) window_->repaint();
+}
+
+}  // namespace tolvane::ui

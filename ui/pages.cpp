@@ -1,0 +1,17 @@
+#include "ui/pages.h"
+
+#include "ui/ids.h"
+#include "ui/main_window.h"
+#include "ui/page.h"
+
+namespace tolvane::ui {
+
+void RegisterStandardPages(MainWindow& window) {
+    for (int type = kSplitPage1; type <= kContinueProgressPage; ++type) {
+        window.RegisterPage(type, [type](MainWindow& w) { return MakePendingWizardPage(w, type); });
+    }
+    window.RegisterPage(kStartPage, MakeStartPage);
+    window.RegisterPage(kCompletionPage, MakeCompletionPage);
+}
+
+}  // namespace tolvane::ui

@@ -1,0 +1,27 @@
+// The archiver's pages. Each page is one class in its own file with a
+// factory here; RegisterStandardPages (pages.cpp) registers the typed ones by
+// page type, so adding a wizard page is: write the class, declare its factory
+// here, add one line to RegisterStandardPages.
+#pragma once
+
+#include <memory>
+
+namespace tolvane::ui {
+
+class MainWindow;
+class Page;
+
+// Typed pages.
+std::unique_ptr<Page> MakeStartPage(MainWindow& window);       // type 0
+std::unique_ptr<Page> MakeCompletionPage(MainWindow& window);  // type 11
+// Stands in for a wizard page type that has no page class yet: names the
+// task and leads back to the start page.
+std::unique_ptr<Page> MakePendingWizardPage(MainWindow& window, int type);
+
+// Pages without a type.
+std::unique_ptr<Page> MakeAboutPage(MainWindow& window);
+std::unique_ptr<Page> MakeInformationPage(MainWindow& window);
+
+void RegisterStandardPages(MainWindow& window);
+
+}  // namespace tolvane::ui

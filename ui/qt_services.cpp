@@ -1,0 +1,138 @@
+#include "ui/qt_services.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include "ui/custom_size_dialog.h"
+#include "ui/desktop_paths.h"
+#include "ui/qt_text.h"
+
+namespace tolvane::ui {
+
+std::string QtNameFilter(const std::string& filterText, const std::string& filterPattern) {
+    std::string text = filterText;
+    const size_t open = text.find('(');
+    if (open != std::string::npos) text.erase(open);
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    const std::string pattern = filterPattern == "*.*" ? "*" : filterPattern;
+    return text + " (" + pattern + ")";
+}
+
+std::vector<std::string> QtDialogs::Choose(const ChooserRequest& request) {
+    QFileDialog dialog(request.owner, ToQ(request.title));
+    dialog.setOption(QFileDialog::DontResolveSymlinks);
+    const std::string folder =
+        request.initialFolder.empty() ? FromQ(QDir::homePath()) : request.initialFolder;
+    dialog.setDirectory(PathToQ(folder));
+    switch (request.kind) {
+        case ChooserKind::Folder:
+            dialog.setFileMode(QFileDialog::Directory);
+            dialog.setOption(QFileDialog::ShowDirsOnly);
+            break;
+        case ChooserKind::OpenFile:
+            dialog.setFileMode(QFileDialog::ExistingFile);
+            break;
+        case ChooserKind::OpenFiles:
+            dialog.setFileMode(QFileDialog::ExistingFiles);
+            break;
+        case ChooserKind::SaveFile:
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            break;
+    }
+    if (request.kind != ChooserKind::Folder) {
+        dialog.setNameFilter(ToQ(QtNameFilter(request.filterText, request.filterPattern)));
+        dialog.setDefaultSuffix(ToQ(request.defaultSuffix));
+    }
+    if (!request.initialName.empty()) dialog.selectFile(PathToQ(request.initialName));
+    if (dialog.exec() != QDialog::Accepted) return {};
+    std::vector<std::string> chosen;
+    for (const QString& path : dialog.selectedFiles()) chosen.push_back(PathFromQ(path));
+    return chosen;
+}
+
+std::optional<int64_t> QtDialogs::ChooseCustomSize(QWidget* owner, int64_t volumeSize) {
+    const QFont font = owner != nullptr ? owner->font() : QFont();
+    CustomSizeDialog dialog(owner, volumeSize, logPixelsX_, font);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.workingValue();
+}
+
+MessageResult QtMessageBoxes::Show(const MessageRequest& request) {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (request.icon) {
+        case Icon::Error:
+            icon = QMessageBox::Critical;
+            break;
+        case Icon::Warning:
+            icon = QMessageBox::Warning;
+            break;
+        case Icon::Question:
+            icon = QMessageBox::Question;
+            break;
+        case Icon::Information:
+            icon = QMessageBox::Information;
+            break;
+        case Icon::None:
+            break;
+    }
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    if (request.buttons == MessageButtons::RetryCancel)
+        buttons = QMessageBox::Retry | QMessageBox::Cancel;
+    if (request.buttons == MessageButtons::YesNo) buttons = QMessageBox::Yes | QMessageBox::No;
+    QMessageBox box(icon, ToQ(request.caption), ToQ(request.text), buttons, request.owner);
+    box.setTextFormat(Qt::PlainText);
+    switch (box.exec()) {
+        case QMessageBox::Retry:
+            return MessageResult::Retry;
+        case QMessageBox::Yes:
+            return MessageResult::Yes;
+        case QMessageBox::No:
+            return MessageResult::No;
+        case QMessageBox::Cancel:
+            return MessageResult::Cancel;
+        default:
+            if (request.buttons == MessageButtons::RetryCancel) return MessageResult::Cancel;
+            if (request.buttons == MessageButtons::YesNo) return MessageResult::No;
+            return MessageResult::Ok;
+    }
+}
+
+bool DesktopShell::OpenPath(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQ(path)));
+}
+
+bool DesktopShell::StartDetached(const std::string& program, const std::vector<std::string>& args) {
+    QStringList list;
+    for (const std::string& a : args) list << PathToQ(a);
+    return QProcess::startDetached(PathToQ(program), list);
+}
+
+std::string DesktopShell::FindProgram(const std::string& name) {
+    return PathFromQ(QStandardPaths::findExecutable(ToQ(name)));
+}
+
+DriveRoots DesktopShell::CurrentDriveRoots() {
+    QFile mounts("/proc/mounts");
+    std::string text;
+    if (mounts.open(QIODevice::ReadOnly)) text = mounts.readAll().toStdString();
+    std::string user;
+    if (const passwd* entry = getpwuid(getuid())) user = entry->pw_name;
+    return MapDriveRoots(text, PathFromQ(QDir::homePath()), user);
+}
+
+void DesktopShell::Quit(int exitCode) {
+    QCoreApplication::exit(exitCode);
+}
+
+}  // namespace tolvane::ui

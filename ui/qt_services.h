@@ -1,0 +1,38 @@
+// The real desktop behind the archiver's service interfaces: Qt's file
+// dialogs and message boxes, the custom size dialog, and the desktop shell.
+#pragma once
+
+#include "ui/services.h"
+
+namespace tolvane::ui {
+
+class QtDialogs : public Dialogs {
+  public:
+    explicit QtDialogs(int logPixelsX) : logPixelsX_(logPixelsX) {}
+    std::vector<std::string> Choose(const ChooserRequest& request) override;
+    std::optional<int64_t> ChooseCustomSize(QWidget* owner, int64_t volumeSize) override;
+
+  private:
+    int logPixelsX_;
+};
+
+class QtMessageBoxes : public MessageBoxes {
+  public:
+    MessageResult Show(const MessageRequest& request) override;
+};
+
+class DesktopShell : public Shell {
+  public:
+    bool OpenPath(const std::string& path) override;
+    bool StartDetached(const std::string& program, const std::vector<std::string>& args) override;
+    std::string FindProgram(const std::string& name) override;
+    DriveRoots CurrentDriveRoots() override;
+    void Quit(int exitCode) override;
+};
+
+// The name filter a Qt file dialog understands for a request's filter: the
+// display text with its pattern list replaced by the real one, where "*.*"
+// (every file on the platform the texts come from) becomes "*".
+std::string QtNameFilter(const std::string& filterText, const std::string& filterPattern);
+
+}  // namespace tolvane::ui
