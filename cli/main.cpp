@@ -1,28 +1,39 @@
 // tolvane-cli: the archive engine's operations for scripts, tests and benchmarks.
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "cli/commands.h"
 #include "engine/package_info.h"
 #include "engine/platform/file_system.h"
 #include "engine/sizing.h"
 
+namespace tolvane::cli {
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
 
 const char kUsage[] =
     "Aufruf: tolvane-cli BEFEHL [OPTIONEN]\n"
     "\n"
     "Befehle:\n"
     "  info VOLUME        zeigt, was ein Datenträger (Package) des Archivs enthält\n"
+    "  split [--size GRÖSSE] [--sfx] [--robot DATEI] -o ERSTER_DATENTRÄGER DATEI...\n"
+    "                     teilt die Dateien in dieser Reihenfolge auf Datenträger auf;\n"
+    "                     GRÖSSE: Bytes, 1.2M, 1.44M (Vorgabe), 2.88M oder zip100;\n"
+    "                     --sfx: selbstentpackendes Archiv (package.exe, package.002, ...)\n"
+    "                     mit dem Robot-Programm aus --robot (Vorgabe: Robot.dat neben\n"
+    "                     tolvane-cli); der erste Datenträger endet auf .001 oder .exe\n"
+    "  extract VOLUME -d VERZEICHNIS\n"
+    "                     entpackt das ganze Archiv, zu dem VOLUME gehört (die anderen\n"
+    "                     Datenträger liegen daneben), in VERZEICHNIS\n"
     "\n"
     "  --help             zeigt diese Hilfe\n"
     "\n"
+    "Fortschritt und Meldungen erscheinen auf stderr. Fehlt ein Datenträger oder\n"
+    "schlägt einer fehl, wird am Terminal gefragt; ohne Terminal wird abgebrochen.\n"
+    "\n"
     "Rückgabewert: 0 erfolgreich, 1 fehlgeschlagen, 2 falscher Aufruf.\n";
+
+}  // namespace
 
 int Usage(const char* problem) {
     if (problem != nullptr) std::fprintf(stderr, "tolvane-cli: %s\n", problem);
@@ -32,27 +43,26 @@ int Usage(const char* problem) {
 
 int Info(const std::vector<std::string>& args) {
     if (args.size() != 1) return Usage("info erwartet genau einen Datenträger");
-    const tolvane::PackageInfo info =
-        tolvane::DiskInfoReadHeader(tolvane::platform::PosixFileSystem(), args[0]);
-    if (info.status != tolvane::PackageInfo::Status::Ok) {
+    const PackageInfo info = DiskInfoReadHeader(platform::PosixFileSystem(), args[0]);
+    if (info.status != PackageInfo::Status::Ok) {
         std::fprintf(stderr, "%s: %s\n", info.messageCaption.c_str(), info.messageText.c_str());
         return kExitFailed;
     }
     std::printf("Archivnummer: %d\n", info.volumeNumber);
     std::printf("Diskanzahl: %d\n", info.volumeCount);
     std::printf("Dateianzahl: %d\n", info.fileCount);
-    std::printf("Gesamtgröße: %s\n", tolvane::FormatThousands(info.totalSize).c_str());
+    std::printf("Gesamtgröße: %s\n", FormatThousands(info.totalSize).c_str());
     std::printf("Nr. Dateiname Dateigröße\n");
-    for (const tolvane::PackageInfoRow& row : info.rows) {
-        std::printf("%d %s %s\n", row.number, row.name.c_str(),
-                    tolvane::FormatThousands(row.size).c_str());
+    for (const PackageInfoRow& row : info.rows) {
+        std::printf("%d %s %s\n", row.number, row.name.c_str(), FormatThousands(row.size).c_str());
     }
     return kExitOk;
 }
 
-}  // namespace
+}  // namespace tolvane::cli
 
 int main(int argc, char** argv) {
+    using namespace tolvane::cli;
     if (argc < 2) return Usage(nullptr);
     const std::string command = argv[1];
     std::vector<std::string> args(argv + 2, argv + argc);
@@ -61,11 +71,14 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     for (const std::string& a : args) {
+        if (a == "--") break;
         if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);
             return kExitOk;
         }
     }
     if (command == "info") return Info(args);
+    if (command == "split") return Split(args);
+    if (command == "extract") return Extract(args);
     return Usage(("unbekannter Befehl: " + command).c_str());
 }

@@ -14,6 +14,8 @@ namespace tolvane {
 
 using platform::SystemTime;
 
+class RestoreVariant;  // engine/extractor.h
+
 inline constexpr int64_t kDefaultVolumeSize = 1441792;  // 3.5" 1.44 MB
 inline constexpr int64_t kStubAreaSize = 66560;         // robot image + zero bytes
 inline constexpr int64_t kChunkSize = 262144;           // one transfer buffer
@@ -83,16 +85,43 @@ class QuellDateien {
     int makeHeader(const std::string& path, int volumeNumber);
     int readHeader();
 
+    // --- split writer (split_writer.cpp) ---
+    // Writes volume currentVolume under targetPath (its last three characters
+    // replaced by the number, or "exe" for the first volume of a
+    // self-extracting set): header, stub area where due, then data from
+    // current on until the volume is full or the set is complete. 1 on
+    // success, with every byte of the volume flushed to the medium; 0 after
+    // a failure it has reported.
+    int Copy();
+
+    // --- extractor (extractor.cpp) ---
+    // Restores the data of volume currentVolume (named from packagePath) into
+    // the folder targetPath, as the archiver's restore page does: plain sets
+    // only, failures as message boxes. 1 on success, with every byte written
+    // flushed to the medium and every completed file given its time; 0 after
+    // a failure (reported, except a wrong volume).
+    int CopyBack();
+    // The same for another front end (the command line, the stub).
+    int CopyBack(const RestoreVariant& variant);
+    // Bytes still to be restored or written, from current on.
+    int64_t RemainingBytes() const;
+
     // --- volume change ---
     // Snapshot of the position at the start of a volume, for RetryVolume.
     void TakeVolumeSnapshot();
     // Asks the retry question; on Retry rolls back to the snapshot (1), on
     // Cancel returns 0.
     int RetryVolume();
+    // The same with another question and caption (the stub's own texts).
+    int RetryVolume(const std::string& question, const std::string& caption);
     // 1 when packagePath names the expected volume currentVolume of this set.
     // With acceptSelfExtracting, volumes of a self-extracting set ("PACE",
     // the first one behind the stub area) are accepted when the set is one.
     int CheckDisk(bool acceptSelfExtracting = false);
+    // CheckDisk without its message: whether the volume could be opened and
+    // whether it is the expected one.
+    enum class VolumeCheck { Expected, OpenFailed, Unexpected };
+    VolumeCheck CheckVolume(bool acceptSelfExtracting = false);
 
     // --- progress of the copy operations ---
     // Row text, bars (overall only when showOverall) and repaint.

@@ -1,6 +1,8 @@
 // The engine's user texts and message captions, exactly as the user sees them.
 #pragma once
 
+#include <string>
+
 namespace tolvane::texts {
 
 inline constexpr const char* kAppCaption = "Tolvane";
@@ -41,6 +43,24 @@ inline constexpr const char* kVolumeTooSmall =
 inline constexpr const char* kEmptyList =
     "Bitte wählen Sie zuerst die zu archivierenden Dateien aus!";
 
+// Refusals before a split or a restore writes anything. "%s" stands for a file name.
+inline constexpr const char* kNameNotStorable =
+    "Der Dateiname „%s“ kann in einem Archiv nicht gespeichert werden.\n"
+    "Bitte benennen Sie die Datei um oder wählen Sie sie ab!";
+inline constexpr const char* kDuplicateName =
+    "Zwei der gewählten Dateien heißen „%s“.\n"
+    "Beim Entpacken würde die eine die andere überschreiben.";
+inline constexpr const char* kVolumeIsSource =
+    "Der Datenträger „%s“ würde eine der zu archivierenden Dateien überschreiben.\n"
+    "Bitte wählen Sie ein anderes Ziel!";
+inline constexpr const char* kOutputIsVolume =
+    "Die Datei „%s“ des Archivs würde einen seiner Datenträger überschreiben.\n"
+    "Bitte wählen Sie ein anderes Zielverzeichnis!";
+inline constexpr const char* kNoSplitTarget =
+    "Bitte wählen Sie unbedingt eine Quelle \n und ein Ziel für die Archiverstellung aus !";
+inline constexpr const char* kNoRestoreTarget =
+    "Bitte wählen Sie unbedingt eine Quelle \nund ein Ziel für den Kopiervorgang aus !";
+
 // Captions.
 inline constexpr const char* kCapMakeHeaderOpen = "QuellDateien::makeHeader (OPEN)";
 inline constexpr const char* kCapMakeHeaderRead = "QuellDateien::makeHeader (READ)";
@@ -48,7 +68,31 @@ inline constexpr const char* kCapMakeHeaderWrite = "QuellDateien::makeHeader (WR
 inline constexpr const char* kCapReadHeaderOpen = "QuellDateien::readHeader::open";
 inline constexpr const char* kCapReadHeaderIsPackage = "QuellDateien::readHeader::IsPackage";
 inline constexpr const char* kCapCheckDisk = "QuellDateien::CheckDisk";
+inline constexpr const char* kCapCopyMakeHeader = "QuellDateien::Copy::makeHeader";
+inline constexpr const char* kCapCopyOpen = "QuellDateien::Copy::open";
+inline constexpr const char* kCapCopyOpen2 = "QuellDateien::copy::open2";
+inline constexpr const char* kCapCopyOpen3 = "QuellDateien::Copy::open3";
+inline constexpr const char* kCapCopyRead = "QuellDateien::Copy::read";
+inline constexpr const char* kCapCopyWrite = "QuellDateien::Copy::write";
+inline constexpr const char* kCapCopyBackFileSize = "CopyBack::FileSize";
+inline constexpr const char* kCapCopyBackOpen = "QuellDateien::CopyBack::open";
+inline constexpr const char* kCapCopyBackOpen2 = "QuellDateien::CopyBack::open2";
+inline constexpr const char* kCapCopyBackOpen3 = "QuellDateien::CopyBack::open3";
+inline constexpr const char* kCapCopyBackRead = "QuellDateien::CopyBack::read";
+inline constexpr const char* kCapCopyBackWrite = "QuellDateien::CopyBack::write";
+inline constexpr const char* kCapCopyBackCreateFile = "QuellDateien::CopyBack::CreateFile";
+inline constexpr const char* kCapCopyBackTimeConvert =
+    "QuellDateien::CopyBack::SystemTimeToFileTime";
+inline constexpr const char* kCapCopyBackSetTime = "QuellDateien::CopyBack::SetFileTime";
 inline constexpr const char* kCapDiskInfoOpen = "DiskInfoReadHeader::open";
 inline constexpr const char* kCapDiskInfoIsPackage = "DiskInfoReadHeader::IsPackage";
+
+// A text with its "%s" replaced by a file name.
+inline std::string WithName(const char* text, const std::string& name) {
+    std::string out = text;
+    const size_t at = out.find("%s");
+    if (at != std::string::npos) out.replace(at, 2, name);
+    return out;
+}
 
 }  // namespace tolvane::texts

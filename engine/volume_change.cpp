@@ -18,7 +18,11 @@ int QuellDateien::RetryVolume() {
     const std::string question = std::string(texts::kRetryPrefix) + ": " +
                                  std::to_string(settings_->currentVolume) + "\n" +
                                  texts::kRetryRequest;
-    if (!display_->AskRetry(question, texts::kAppCaption)) return 0;
+    return RetryVolume(question, texts::kAppCaption);
+}
+
+int QuellDateien::RetryVolume(const std::string& question, const std::string& caption) {
+    if (!display_->AskRetry(question, caption)) return 0;
     current = volumeStartEntry;
     if (current != nullptr) {
         current->done = volumeStartDone;
@@ -30,34 +34,44 @@ int QuellDateien::RetryVolume() {
 }
 
 int QuellDateien::CheckDisk(bool acceptSelfExtracting) {
+    switch (CheckVolume(acceptSelfExtracting)) {
+        case VolumeCheck::Expected: return 1;
+        case VolumeCheck::OpenFailed:
+            display_->Message(texts::kFileNotFound, texts::kCapCheckDisk, Icon::Error,
+                              Owner::MainWindow);
+            return 0;
+        case VolumeCheck::Unexpected: break;
+    }
+    return 0;
+}
+
+QuellDateien::VolumeCheck QuellDateien::CheckVolume(bool acceptSelfExtracting) {
     const ArchiveSettings& s = *settings_;
     auto file = fs_->Open(s.packagePath, platform::OpenMode::Read);
-    if (!file) {
-        display_->Message(texts::kFileNotFound, texts::kCapCheckDisk, Icon::Error,
-                          Owner::MainWindow);
-        return 0;
-    }
+    if (!file) return VolumeCheck::OpenFailed;
     const bool selfExtracting = acceptSelfExtracting && s.selfExtracting == 1;
     if (selfExtracting && IsSelfExtractingFirstVolumeName(s.packagePath) &&
         !file->Seek(kStubAreaSize)) {
-        return 0;
+        return VolumeCheck::Unexpected;
     }
     // The fixed head and both totals; a short last volume holds no more than
     // that and is accepted when they are complete.
     uint8_t data[100];
     const int64_t n = file->Read(data, sizeof data);
     file.reset();
-    if (n < kFixedHeadSize) return 0;
+    if (n < kFixedHeadSize) return VolumeCheck::Unexpected;
     FixedHead head;
-    if (!ParseFixedHead(data, static_cast<size_t>(n), &head)) return 0;
-    if (head.magicLetter != (selfExtracting ? 'E' : 'K')) return 0;
+    if (!ParseFixedHead(data, static_cast<size_t>(n), &head)) return VolumeCheck::Unexpected;
+    if (head.magicLetter != (selfExtracting ? 'E' : 'K')) return VolumeCheck::Unexpected;
     int64_t total = 0, volume = 0;
     if (ParseTotals(data + kFixedHeadSize, static_cast<size_t>(n - kFixedHeadSize), &total,
                     &volume) == 0) {
-        return 0;
+        return VolumeCheck::Unexpected;
     }
-    return head.volumeNumber == s.currentVolume && head.volumeCount == s.volumeCount &&
-           head.fileCount == fileCount && total == totalSize && volume == s.volumeSize;
+    const bool expected = head.volumeNumber == s.currentVolume &&
+                          head.volumeCount == s.volumeCount && head.fileCount == fileCount &&
+                          total == totalSize && volume == s.volumeSize;
+    return expected ? VolumeCheck::Expected : VolumeCheck::Unexpected;
 }
 
 std::string InsertPromptText(int volume) {

@@ -282,6 +282,9 @@ bool IsSelfExtractingFirstVolumeName(const std::string& path) {
 }
 
 std::string VolumeName(const std::string& path, int number, bool selfExtracting) {
+    // A first volume chosen as "PACKAGE.EXE" keeps its spelling: on a file
+    // system that tells case apart, "PACKAGE.exe" would be another file.
+    if (selfExtracting && number == 1 && IsSelfExtractingFirstVolumeName(path)) return path;
     std::string stem = path.size() >= 3 ? path.substr(0, path.size() - 3) : std::string();
     if (selfExtracting && number == 1) return stem + "exe";
     char digits[16];

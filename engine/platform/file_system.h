@@ -34,6 +34,28 @@ class File {
     virtual bool Seek(int64_t position) = 0;
     // Pushes written data to the medium.
     virtual bool Flush() = 0;
+    // Starts pushing what was written since the last call to the medium and
+    // returns at once; a later Flush then has little left to wait for. Only a
+    // hint: Flush alone guarantees anything.
+    virtual void StartWriteBack() {}
+    // Moves up to count bytes from source (at its position) to this file (at
+    // its position), through buffer (at least count bytes) or, where the
+    // platform can, without it. Returns the count moved, 0 at the end of
+    // source, or -1 with *readFailed telling whether reading the source or
+    // writing this file failed (fewer bytes written than read is a failed
+    // write).
+    virtual int64_t CopyFrom(File& source, int64_t count, void* buffer, bool* readFailed) {
+        const int64_t n = source.Read(buffer, count);
+        if (n <= 0) {
+            *readFailed = n < 0;
+            return n;
+        }
+        if (Write(buffer, n) != n) {
+            *readFailed = false;
+            return -1;
+        }
+        return n;
+    }
 };
 
 enum class OpenMode {
@@ -47,6 +69,9 @@ struct FileFacts {
     int64_t size = 0;
     SystemTime lastWrite;
     bool isRegular = false;
+    // Identity of the file: two names with the same pair name the same file.
+    uint64_t device = 0;
+    uint64_t inode = 0;
 };
 
 class FileSystem {

@@ -1,0 +1,108 @@
+#include "cli/cli_display.h"
+
+#include <cstdio>
+
+namespace tolvane::cli {
+namespace {
+
+// At most this often the progress line is drawn again.
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+
+}  // namespace
+
+CliDisplay::CliDisplay(bool showProgress, bool interactive)
+    : showProgress_(showProgress), interactive_(interactive) {}
+
+void CliDisplay::Attach(const QuellDateien& set, const ArchiveSettings& settings) {
+    set_ = &set;
+    settings_ = &settings;
+    names_.clear();
+    for (const FileListRow& row : set.FileListRows()) names_.push_back(row.name);
+}
+
+void CliDisplay::ClearLine() {
+    if (!lineShown_) return;
+    std::fputs("\r\033[K", stderr);
+    std::fflush(stderr);
+    lineShown_ = false;
+}
+
+bool CliDisplay::ReadAnswer(std::string* answer) {
+    answer->clear();
+    int c = 0;
+    while ((c = std::getchar()) != EOF && c != '\n') answer->push_back(static_cast<char>(c));
+    return c != EOF || !answer->empty();
+}
+
+void CliDisplay::Message(const std::string& text, const std::string& caption, Icon, Owner) {
+    ClearLine();
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    std::fflush(stderr);
+}
+
+bool CliDisplay::AskRetry(const std::string& text, const std::string& caption) {
+    ClearLine();
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    if (!interactive_) {
+        std::fputs("Abbrechen (keine Eingabe vom Terminal möglich)\n", stderr);
+        return false;
+    }
+    std::fputs("[W]iederholen oder [A]bbrechen? ", stderr);
+    std::fflush(stderr);
+    std::string answer;
+    if (!ReadAnswer(&answer)) return false;
+    const char first = answer.empty() ? '\0' : answer[0];
+    return first == 'w' || first == 'W' || first == 'j' || first == 'J';
+}
+
+void CliDisplay::SetRowDone(int row, const std::string& doneText) {
+    row_ = row;
+    rowDone_ = doneText;
+}
+
+void CliDisplay::SetOverallBar(int percent) {
+    overall_ = percent;
+}
+
+void CliDisplay::SetVolumeBar(int percent) {
+    volume_ = percent;
+}
+
+void CliDisplay::SetStatusText(const std::string& text) {
+    status_ = text;
+}
+
+void CliDisplay::Repaint() {
+    if (!showProgress_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (lineShown_ && now - lastDrawn_ < kRedrawInterval) return;
+    lastDrawn_ = now;
+    std::string name = row_ >= 0 && row_ < static_cast<int>(names_.size()) ? names_[row_] : "";
+    if (name.size() > 40) name = name.substr(0, 37) + "...";
+    const int volume = settings_ != nullptr ? settings_->currentVolume : 0;
+    std::fprintf(stderr, "\rGesamt %3d %%  Datenträger %d: %3d %%  %s %s\033[K", overall_, volume,
+                 volume_, name.c_str(), rowDone_.c_str());
+    std::fflush(stderr);
+    lineShown_ = true;
+}
+
+bool CliDisplay::WaitForNextMedium(const std::string& note) {
+    ClearLine();
+    if (!interactive_) {
+        std::fprintf(stderr, "Tolvane: %s\n%s\nOhne Terminal kann nicht gewartet werden.\n",
+                     status_.c_str(), note.c_str());
+        return false;
+    }
+    std::fprintf(stderr, "%s\n%s\nEingabetaste: weiter, a: abbrechen ", status_.c_str(),
+                 note.c_str());
+    std::fflush(stderr);
+    std::string answer;
+    if (!ReadAnswer(&answer)) return false;
+    return answer.empty() || (answer[0] != 'a' && answer[0] != 'A');
+}
+
+void CliDisplay::Finish() {
+    ClearLine();
+}
+
+}  // namespace tolvane::cli

@@ -1,0 +1,61 @@
+// The command line's display: messages as "caption: text" on stderr, a
+// progress line on stderr when it is a terminal, and the retry question asked
+// on the terminal (answered Cancel when stdin is not one).
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "engine/archive_set.h"
+#include "engine/display.h"
+
+namespace tolvane::cli {
+
+class CliDisplay : public Display {
+  public:
+    // showProgress: draw the progress line; interactive: questions may be
+    // asked on the terminal.
+    CliDisplay(bool showProgress, bool interactive);
+
+    // The set whose progress is shown (names of the rows, volume number).
+    void Attach(const QuellDateien& set, const ArchiveSettings& settings);
+
+    void Message(const std::string& text, const std::string& caption, Icon icon,
+                 Owner owner) override;
+    bool AskRetry(const std::string& text, const std::string& caption) override;
+    void SetRowDone(int row, const std::string& doneText) override;
+    void SetOverallBar(int percent) override;
+    void SetVolumeBar(int percent) override;
+    void SetStatusText(const std::string& text) override;
+    void Repaint() override;
+
+    // Asks for the next medium: the status text holds the prompt, note says
+    // which file is meant. False when the user cancels or nobody can be asked.
+    bool WaitForNextMedium(const std::string& note);
+    // Removes the progress line before the program ends.
+    void Finish();
+
+    const std::string& status() const { return status_; }
+    bool interactive() const { return interactive_; }
+
+  private:
+    void ClearLine();
+    // One line read from stdin; false at its end.
+    bool ReadAnswer(std::string* answer);
+
+    bool showProgress_;
+    bool interactive_;
+    bool lineShown_ = false;
+    const QuellDateien* set_ = nullptr;
+    const ArchiveSettings* settings_ = nullptr;
+    std::vector<std::string> names_;
+    int row_ = -1;
+    std::string rowDone_;
+    int overall_ = 0;
+    int volume_ = 0;
+    std::string status_;
+    std::chrono::steady_clock::time_point lastDrawn_{};
+};
+
+}  // namespace tolvane::cli

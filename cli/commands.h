@@ -1,0 +1,23 @@
+// The subcommands of tolvane-cli. Each returns the program's exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tolvane::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// Prints the problem and the usage text on stderr; returns kExitUsage.
+int Usage(const char* problem);
+
+int Info(const std::vector<std::string>& args);
+int Split(const std::vector<std::string>& args);
+int Extract(const std::vector<std::string>& args);
+
+// "1.44M", "zip100", "123456", ... as bytes; false when it is none of them.
+bool ParseVolumeSize(const std::string& text, int64_t* bytes);
+
+}  // namespace tolvane::cli

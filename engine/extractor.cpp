@@ -1,0 +1,307 @@
+// The extractor: QuellDateien::CopyBack restores one volume per call,
+// AllPackagesPresent, RestoreAllVolumes and RestoreStep drive it.
+#include "engine/extractor.h"
+
+#include <algorithm>
+#include <memory>
+#include <set>
+#include <utility>
+
+#include "engine/drivers.h"
+#include "engine/sizing.h"
+#include "engine/texts.h"
+#include "engine/volume_header.h"
+
+namespace tolvane {
+
+// --- the archiver's reports ---
+
+void RestoreVariant::ReportFailure(QuellDateien& set, RestoreFailure failure) const {
+    const char* text = nullptr;
+    const char* caption = nullptr;
+    Owner owner = Owner::Page;
+    switch (failure) {
+        case RestoreFailure::VolumeMissing:
+            text = texts::kFileNotFound, caption = texts::kCapCheckDisk, owner = Owner::MainWindow;
+            break;
+        case RestoreFailure::FileSize:
+            text = texts::kDeviceError, caption = texts::kCapCopyBackFileSize,
+            owner = Owner::MainWindow;
+            break;
+        case RestoreFailure::OpenOutput:
+            text = texts::kWriteError, caption = texts::kCapCopyBackOpen;
+            break;
+        case RestoreFailure::OpenVolume:
+            text = texts::kFileNotFound, caption = texts::kCapCopyBackOpen2;
+            break;
+        case RestoreFailure::Read:
+            text = texts::kReadError, caption = texts::kCapCopyBackRead;
+            break;
+        case RestoreFailure::Write:
+            text = texts::kWriteError, caption = texts::kCapCopyBackWrite;
+            break;
+        case RestoreFailure::ReopenForTime:
+            text = texts::kFileNotFound, caption = texts::kCapCopyBackCreateFile;
+            break;
+        case RestoreFailure::ConvertTime:
+            text = texts::kInternalError, caption = texts::kCapCopyBackTimeConvert,
+            owner = Owner::MainWindow;
+            break;
+        case RestoreFailure::SetTime:
+            text = texts::kInternalError, caption = texts::kCapCopyBackSetTime,
+            owner = Owner::MainWindow;
+            break;
+        case RestoreFailure::CreateNext:
+            text = texts::kFileNotFound, caption = texts::kCapCopyBackOpen3;
+            break;
+    }
+    set.display().Message(text, caption, Icon::Error, owner);
+}
+
+void RestoreVariant::ShowOutputFile(QuellDateien&, const std::string&) const {}
+
+void RestoreVariant::ShowWorking(QuellDateien& set) const {
+    set.display().SetStatusText(texts::kWorking);
+}
+
+void RestoreVariant::ReportNoSpace(QuellDateien& set) const {
+    set.display().Message(texts::kNoSpaceRestore, texts::kAppCaption, Icon::Warning, Owner::Page);
+}
+
+void RestoreVariant::ReportRefusal(QuellDateien& set, const std::string& text) const {
+    set.display().Message(text, texts::kAppCaption, Icon::Warning, Owner::Page);
+}
+
+int RestoreVariant::AskRetry(QuellDateien& set) const {
+    return set.RetryVolume();
+}
+
+std::string OutputFileName(const std::string& targetFolder, const FileEntry& entry) {
+    std::string folder = targetFolder;
+    if (!folder.empty() && folder.back() == '/') folder.pop_back();
+    return folder + "/" + entry.Name();
+}
+
+// --- one volume ---
+
+int64_t QuellDateien::RemainingBytes() const {
+    int64_t remaining = 0;
+    for (const FileEntry* e = current; e != nullptr; e = e->next) remaining += e->size - e->done;
+    return remaining;
+}
+
+int QuellDateien::CopyBack() {
+    return CopyBack(RestoreVariant());
+}
+
+int QuellDateien::CopyBack(const RestoreVariant& variant) {
+    ArchiveSettings& s = *settings_;
+    TakeVolumeSnapshot();
+    auto fail = [&](RestoreFailure failure) {
+        variant.ReportFailure(*this, failure);
+        return 0;
+    };
+
+    const bool selfExtracting = variant.SelfExtractingLayout(s);
+    const int number = s.currentVolume;
+    s.packagePath = VolumeName(s.packagePath, number, selfExtracting);
+    if (current == nullptr) return 1;
+    // Every file is complete once the last volume is done; a volume beyond
+    // the set is never asked for.
+    if (number < 1 || number > s.volumeCount) return fail(RestoreFailure::FileSize);
+
+    const bool verified = variant.firstVolumeVerified && number == 1;
+    if (!verified) {
+        switch (CheckVolume(selfExtracting)) {
+            case VolumeCheck::Expected:
+                break;
+            case VolumeCheck::OpenFailed:
+                return fail(RestoreFailure::VolumeMissing);
+            case VolumeCheck::Unexpected:
+                return 0;  // a wrong volume: the retry question says it
+        }
+    }
+
+    platform::FileFacts facts;
+    if (!fs_->Stat(s.packagePath, &facts)) return fail(RestoreFailure::OpenVolume);
+    const int64_t stubArea = selfExtracting && number == 1 ? kStubAreaSize : 0;
+    const int64_t volumeDataSize = facts.size - headerSize;
+    int64_t volumeDone = stubArea;
+    const bool last = number == s.volumeCount;
+    // Every volume but the last is exactly volumeSize long (a short one
+    // would shift every later file), and the last one holds at least what
+    // is left; otherwise nothing is written.
+    if (!last && facts.size != s.volumeSize) return fail(RestoreFailure::FileSize);
+    if (last && volumeDataSize - volumeDone < RemainingBytes()) {
+        return fail(RestoreFailure::FileSize);
+    }
+
+    std::string outputName = OutputFileName(s.targetPath, *current);
+    variant.ShowOutputFile(*this, outputName);
+    std::unique_ptr<platform::File> output;
+    if (current->done == 0) {
+        output = fs_->Open(outputName, platform::OpenMode::CreateTruncate);
+    } else {
+        // The file began on an earlier volume: go on exactly where it ends.
+        // If it has lost bytes since, continuing would leave a hole.
+        output = fs_->Open(outputName, platform::OpenMode::ReadWriteExisting);
+        platform::FileFacts written;
+        if (output && (!fs_->Stat(outputName, &written) || written.size < current->done ||
+                       !output->Seek(current->done))) {
+            output.reset();
+        }
+    }
+    if (!output) return fail(RestoreFailure::OpenOutput);
+
+    auto volume = fs_->Open(s.packagePath, platform::OpenMode::Read);
+    if (!volume) return fail(RestoreFailure::OpenVolume);
+    if (!volume->Seek(headerSize + stubArea)) return fail(RestoreFailure::Read);
+
+    const auto buffer = std::make_unique<char[]>(kChunkSize);
+    for (;;) {
+        // Complete every file whose bytes are all written: also empty files,
+        // and those at the very end of the list behind the last data byte.
+        while (current->done >= current->size) {
+            if (!output->Flush()) return fail(RestoreFailure::Write);
+            output.reset();
+            if (fs_->Open(outputName, platform::OpenMode::ReadWriteExisting) == nullptr) {
+                return fail(RestoreFailure::ReopenForTime);
+            }
+            int64_t seconds = 0, nanoseconds = 0;
+            if (!platform::UnixFromSystemTime(current->lastWrite, &seconds, &nanoseconds)) {
+                variant.ReportFailure(*this, RestoreFailure::ConvertTime);
+            } else if (!fs_->SetLastWriteTime(outputName, current->lastWrite)) {
+                variant.ReportFailure(*this, RestoreFailure::SetTime);
+            }
+            current = current->next;
+            if (current == nullptr) return 1;  // every file of the archive is restored
+            ++currentIndex;
+            outputName = OutputFileName(s.targetPath, *current);
+            variant.ShowOutputFile(*this, outputName);
+            output = fs_->Open(outputName, platform::OpenMode::CreateTruncate);
+            if (!output) return fail(RestoreFailure::CreateNext);
+        }
+        if (volumeDone >= volumeDataSize) break;
+
+        // A chunk never crosses the end of the current file or of the volume.
+        const int64_t chunk =
+            std::min({kChunkSize, current->size - current->done, volumeDataSize - volumeDone});
+        bool readFailed = false;
+        const int64_t n = output->CopyFrom(*volume, chunk, buffer.get(), &readFailed);
+        if (n < 0) return fail(readFailed ? RestoreFailure::Read : RestoreFailure::Write);
+        // No bytes although the volume should hold more: it has shrunk since
+        // its size was taken. A read error, never an endless loop.
+        if (n == 0) return fail(RestoreFailure::Read);
+        output->StartWriteBack();
+        current->done += n;
+        bytesDone += n;
+        volumeDone += n;
+        ShowProgress(volumeDone, volumeDataSize);
+    }
+
+    // What this volume gave the file that continues is on the medium before
+    // the call reports success, as every file completed in it is: one flush
+    // per file and volume (not per chunk), each chunk handed to the device
+    // as it was written.
+    if (!output->Flush()) return fail(RestoreFailure::Write);
+    output.reset();
+    volume.reset();
+    display_->SetVolumeBar(0);
+    return 1;
+}
+
+// --- drivers ---
+
+namespace {
+
+using FileId = std::pair<uint64_t, uint64_t>;
+
+bool Identity(platform::FileSystem& fs, const std::string& path, FileId* id) {
+    platform::FileFacts facts;
+    if (!fs.Stat(path, &facts)) return false;
+    *id = {facts.device, facts.inode};
+    return true;
+}
+
+// Restores volume currentVolume, asking the retry question after every
+// failure. Finished when it is done (currentVolume then names the next).
+DriveOutcome RestoreOneVolume(QuellDateien& set, const RestoreVariant& variant) {
+    while (!set.CopyBack(variant)) {
+        if (!variant.AskRetry(set)) return DriveOutcome::Cancelled;
+    }
+    ++set.settings().currentVolume;
+    return DriveOutcome::Finished;
+}
+
+// The checks made before a press restores anything.
+bool MayRestore(QuellDateien& set, const RestoreVariant& variant) {
+    const std::string refusal = CheckRestoreTarget(set, variant);
+    if (!refusal.empty()) {
+        variant.ReportRefusal(set, refusal);
+        return false;
+    }
+    // Room for what is still to come: files restored before are on the
+    // target already.
+    platform::FileSystem& fs = set.fs();
+    if (!HasFreeSpace(fs, RootOfPath(fs, set.settings().targetPath), set.RemainingBytes())) {
+        variant.ReportNoSpace(set);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool AllPackagesPresent(QuellDateien& set, const RestoreVariant& variant) {
+    const ArchiveSettings& s = set.settings();
+    const bool selfExtracting = variant.SelfExtractingLayout(s);
+    for (int n = 1; n <= s.volumeCount; ++n) {
+        if (!set.fs().Open(VolumeName(s.packagePath, n, selfExtracting),
+                           platform::OpenMode::Read)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant) {
+    const ArchiveSettings& s = set.settings();
+    if (s.targetPath.empty()) return texts::kNoRestoreTarget;
+    platform::FileSystem& fs = set.fs();
+    std::set<FileId> volumes;
+    FileId id;
+    if (Identity(fs, s.packagePath, &id)) volumes.insert(id);
+    const bool selfExtracting = variant.SelfExtractingLayout(s);
+    for (int n = 1; n <= s.volumeCount; ++n) {
+        if (Identity(fs, VolumeName(s.packagePath, n, selfExtracting), &id)) volumes.insert(id);
+    }
+    for (const FileEntry* e = set.current; e != nullptr; e = e->next) {
+        if (Identity(fs, OutputFileName(s.targetPath, *e), &id) && volumes.count(id) != 0) {
+            return texts::WithName(texts::kOutputIsVolume, e->Name());
+        }
+    }
+    return {};
+}
+
+DriveOutcome RestoreAllVolumes(QuellDateien& set, const RestoreVariant& variant) {
+    if (!MayRestore(set, variant)) return DriveOutcome::Stopped;
+    variant.ShowWorking(set);
+    while (set.current != nullptr) {
+        const DriveOutcome restored = RestoreOneVolume(set, variant);
+        if (restored != DriveOutcome::Finished) return restored;
+    }
+    return DriveOutcome::Finished;
+}
+
+DriveOutcome RestoreStep(QuellDateien& set, const RestoreVariant& variant) {
+    if (set.current == nullptr) return DriveOutcome::Finished;
+    if (AllPackagesPresent(set, variant)) return RestoreAllVolumes(set, variant);
+    if (!MayRestore(set, variant)) return DriveOutcome::Stopped;
+    variant.ShowWorking(set);
+    const DriveOutcome restored = RestoreOneVolume(set, variant);
+    if (restored != DriveOutcome::Finished) return restored;
+    ShowInsertPrompt(set);
+    return set.current == nullptr ? DriveOutcome::Finished : DriveOutcome::WaitingForNextMedium;
+}
+
+}  // namespace tolvane

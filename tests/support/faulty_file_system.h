@@ -1,0 +1,78 @@
+// A file system that fails on purpose: the Nth open, read, write, flush, size
+// query or time change fails once, as a full or failing medium would. It
+// passes everything else to the real file system, and counts the calls, so a
+// test can run an operation once cleanly and then fail it at every step.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "engine/platform/file_system.h"
+
+namespace tolvane::test {
+
+enum class Fault {
+    OpenFails,           // Open returns nullptr
+    ReadFails,           // Read returns -1
+    ReadReturnsNothing,  // Read returns 0 (the file ends early)
+    ShortWrite,          // Write writes half the bytes and returns that count
+    FlushFails,          // Flush returns false
+    StatFails,           // Stat returns false
+    SetTimeFails,        // SetLastWriteTime returns false
+};
+
+class FaultyFileSystem : public platform::FileSystem {
+  public:
+    explicit FaultyFileSystem(platform::FileSystem& real = platform::PosixFileSystem());
+
+    // The nth call (from 1, counted from the last ResetCounts) of the
+    // operation behind fault fails, once.
+    void Arm(Fault fault, int nth);
+    void Disarm() { armed_.reset(); }
+    bool fired() const { return fired_; }
+    std::optional<Fault> armedFault() const {
+        return armed_ ? std::optional<Fault>(armed_->fault) : std::nullopt;
+    }
+    const std::string& firedPath() const { return firedPath_; }
+
+    // Calls of the operation behind fault since the last ResetCounts.
+    int Calls(Fault fault) const;
+    void ResetCounts();
+
+    // When false, Flush succeeds without pushing data to the medium, which
+    // keeps long fault campaigns fast.
+    bool syncToMedium = true;
+    // When set, FreeBytes answers this instead of asking the file system.
+    std::optional<int64_t> freeBytes;
+
+    std::unique_ptr<platform::File> Open(const std::string& path, platform::OpenMode mode) override;
+    bool Stat(const std::string& path, platform::FileFacts* facts) override;
+    bool SetLastWriteTime(const std::string& path, const platform::SystemTime& time) override;
+    bool Remove(const std::string& path) override { return real_.Remove(path); }
+    bool FreeBytes(const std::string& path, int64_t* bytes) override;
+    std::string MountPointOf(const std::string& path) override { return real_.MountPointOf(path); }
+    bool MakeExecutable(const std::string& path) override { return real_.MakeExecutable(path); }
+
+    // Counts a call of the operation behind fault; true when it is to fail
+    // with that fault (for the file wrapper).
+    bool Hit(Fault fault, const std::string& path);
+
+  private:
+    enum Operation { kOpen, kRead, kWrite, kFlush, kStat, kSetTime, kOperations };
+    static Operation OperationOf(Fault fault);
+
+    platform::FileSystem& real_;
+    std::array<int, kOperations> calls_{};
+    struct Armed {
+        Fault fault;
+        int nth;
+    };
+    std::optional<Armed> armed_;
+    bool fired_ = false;
+    std::string firedPath_;
+};
+
+}  // namespace tolvane::test
