@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -53,6 +55,13 @@ int main(int argc, char** argv) {
         return tolvane::robot::kExitUsage;
     }
     QApplication app(argc, argv);
+    // The folder question and the message boxes answer in German, as the
+    // stub's own texts do (when the translations are installed).
+    QTranslator german;
+    if (german.load(QStringLiteral("qtbase_de"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&german);
+    }
     tolvane::robot::RobotDialog dialog;
     dialog.robot().StartUp(own);
     dialog.show();

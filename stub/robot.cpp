@@ -1,10 +1,11 @@
 #include "stub/robot.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
+#include "engine/drivers.h"
 #include "engine/sizing.h"
 #include "engine/texts.h"
 #include "engine/volume_header.h"
@@ -12,29 +13,76 @@
 
 namespace tolvane::robot {
 
-void StubDisplay::Message(const std::string& text, const std::string& caption, Icon icon,
-                          Owner owner) {
-    const char* status = nullptr;
-    if (text == tolvane::texts::kFileNotFound) {
-        status = texts::kFileNotFound;
-    } else if (text == tolvane::texts::kDeviceError) {
-        status = texts::kMediumError;
-    } else if (text == tolvane::texts::kInternalError) {
-        status = texts::kInternalError;
-    } else if (text == tolvane::texts::kWriteError) {
-        status = "";
-    }
-    if (status == nullptr) {
-        // The read error, and anything the stub has no short text for, is a
-        // message box of its own.
-        view_->Message(text, caption, icon, owner);
+namespace {
+
+// What the stub says about each failure of a volume: its status-line text
+// (nullptr: the message box of a read error), and what the archiver would
+// have said, for views that can show more.
+struct FailureReport {
+    const char* status;
+    const char* detail;
+    const char* caption;
+};
+
+constexpr FailureReport kFailureReports[] = {
+    {texts::kFileNotFound, tolvane::texts::kFileNotFound, tolvane::texts::kCapCheckDisk},
+    {texts::kMediumError, tolvane::texts::kDeviceError, tolvane::texts::kCapCopyBackFileSize},
+    {"", tolvane::texts::kWriteError, tolvane::texts::kCapCopyBackOpen},
+    {texts::kFileNotFound, tolvane::texts::kFileNotFound, tolvane::texts::kCapCopyBackOpen2},
+    {nullptr, tolvane::texts::kReadError, tolvane::texts::kCapCopyBackRead},
+    {"", tolvane::texts::kWriteError, tolvane::texts::kCapCopyBackWrite},
+    {texts::kFileNotFound, tolvane::texts::kFileNotFound, tolvane::texts::kCapCopyBackCreateFile},
+    {texts::kInternalError, tolvane::texts::kInternalError,
+     tolvane::texts::kCapCopyBackTimeConvert},
+    {texts::kInternalError, tolvane::texts::kInternalError, tolvane::texts::kCapCopyBackSetTime},
+    {texts::kFileNotFound, tolvane::texts::kFileNotFound, tolvane::texts::kCapCopyBackOpen3},
+};
+
+static_assert(std::size(kFailureReports) == static_cast<size_t>(RestoreFailure::CreateNext) + 1);
+
+}  // namespace
+
+StubRestore::StubRestore(Robot& robot) : robot_(&robot) {
+    acceptSelfExtracting = true;
+    firstVolumeVerified = true;
+}
+
+std::string StubRestore::VolumeFileName(const ArchiveSettings&, int number) const {
+    return robot_->VolumeFileName(number);
+}
+
+void StubRestore::ReportFailure(QuellDateien&, RestoreFailure failure) const {
+    const FailureReport& r = kFailureReports[static_cast<int>(failure)];
+    if (r.status == nullptr) {
+        robot_->view().Message(r.detail, r.caption, Icon::Error, Owner::Page);
     } else {
-        view_->ShowFailure(status, text, caption);
+        robot_->view().ShowFailure(r.status, r.detail, r.caption);
     }
 }
 
+void StubRestore::ShowOutputFile(QuellDateien&, const std::string& outputPath) const {
+    robot_->view().SetStartButton(texts::kWorking, false);
+    robot_->view().SetStatusText(outputPath);
+}
+
+void StubRestore::ShowWorking(QuellDateien&) const {
+    robot_->view().SetStatusText(texts::kCopying);
+}
+
+void StubRestore::ReportNoSpace(QuellDateien&) const {
+    robot_->view().ShowFailure(texts::kNoSpace);
+}
+
+void StubRestore::ReportRefusal(QuellDateien&, const std::string& text) const {
+    robot_->view().Message(text, texts::kRetryCaption, Icon::Warning, Owner::Page);
+}
+
+int StubRestore::AskRetry(QuellDateien&) const {
+    return robot_->RetryVolume();
+}
+
 Robot::Robot(RobotView& view, platform::FileSystem& fs)
-    : display(view), set(settings, fs, display), view_(&view), fs_(&fs) {
+    : set(settings, fs, view), view_(&view), restore_(*this), fs_(&fs) {
     // Volumes 2 and later must be volumes of a self-extracting set.
     settings.selfExtracting = 1;
 }
@@ -112,37 +160,25 @@ std::string Robot::VolumeFileName(int n) const {
     return VolumeName(ownPath_, n, true);
 }
 
-void Robot::Stop() {
-    stopped_ = true;
-    view_->SetStartButton("", false);
-}
-
 void Robot::StartPressed() {
     if (settings.currentVolume == 1) {
         std::string folder = settings.targetPath;
         if (!view_->AskTargetFolder(&folder)) return;
         settings.targetPath = folder;
     }
-    platform::FileSystem& fs = *fs_;
-    if (AllVolumesPresent()) {
-        if (!ExtractAllVolumes()) return;
-    } else {
-        if (!HasFreeSpace(fs, RootOfPath(fs, settings.targetPath), set.totalSize)) {
-            view_->ShowFailure(texts::kNoSpace);
-            return;
-        }
-        view_->SetStatusText(texts::kCopying);
-        while (!CopyBack()) {
-            if (!RetryVolume()) return;
-        }
-        ++settings.currentVolume;
-        ShowNextDiskPrompt();
-    }
-    if (set.current == nullptr) {
-        set.Reset();
-        finished_ = true;
-        view_->SetStatusText(texts::kDone);
-        view_->SetStartButton("", false);
+    switch (RestoreStep(set, restore_)) {
+        case DriveOutcome::WaitingForNextMedium:
+            ShowNextDiskPrompt();
+            break;
+        case DriveOutcome::Finished:
+            set.Reset();
+            finished_ = true;
+            view_->SetStatusText(texts::kDone);
+            view_->SetStartButton("", false);
+            break;
+        case DriveOutcome::Stopped:  // reported; the button stays
+        case DriveOutcome::Cancelled:
+            break;
     }
 }
 
@@ -154,141 +190,19 @@ std::string Robot::FirstMissingVolume() {
     return {};
 }
 
-bool Robot::AllVolumesPresent() {
-    return FirstMissingVolume().empty();
-}
-
-int Robot::ExtractAllVolumes() {
-    platform::FileSystem& fs = *fs_;
-    if (!HasFreeSpace(fs, RootOfPath(fs, settings.targetPath), set.totalSize)) {
-        view_->ShowFailure(texts::kNoSpace);
-        return 0;
-    }
-    view_->SetStatusText(texts::kCopying);
-    while (set.current != nullptr) {
-        while (!CopyBack()) {
-            if (!RetryVolume()) return 0;
-        }
-        ++settings.currentVolume;
-    }
-    return 1;
-}
-
 void Robot::ShowNextDiskPrompt() {
     view_->SetStartButton(texts::kNextDisk, true);
-    view_->SetStatusText(std::string(texts::kInsertPrompt) + " " +
-                         std::to_string(settings.currentVolume));
-}
-
-int Robot::CheckDisk() {
-    if (settings.currentVolume == 1) return 1;
-    settings.packagePath = VolumeFileName(settings.currentVolume);
-    return set.CheckDisk(true);
+    view_->SetStatusText(InsertPromptText(settings.currentVolume));
 }
 
 int Robot::RetryVolume() {
     const std::string question = std::string(texts::kRetryPrefix) + ": " +
                                  std::to_string(settings.currentVolume) + "\n" +
                                  texts::kRetryRequest;
-    if (!view_->AskRetry(question, texts::kRetryCaption)) {
-        Stop();
-        return 0;
-    }
-    set.current = set.volumeStartEntry;
-    if (set.current != nullptr) {
-        set.current->done = set.volumeStartDone;
-        for (FileEntry* e = set.current->next; e != nullptr; e = e->next) e->done = 0;
-    }
-    set.currentIndex = set.volumeStartIndex;
-    set.bytesDone = set.volumeStartBytesDone;
-    return 1;
-}
-
-// Provisional extraction of one volume, until the engine's extractor is shared.
-int Robot::CopyBack() {
-    using platform::OpenMode;
-    set.TakeVolumeSnapshot();
-    const int v = settings.currentVolume;
-    settings.packagePath = VolumeFileName(v);
-    if (!CheckDisk()) return 0;
-    platform::FileFacts facts;
-    if (!fs_->Stat(settings.packagePath, &facts)) {
-        view_->ShowFailure(texts::kFileNotFound);
-        return 0;
-    }
-    int64_t volumeDone = v == 1 ? kStubAreaSize : 0;
-    const int64_t volumeDataSize = facts.size - set.headerSize;
-    if (facts.size != settings.volumeSize && v != 1 && v != settings.volumeCount) {
-        view_->ShowFailure(texts::kMediumError);
-        return 0;
-    }
-    if (set.current == nullptr) return 1;
-    auto outName = [&] {
-        std::string t = settings.targetPath;
-        if (!t.empty() && t.back() == '/') t.pop_back();
-        return t + set.current->path;
-    };
-    view_->SetStartButton(texts::kWorking, false);
-    view_->SetStatusText(outName());
-    auto out = fs_->Open(
-        outName(), set.current->done ? OpenMode::ReadWriteExisting : OpenMode::CreateTruncate);
-    if (!out || !out->Seek(set.current->done)) {
-        view_->ShowFailure("");
-        return 0;
-    }
-    auto volume = fs_->Open(settings.packagePath, OpenMode::Read);
-    if (!volume) {
-        view_->ShowFailure(texts::kFileNotFound);
-        return 0;
-    }
-    volume->Seek(set.headerSize + (v == 1 ? kStubAreaSize : 0));
-    std::vector<char> buffer(kChunkSize);
-    auto complete = [&]() -> int {
-        while (set.current->done == set.current->size) {
-            out.reset();
-            view_->SetStatusText(outName());
-            if (!fs_->SetLastWriteTime(outName(), set.current->lastWrite)) {
-                view_->ShowFailure(texts::kInternalError);
-            }
-            set.current = set.current->next;
-            if (set.current == nullptr) return 1;
-            ++set.currentIndex;
-            out = fs_->Open(outName(), OpenMode::CreateTruncate);
-            if (!out) {
-                view_->ShowFailure(texts::kFileNotFound);
-                return 0;
-            }
-        }
-        return 2;
-    };
-    int r = complete();
-    if (r != 2) return r;
-    while (volumeDone < volumeDataSize) {
-        const int64_t want = std::min<int64_t>(kChunkSize, set.current->size - set.current->done);
-        const int64_t n = volume->Read(buffer.data(), want);
-        if (n <= 0) {
-            display.Message(tolvane::texts::kReadError, "QuellDateien::CopyBack::read", Icon::Error,
-                            Owner::Page);
-            return 0;
-        }
-        if (out->Write(buffer.data(), n) != n) {
-            view_->ShowFailure("");
-            return 0;
-        }
-        set.current->done += n;
-        set.bytesDone += n;
-        volumeDone += n;
-        view_->SetOverallBar(set.totalSize ? static_cast<int>(set.bytesDone * 100 / set.totalSize)
-                                           : 0);
-        view_->SetVolumeBar(volumeDataSize ? static_cast<int>(volumeDone * 100 / volumeDataSize)
-                                           : 0);
-        view_->Repaint();
-        out->Flush();
-        r = complete();
-        if (r != 2) return r;
-    }
-    view_->SetVolumeBar(0);
-    return 1;
+    if (set.RetryVolume(question, texts::kRetryCaption)) return 1;
+    stopped_ = true;
+    view_->SetStartButton("", false);
+    return 0;
 }
 
 }  // namespace tolvane::robot

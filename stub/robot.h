@@ -8,6 +8,7 @@
 
 #include "engine/archive_set.h"
 #include "engine/display.h"
+#include "engine/extractor.h"
 #include "engine/platform/file_system.h"
 
 namespace tolvane::robot {
@@ -31,25 +32,25 @@ class RobotView : public Display {
     void SetRowDone(int, const std::string&) override {}
 };
 
-// The engine reports through this: its message boxes become the stub's
-// status-line texts, except the read error, which stays a message box.
-class StubDisplay : public Display {
+class Robot;
+
+// How the stub's extraction differs from the archiver's restore page: the
+// self-extracting layout, its first volume checked at start-up, failures as
+// status-line texts, the "Tolvane Robot" retry question.
+class StubRestore : public RestoreVariant {
   public:
-    explicit StubDisplay(RobotView& view) : view_(&view) {}
-    void SetView(RobotView& view) { view_ = &view; }
-    void Message(const std::string& text, const std::string& caption, Icon icon,
-                 Owner owner) override;
-    bool AskRetry(const std::string& text, const std::string& caption) override {
-        return view_->AskRetry(text, caption);
-    }
-    void SetRowDone(int, const std::string&) override {}
-    void SetOverallBar(int percent) override { view_->SetOverallBar(percent); }
-    void SetVolumeBar(int percent) override { view_->SetVolumeBar(percent); }
-    void SetStatusText(const std::string& text) override { view_->SetStatusText(text); }
-    void Repaint() override { view_->Repaint(); }
+    explicit StubRestore(Robot& robot);
+    // Volume 1 is the running file, whatever it is called.
+    std::string VolumeFileName(const ArchiveSettings& settings, int number) const override;
+    void ReportFailure(QuellDateien& set, RestoreFailure failure) const override;
+    void ShowOutputFile(QuellDateien& set, const std::string& outputPath) const override;
+    void ShowWorking(QuellDateien& set) const override;
+    void ReportNoSpace(QuellDateien& set) const override;
+    void ReportRefusal(QuellDateien& set, const std::string& text) const override;
+    int AskRetry(QuellDateien& set) const override;
 
   private:
-    RobotView* view_;
+    Robot* robot_;
 };
 
 class Robot {
@@ -66,19 +67,16 @@ class Robot {
     // file, into the archive set. Reports failure in the status line.
     int readHeader();
 
-    // The whole reaction to the Start / Next disk button.
+    // The whole reaction to the Start / Next disk button: the folder question
+    // before the first volume, then every volume at hand in one pass, or one
+    // volume followed by the prompt for the next disk.
     void StartPressed();
     // Volumes 2 to volumeCount all exist beside the own file.
-    bool AllVolumesPresent();
+    bool AllVolumesPresent() { return FirstMissingVolume().empty(); }
     // The first of volumes 2..volumeCount that cannot be opened, or "".
     std::string FirstMissingVolume();
-    // One pass over every remaining volume, with retries.
-    int ExtractAllVolumes();
-    // Extracts volume currentVolume.
-    int CopyBack();
-    // 1 when volume currentVolume is the expected volume of this archive.
-    int CheckDisk();
-    // The "Tolvane Robot" question; Retry rolls back to the volume's start.
+    // The "Tolvane Robot" question; Retry rolls back to the volume's start,
+    // Cancel stops the extraction.
     int RetryVolume();
     void ShowNextDiskPrompt();
 
@@ -91,17 +89,17 @@ class Robot {
     bool finished() const { return finished_; }
     bool stopped() const { return stopped_; }
 
+    RobotView& view() { return *view_; }
+
     // archivePath (the own file; the name of the volume last worked on once
     // extraction runs), targetDirectory, currentVolume, volumeCount and
     // volumeSize live in settings.
     ArchiveSettings settings;
-    StubDisplay display;
     QuellDateien set;
 
   private:
-    void Stop();
-
     RobotView* view_;
+    StubRestore restore_;
     platform::FileSystem* fs_;
     std::string ownPath_;
     bool finished_ = false;

@@ -126,7 +126,12 @@ RobotDialog::RobotDialog()
                            Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint),
       robot_(*this) {
-    QFont font(QStringLiteral("Sans Serif"));
+    // A sans serif with the widths of the 8-point font the dialog units are
+    // measured in (Arial's metrics), where one is installed.
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                      QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     setFont(font);
     setWindowTitle(QString::fromUtf8(texts::kWindowCaption));

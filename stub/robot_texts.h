@@ -18,7 +18,6 @@ inline constexpr const char* kInternalError = "Interner Fehler!";
 inline constexpr const char* kNoSpace = "Nicht genug freier Speicher auf Zieldatenträger!";
 inline constexpr const char* kCopying = "kopiere...";
 inline constexpr const char* kDone = "Archiv erfolgreich entpackt!";
-inline constexpr const char* kInsertPrompt = "Bitte einlegen: Datenträger# ";
 
 inline constexpr const char* kChooseFolder = "Bitte Zielverzeichnis wählen:";
 inline constexpr const char* kRetryPrefix = "Fehler auf Datenträger#";

@@ -7,34 +7,13 @@
 
 #include "engine/volume_header.h"
 #include "tests/robot/robot_support.h"
+#include "tests/support/faulty_file_system.h"
 
 namespace tolvane::robot::test {
 namespace {
 
 constexpr const char* kInvalid = "Ungültiges Archivformat!";
 constexpr const char* kDone = "Archiv erfolgreich entpackt!";
-
-// A file system that reports no free space, and otherwise is the real one.
-class FullDisk : public platform::FileSystem {
-  public:
-    std::unique_ptr<platform::File> Open(const std::string& p, platform::OpenMode m) override {
-        return real().Open(p, m);
-    }
-    bool Stat(const std::string& p, platform::FileFacts* f) override { return real().Stat(p, f); }
-    bool SetLastWriteTime(const std::string& p, const SystemTime& t) override {
-        return real().SetLastWriteTime(p, t);
-    }
-    bool Remove(const std::string& p) override { return real().Remove(p); }
-    bool FreeBytes(const std::string&, int64_t* bytes) override {
-        *bytes = 10;
-        return true;
-    }
-    std::string MountPointOf(const std::string& p) override { return real().MountPointOf(p); }
-    bool MakeExecutable(const std::string& p) override { return real().MakeExecutable(p); }
-
-  private:
-    static platform::FileSystem& real() { return platform::PosixFileSystem(); }
-};
 
 struct StubTest : ::testing::Test {
     // A set of the mixed files in volumes of volumeSize, first volume name.
@@ -156,7 +135,7 @@ TEST_F(StubTest, ExistingFilesAreOverwrittenAndLinksAreNotFollowed) {
     ASSERT_EQ(::symlink((elsewhere / "opfer").c_str(), (out / "b.bin").c_str()), 0);
     ASSERT_EQ(Start(), 1);
     robot.StartPressed();
-    EXPECT_EQ(ReadFile(out / "a.bin"), files[1].data);
+    EXPECT_EQ(ReadFile(out / "a.bin"), files[1].bytes);
     EXPECT_EQ(ReadFile(elsewhere / "opfer"), "bleibt");
     EXPECT_EQ(view.questions.size(), 1u);  // the failed volume is offered again
     EXPECT_TRUE(robot.stopped());
@@ -197,7 +176,7 @@ TEST_F(StubTest, AForeignVolumeLeadsToTheRetryQuestion) {
     // Volume 2 of another archive.
     TempDir other, otherSrc;
     auto otherFiles = MixedFiles();
-    otherFiles[3].data[0] ^= 1;
+    otherFiles[3].bytes[0] ^= 1;
     otherFiles.push_back({"mehr", "x"});
     const auto foreign =
         WriteSelfExtractingSet(otherSrc.path(), otherFiles, 126560, other / "package.exe",
@@ -233,16 +212,21 @@ TEST_F(StubTest, CancelInTheRetryQuestionStops) {
     EXPECT_TRUE(view.boxes.empty());
 }
 
-TEST_F(StubTest, AMissingVolumeIsNamedInTheStatusLine) {
+TEST_F(StubTest, NextDiskWithoutTheDiskAsksAgain) {
     const auto volumes = Write(126560);
-    ASSERT_EQ(Start(), 1);
-    robot.settings.targetPath = out.path();
     ASSERT_EQ(std::remove(volumes[2].c_str()), 0);
+    ASSERT_EQ(Start(), 1);
     EXPECT_FALSE(robot.AllVolumesPresent());
     EXPECT_EQ(robot.FirstMissingVolume(), volumes[2]);
-    robot.settings.currentVolume = 3;
-    EXPECT_EQ(robot.CheckDisk(), 0);
+    robot.StartPressed();  // volume 1, then the prompt for 2
+    robot.StartPressed();  // volume 2, then the prompt for 3
+    EXPECT_EQ(view.status, "Bitte einlegen: Datenträger#  3");
+    robot.StartPressed();  // pressed without the disk
     EXPECT_EQ(view.status, "Datei nicht gefunden!");
+    ASSERT_EQ(view.questions.size(), 1u);
+    EXPECT_EQ(view.questions[0],
+              "Tolvane Robot: Fehler auf Datenträger#: 3\nLetztes Archiv wiederholen");
+    EXPECT_TRUE(robot.stopped());
 }
 
 TEST_F(StubTest, CancelledFolderQuestionChangesNothing) {
@@ -259,7 +243,8 @@ TEST_F(StubTest, CancelledFolderQuestionChangesNothing) {
 
 TEST_F(StubTest, TooLittleSpaceKeepsTheButton) {
     Write(2000000);
-    FullDisk full;
+    tolvane::test::FaultyFileSystem full;
+    full.freeBytes = 10;
     Robot onFullDisk(view, full);
     view.folderAnswer = out.path();
     ASSERT_EQ(onFullDisk.StartUp(dir / "package.exe"), 1);
@@ -267,6 +252,110 @@ TEST_F(StubTest, TooLittleSpaceKeepsTheButton) {
     EXPECT_EQ(view.status, "Nicht genug freier Speicher auf Zieldatenträger!");
     EXPECT_TRUE(view.buttonEnabled);
     EXPECT_FALSE(tolvane::test::FileExists(out / "a.bin"));
+}
+
+TEST_F(StubTest, VolumesAreFoundWhateverTheProgramIsCalled) {
+    // Named in capitals (as on a FAT medium): the first volume is the
+    // program itself, not "PACKAGE.exe"; the others follow its stem.
+    const auto volumes = Write(126560, "PACKAGE.EXE");
+    ASSERT_EQ(volumes[1], dir / "PACKAGE.002");
+    ASSERT_TRUE(tolvane::test::FileExists(dir / "PACKAGE.EXE"));
+    ASSERT_FALSE(tolvane::test::FileExists(dir / "PACKAGE.exe"));
+    ASSERT_EQ(Start("PACKAGE.EXE"), 1);
+    robot.StartPressed();
+    EXPECT_EQ(view.status, kDone);
+    ExpectExtracted(out.path(), files);
+
+    // A one-volume archive renamed without an extension.
+    TempDir out2;
+    Write(2000000, "paket.exe");
+    ASSERT_EQ(std::rename((dir / "paket.exe").c_str(), (dir / "paket").c_str()), 0);
+    RecordingView view2;
+    Robot renamed(view2);
+    view2.folderAnswer = out2.path();
+    ASSERT_EQ(renamed.StartUp(dir / "paket"), 1);
+    renamed.StartPressed();
+    EXPECT_EQ(view2.status, kDone);
+    ExpectExtracted(out2.path(), files);
+}
+
+TEST_F(StubTest, AFileThatWouldOverwriteAVolumeIsRefused) {
+    // The archive holds a file named like its own second volume, and the
+    // target is the folder of the volumes.
+    Write(126560, "package.exe",
+          {{"package.002", tolvane::test::RandomBytes(200000, 7)}, {"b", "b"}});
+    const std::string volume2 = ReadFile(dir / "package.002");
+    view.folderAnswer = dir.path();
+    ASSERT_EQ(robot.StartUp(dir / "package.exe"), 1);
+    robot.StartPressed();
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_NE(view.boxes[0].find("Tolvane Robot: Die Datei „package.002“ des Archivs"),
+              std::string::npos)
+        << view.boxes[0];
+    EXPECT_EQ(ReadFile(dir / "package.002"), volume2);
+    EXPECT_FALSE(tolvane::test::FileExists(dir / "b"));
+    EXPECT_TRUE(view.buttonEnabled);
+    EXPECT_FALSE(robot.finished());
+}
+
+// Every failure the file system can give, at every point of a three-volume
+// extraction, is offered again; after Retry the files are exactly those of a
+// clean run. A read error is the one message box.
+TEST_F(StubTest, EveryFailedVolumeCanBeRepeated) {
+    using tolvane::test::Fault;
+    using tolvane::test::FaultyFileSystem;
+    const auto volumes = Write(126560);
+    ASSERT_EQ(volumes.size(), 4u);
+    for (Fault fault :
+         {Fault::ReadFails, Fault::ReadReturnsNothing, Fault::ShortWrite, Fault::FlushFails,
+          Fault::OpenFails, Fault::StatFails, Fault::SetTimeFails}) {
+        int calls = 0;
+        for (int nth = 1; nth == 1 || nth <= calls; ++nth) {
+            SCOPED_TRACE(testing::Message()
+                         << "fault " << static_cast<int>(fault) << " at " << nth);
+            TempDir target;
+            FaultyFileSystem fs;
+            fs.syncToMedium = false;
+            RecordingView v;
+            v.folderAnswer = target.path();
+            v.retryAnswers = std::deque<bool>(5, true);
+            Robot r(v, fs);
+            ASSERT_EQ(r.StartUp(dir / "package.exe"), 1);
+            fs.ResetCounts();
+            if (nth > 0 && calls > 0) fs.Arm(fault, nth);
+            for (int press = 0; press < 8 && !r.finished() && !r.stopped(); ++press) {
+                r.StartPressed();
+            }
+            ASSERT_TRUE(r.finished()) << v.status;
+            if (calls == 0) {
+                // The clean run: count the calls, then fail each in turn.
+                calls = fs.Calls(fault);
+                ASSERT_GT(calls, 0);
+                nth = 0;
+                continue;
+            }
+            ASSERT_TRUE(fs.fired());
+            const bool timeFailed = fault == Fault::SetTimeFails;
+            for (const SourceFile& f : files) {
+                EXPECT_TRUE(ReadFile(target / f.name) == f.bytes) << f.name;
+                if (!timeFailed) {
+                    EXPECT_EQ(MtimeOf(target / f.name), f.mtime) << f.name;
+                }
+            }
+            // A failed read of volume data (not of a header being checked).
+            ASSERT_LE(v.boxes.size(), 1u);
+            if (!v.boxes.empty()) {
+                EXPECT_EQ(v.boxes[0], "QuellDateien::CopyBack::read: Fehler auf Datenträger!");
+                EXPECT_TRUE(fault == Fault::ReadFails || fault == Fault::ReadReturnsNothing);
+            }
+            if (timeFailed) {
+                EXPECT_NE(
+                    std::find(v.statusHistory.begin(), v.statusHistory.end(), "Interner Fehler!"),
+                    v.statusHistory.end());
+                EXPECT_TRUE(v.questions.empty());
+            }
+        }
+    }
 }
 
 }  // namespace

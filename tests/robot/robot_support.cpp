@@ -3,11 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-
-#include "engine/sizing.h"
-#include "engine/volume_header.h"
-
 namespace tolvane::robot::test {
 
 std::vector<SourceFile> MixedFiles() {
@@ -25,33 +20,12 @@ std::vector<std::string> WriteSelfExtractingSet(const std::string& sourceDir,
                                                 const std::vector<SourceFile>& files,
                                                 int64_t volumeSize, const std::string& firstVolume,
                                                 const std::string& robotImage) {
-    tolvane::test::Fixture f;
-    std::string data;
-    for (const SourceFile& file : files) {
-        const std::string path = sourceDir + "/" + file.name;
-        WriteFile(path, file.data);
-        tolvane::test::SetMtime(path, file.mtime);
-        EXPECT_GT(f.set.AddFileAtEnd(path), 0);
-        data += file.data;
-    }
-    f.settings.volumeSize = volumeSize;
-    f.settings.selfExtracting = 1;
-    f.settings.robotPath = robotImage;
-    UpdateVolumeCount(f.set);
-    std::vector<std::string> volumes;
-    size_t at = 0;
-    for (int v = 1; v <= f.settings.volumeCount; ++v) {
-        const std::string name = VolumeName(firstVolume, v, true);
-        f.settings.currentVolume = v;
-        EXPECT_EQ(f.set.makeHeader(name, v), 1) << name;
-        const int64_t capacity = volumeSize - f.set.headerSize - (v == 1 ? kStubAreaSize : 0);
-        const size_t n = std::min(data.size() - at, static_cast<size_t>(capacity));
-        std::ofstream(name, std::ios::binary | std::ios::app).write(data.data() + at, n);
-        at += n;
-        volumes.push_back(name);
-    }
-    EXPECT_EQ(at, data.size());
-    return volumes;
+    tolvane::test::ArchiveRun run(true);
+    run.PrepareSplit(tolvane::test::WriteSources(sourceDir, files), firstVolume, volumeSize, true,
+                     robotImage);
+    EXPECT_EQ(run.SplitToEnd(), DriveOutcome::Finished);
+    EXPECT_TRUE(run.display.messages.empty());
+    return run.SplitVolumes();
 }
 
 std::string FakeRobotImage(const std::string& dir) {
@@ -70,7 +44,7 @@ void ExpectExtracted(const std::string& folder, const std::vector<SourceFile>& f
     for (const SourceFile& file : files) {
         const std::string path = folder + "/" + file.name;
         ASSERT_TRUE(tolvane::test::FileExists(path)) << path;
-        EXPECT_TRUE(ReadFile(path) == file.data) << path;
+        EXPECT_TRUE(ReadFile(path) == file.bytes) << path;
         EXPECT_EQ(MtimeOf(path), file.mtime) << path;
     }
 }

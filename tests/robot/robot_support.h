@@ -10,27 +10,24 @@
 #include <vector>
 
 #include "stub/robot.h"
+#include "tests/support/archive_run.h"
 #include "tests/support/test_support.h"
 
 namespace tolvane::robot::test {
 
 using tolvane::test::ReadFile;
+using tolvane::test::SourceFile;
 using tolvane::test::TempDir;
 using tolvane::test::WriteFile;
-
-struct SourceFile {
-    std::string name;
-    std::string data;
-    int64_t mtime = 887036400;  // 1998-02-09 15:00:00 UTC
-};
 
 // Several files with distinct contents, zero-size ones among them.
 std::vector<SourceFile> MixedFiles();
 
-// Writes files into sourceDir and archives them, in the order given, as a
-// self-extracting set with volumes of volumeSize bytes: the first volume is
-// firstVolume (robot image from robotImage, zero bytes up to 66560, header,
-// data), the others are named after it. Returns the volume names in order.
+// Writes files into sourceDir and archives them with the engine's writer, in
+// the order given, as a self-extracting set with volumes of volumeSize bytes:
+// the first volume is firstVolume (robot image from robotImage, zero bytes up
+// to 66560, header, data), the others are named after it. Returns the volume
+// names in order.
 std::vector<std::string> WriteSelfExtractingSet(const std::string& sourceDir,
                                                 const std::vector<SourceFile>& files,
                                                 int64_t volumeSize, const std::string& firstVolume,
