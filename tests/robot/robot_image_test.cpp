@@ -13,6 +13,7 @@ namespace tolvane::robot::test {
 namespace {
 
 const std::string kImage = ROBOT_DAT;
+const std::string kCli = TOLVANE_CLI;
 
 struct Outcome {
     int exitCode = -1;
@@ -122,6 +123,24 @@ TEST_F(ImageTest, AForeignOrShortVolumeFails) {
     r = Unpack();
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(Contains(r.err, "Fehler auf Medium!")) << r.err;
+}
+
+TEST_F(ImageTest, WrittenByTheCommandLineAndUnpackedByItself) {
+    // tolvane-cli takes Robot.dat from beside itself.
+    files = MixedFiles();
+    std::string sources;
+    for (const std::string& path : tolvane::test::WriteSources(src.path(), files)) {
+        sources += " '" + path + "'";
+    }
+    Outcome r = RunWithoutDisplay(kCli + " split --sfx --size 150000 -o '" + (dir / "setup.exe") +
+                                  "'" + sources);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_TRUE(tolvane::test::FileExists(dir / "setup.003"));
+    EXPECT_EQ(ReadFile(dir / "setup.exe").substr(0, ReadFile(kImage).size()), ReadFile(kImage));
+    r = Unpack("setup.exe");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, "Archiv erfolgreich entpackt!")) << r.out;
+    ExpectExtracted(out / "ziel", files);
 }
 
 }  // namespace

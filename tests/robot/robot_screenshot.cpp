@@ -1,5 +1,5 @@
 // Takes pictures of the stub's dialog from the screen, in its Ready and Done
-// states, for the documentation. Run under an X server (scripts/robot-screenshots.sh).
+// states, for the documentation. Run under an X server (scripts/screenshots.sh).
 #include <QApplication>
 #include <QScreen>
 #include <QThread>
