@@ -96,6 +96,7 @@ std::string Robot::Summary() const {
 
 int Robot::StartUp(const std::string& ownPath) {
     ownPath_ = ownPath;
+    finished_ = stopped_ = false;
     settings.packagePath = ownPath;
     settings.targetPath.clear();
     settings.volumeCount = 0;
