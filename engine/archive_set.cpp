@@ -13,7 +13,7 @@ namespace {
 std::vector<RecordSource> RecordsOf(const FileEntry* head) {
     std::vector<RecordSource> records;
     for (const FileEntry* e = head; e != nullptr; e = e->next) {
-        records.push_back({e->Name(), e->size, e->lastWrite});
+        records.push_back({e->Name(), e->size, e->lastWrite, e->headerName});
     }
     return records;
 }
@@ -225,6 +225,7 @@ int QuellDateien::readHeader() {
     for (HeaderRecord& r : parsed.records) {
         auto* entry = new FileEntry;
         entry->path = "/" + r.name;
+        entry->headerName = std::move(r.headerName);
         entry->size = r.size;
         entry->lastWrite = r.lastWrite;
         AppendEntry(entry);

@@ -40,6 +40,9 @@ struct FileEntry {
     int64_t size = 0;
     int64_t done = 0;
     SystemTime lastWrite;
+    // The name's bytes as the header read back held them (empty for a file
+    // added from disk): written again unchanged.
+    std::string headerName;
 
     // The part of path behind its last "/".
     std::string Name() const;

@@ -35,12 +35,14 @@ int QuellDateien::RetryVolume(const std::string& question, const std::string& ca
 
 int QuellDateien::CheckDisk(bool acceptSelfExtracting) {
     switch (CheckVolume(acceptSelfExtracting)) {
-        case VolumeCheck::Expected: return 1;
+        case VolumeCheck::Expected:
+            return 1;
         case VolumeCheck::OpenFailed:
             display_->Message(texts::kFileNotFound, texts::kCapCheckDisk, Icon::Error,
                               Owner::MainWindow);
             return 0;
-        case VolumeCheck::Unexpected: break;
+        case VolumeCheck::Unexpected:
+            break;
     }
     return 0;
 }

@@ -170,6 +170,10 @@ std::string EncodeHeaderName(const std::string& utf8Name) {
     return out;
 }
 
+std::string HeaderNameOf(const RecordSource& record) {
+    return record.headerName.empty() ? EncodeHeaderName(record.name) : record.headerName;
+}
+
 std::string DecodeHeaderName(const std::string& bytes) {
     std::u32string cps;
     bool multi = false;
@@ -216,8 +220,8 @@ bool ParseTextPart(const uint8_t* data, size_t length, int fileCount, TextPart* 
         if (end == nullptr) return false;
         const size_t nameLength = static_cast<const uint8_t*>(end) - (data + pos);
         HeaderRecord record;
-        record.name =
-            DecodeHeaderName(std::string(reinterpret_cast<const char*>(data + pos), nameLength));
+        record.headerName.assign(reinterpret_cast<const char*>(data + pos), nameLength);
+        record.name = DecodeHeaderName(record.headerName);
         if (!IsAcceptableName(record.name)) return false;
         pos += nameLength + 1;
         const size_t used = ParseDecimal(data + pos, length - pos, &record.size);
@@ -253,7 +257,7 @@ std::string BuildHeader(char magicLetter, int volumeNumber, int volumeCount, int
     out += std::to_string(volumeSize);
     out.push_back('\0');
     for (const RecordSource& r : records) {
-        out += EncodeHeaderName(r.name);
+        out += HeaderNameOf(r);
         out.push_back('\0');
         out += std::to_string(r.size);
         out.push_back('\0');
@@ -268,8 +272,8 @@ int64_t HeaderLength(int64_t totalSize, int64_t volumeSize,
     int64_t length =
         kFixedHeadSize + (DecimalLength(totalSize) + 1) + (DecimalLength(volumeSize) + 1);
     for (const RecordSource& r : records) {
-        length += static_cast<int64_t>(EncodeHeaderName(r.name).size()) + 1 +
-                  DecimalLength(r.size) + 1 + kTimeRecordSize;
+        length += static_cast<int64_t>(HeaderNameOf(r).size()) + 1 + DecimalLength(r.size) + 1 +
+                  kTimeRecordSize;
     }
     return length + 1;
 }

@@ -37,7 +37,8 @@ struct FixedHead {
 };
 
 struct HeaderRecord {
-    std::string name;  // UTF-8
+    std::string name;        // UTF-8
+    std::string headerName;  // the name's bytes as the header holds them
     int64_t size = 0;
     platform::SystemTime lastWrite;
 };
@@ -68,7 +69,15 @@ struct RecordSource {
     std::string name;  // UTF-8
     int64_t size = 0;
     platform::SystemTime lastWrite;
+    // The name's bytes as a header read back held them; empty for a file
+    // taken from disk, whose name is encoded when the header is written.
+    // Keeping them makes a header written again (a repaired volume) and its
+    // length the same as the original's, whatever the name's encoding.
+    std::string headerName = {};
 };
+
+// The bytes of a record's name in the header.
+std::string HeaderNameOf(const RecordSource& record);
 
 // Builds a whole header in memory.
 std::string BuildHeader(char magicLetter, int volumeNumber, int volumeCount, int64_t totalSize,

@@ -314,3 +314,26 @@ TEST(VolumeNames, LastThreeCharactersAreReplaced) {
 
 }  // namespace
 }  // namespace tolvane
+
+namespace tolvane {
+namespace {
+
+// A Windows-1252 name whose bytes happen to be valid UTF-8 ("Ã¤" is C3 A4) is
+// read as "ä"; the header written again must still hold the original bytes,
+// or its length, and so every data offset, would change.
+TEST(VolumeHeader, NamesReadBackAreWrittenAgainWithTheirOriginalBytes) {
+    test::TempDir dir;
+    RecordSource r{"", 3, {2004, 5, 1, 3, 4, 5, 6, 7}, "\xC3\xA4.txt"};
+    const std::string header = BuildHeader('K', 1, 1, 3, 1441792, {r});
+    test::WriteFile(dir / "package.001", header + "abc");
+    test::Fixture f;
+    f.settings.packagePath = dir / "package.001";
+    ASSERT_EQ(f.set.readHeader(), 1);
+    EXPECT_EQ(f.set.head->Name(), "ä.txt");
+    EXPECT_EQ(f.set.CalcHeaderSize(), static_cast<int64_t>(header.size()));
+    ASSERT_EQ(f.set.makeHeader(dir / "again.001", 1), 1);
+    EXPECT_EQ(test::ReadFile(dir / "again.001"), header);
+}
+
+}  // namespace
+}  // namespace tolvane
