@@ -147,6 +147,7 @@ int Robot::readHeader() {
     for (HeaderRecord& r : parsed.records) {
         auto* entry = new FileEntry;
         entry->path = "/" + r.name;
+        entry->headerName = std::move(r.headerName);  // headerSize counts these bytes
         entry->size = r.size;
         entry->lastWrite = r.lastWrite;
         set.AppendEntry(entry);

@@ -57,6 +57,19 @@ TEST_F(StubTest, ReadyShowsTheSummaryWithTheWholeSize) {
     EXPECT_EQ(view.status, "Files:1, FileSize:5000000000, Disks:3");
 }
 
+TEST_F(StubTest, DataStartsBehindTheHeaderAsStored) {
+    // A Windows-1252 name whose bytes are valid UTF-8 ("Ã¤" is C3 A4) is
+    // unpacked as "ä.txt"; the data still starts behind the stored bytes.
+    std::string exe(kStubAreaSize, '\0');
+    exe += BuildHeader('E', 1, 1, 3, 1441792,
+                       {{"", 3, SystemTime{2004, 5, 1, 3, 4, 5, 6, 7}, "\xC3\xA4.txt"}});
+    WriteFile(dir / "package.exe", exe + "abc");
+    ASSERT_EQ(Start(), 1);
+    robot.StartPressed();
+    EXPECT_EQ(view.status, kDone);
+    EXPECT_EQ(ReadFile(out / "ä.txt"), "abc");
+}
+
 TEST_F(StubTest, InvalidWhenNothingLiesBehindTheStubArea) {
     // The bare image: shorter than the stub area.
     const std::string image = FakeRobotImage(dir.path());
