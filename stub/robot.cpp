@@ -140,18 +140,7 @@ int Robot::readHeader() {
         settings.packagePath.clear();
         return 0;
     }
-    settings.volumeCount = head.volumeCount;
-    settings.volumeSize = parsed.volumeSize;
-    set.fileCount = head.fileCount;
-    set.totalSize = parsed.totalSize;
-    for (HeaderRecord& r : parsed.records) {
-        auto* entry = new FileEntry;
-        entry->path = "/" + r.name;
-        entry->headerName = std::move(r.headerName);  // headerSize counts these bytes
-        entry->size = r.size;
-        entry->lastWrite = r.lastWrite;
-        set.AppendEntry(entry);
-    }
+    set.AdoptHeader(head, parsed);
     return 1;
 }
 
