@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -459,6 +461,69 @@ TEST(SplitRoadTest, OneVolumePerPressPromptsForTheNextMedium) {
     EXPECT_TRUE(f.messages.shown.empty());
     ExpectSameVolumes(VolumesOf(road.First()),
                       CliSplit(Reversed(road.paths), road.CliFirst(), "1.44M"));
+}
+
+TEST(SplitRoadTest, APageRebuiltAfterTheAboutPageGoesOnWhereItStood) {
+    WizardFixture f;
+    SplitRoad road(f);
+    f.Press(id::kNext);
+    f.fs.freeBytes = 1441792;
+    f.Press(id::kStart);
+    const int row = f.w().set().currentIndex;
+    EXPECT_EQ(row, 1);  // Größe.bin continues on volume 2
+    f.w().Command(kMenuAbout);
+    f.Press(id::kOk);
+    ASSERT_EQ(f.w().pageType(), kSplitPage2);
+    EXPECT_EQ(f.w().set().currentIndex, row);
+    EXPECT_EQ(f.Text(id::kStatusText), "Bitte einlegen: Datenträger#  2");
+    EXPECT_EQ(List(f)->topLevelItem(0)->text(3), "600.000");
+    test::ProgressRecorder recorder(f.page());
+    f.Press(id::kStart);
+    ASSERT_FALSE(recorder.frames.empty());
+    EXPECT_NE(recorder.frames.front().done[1], "0");  // progress goes on in its own row
+    f.Press(id::kStart);
+    EXPECT_EQ(f.w().pageType(), kCompletionPage);
+    ExpectSameVolumes(VolumesOf(road.First()),
+                      CliSplit(Reversed(road.paths), road.CliFirst(), "1.44M"));
+}
+
+// Clicks "Starten" while the engine still writes, as an impatient user would:
+// the click reaches the queue, not the button.
+struct ImpatientClicker : QObject {
+    explicit ImpatientClicker(Page& page) : page_(page) {
+        qobject_cast<QTreeWidget*>(page.Control(id::kFileList))
+            ->viewport()
+            ->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !clicked) {
+            clicked = true;
+            QWidget* go = page_.Control(id::kStart);
+            const QPointF at(go->width() / 2.0, go->height() / 2.0);
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QCoreApplication::postEvent(
+                    go, new QMouseEvent(type, at, go->mapToGlobal(at), Qt::LeftButton,
+                                        Qt::LeftButton, Qt::NoModifier));
+            }
+        }
+        return false;
+    }
+    Page& page_;
+    bool clicked = false;
+};
+
+TEST(SplitRoadTest, AClickDuringAVolumeDoesNotStartTheNextOne) {
+    WizardFixture f;
+    SplitRoad road(f);
+    f.Press(id::kNext);
+    f.fs.freeBytes = 1441792;
+    ImpatientClicker clicker(f.page());
+    f.Press(id::kStart);
+    EXPECT_TRUE(clicker.clicked);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.w().settings().currentVolume, 2);
+    EXPECT_EQ(f.Text(id::kStatusText), "Bitte einlegen: Datenträger#  2");
+    EXPECT_FALSE(FileExists(road.dir / "out/package.002"));
 }
 
 TEST(SplitRoadTest, BackAfterTwoOfFourVolumesStartsAgainFromVolumeOne) {
