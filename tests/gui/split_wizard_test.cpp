@@ -588,10 +588,11 @@ TEST(SplitRoadTest, CancelOnTheRetryQuestionLeadsToAnEmptyStartPage) {
     SplitRoad road(f);
     f.Press(id::kNext);
     f.fs.ResetCounts();
-    f.fs.Arm(Fault::OpenFails, 3);  // a source file cannot be opened
+    f.fs.Arm(Fault::ShortWrite, 10);
     f.Press(id::kStart);
     ASSERT_EQ(f.messages.shown.size(), 2u);
-    EXPECT_EQ(f.messages.shown[1].buttons, MessageButtons::RetryCancel);
+    EXPECT_EQ(f.messages.shown[0].caption, "QuellDateien::Copy::write");
+    EXPECT_EQ(f.messages.shown[1].buttons, MessageButtons::RetryCancel);  // answered Cancel
     EXPECT_EQ(f.w().pageType(), kStartPage);
     EXPECT_EQ(f.w().set().fileCount, 0);
     EXPECT_EQ(f.w().set().head, nullptr);
