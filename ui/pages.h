@@ -12,8 +12,12 @@ class MainWindow;
 class Page;
 
 // Typed pages.
-std::unique_ptr<Page> MakeStartPage(MainWindow& window);       // type 0
-std::unique_ptr<Page> MakeCompletionPage(MainWindow& window);  // type 11
+std::unique_ptr<Page> MakeStartPage(MainWindow& window);            // type 0
+std::unique_ptr<Page> MakeSplitPage1(MainWindow& window);           // type 1
+std::unique_ptr<Page> MakeSplitPage2(MainWindow& window);           // type 2
+std::unique_ptr<Page> MakeRestorePage1(MainWindow& window);         // type 3
+std::unique_ptr<Page> MakeRestoreProgressPage(MainWindow& window);  // type 4
+std::unique_ptr<Page> MakeCompletionPage(MainWindow& window);       // type 11
 // Stands in for a wizard page type that has no page class yet: names the
 // task and leads back to the start page.
 std::unique_ptr<Page> MakePendingWizardPage(MainWindow& window, int type);
