@@ -12,7 +12,7 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 echo "Kein Bildschirm gefunden (DISPLAY und WAYLAND_DISPLAY sind leer): tolvane braucht eine grafische Oberfläche, hier eine kurze Vorführung mit tolvane-cli."
-cli=build/bin/tolvane-cli
+cli=$(pwd)/build/bin/tolvane-cli
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -20,26 +20,25 @@ echo
 echo "\$ tolvane-cli --help"
 "$cli" --help
 
-# Volume 1 of a one-volume archive with two files, written byte by byte:
-# the header (magic, volume number, count, file count, total and volume
-# size, one record per file with its UTC time), then the files' data.
-record() {  # name, size
-    printf '%s\000%s\000' "$1" "$2"
-    printf '\350\007\005\002\025\011\036\000\000\000\000'  # 2024-05-21 09:30:00
+show() {  # runs and shows a command line
+    echo
+    echo "\$ tolvane-cli $*"
+    "$cli" "$@" || true
 }
-{
-    printf 'PACK\0000001\0000001\0000002\00030\0001441792\000'
-    record "brief.txt" 19
-    record "notiz.txt" 11
-    printf '\000'
-    printf 'Lieber Leser, hallo'
-    printf 'Einkaufen!\n'
-} > "$work/package.001"
-printf 'Nur eine Textdatei.\n' > "$work/notiz.txt"
 
+mkdir -p "$work/quelle" "$work/ziel" "$work/disketten"
+head -c 1500000 /dev/urandom > "$work/quelle/bilder.dat"
+printf 'Lieber Leser, hallo!\n' > "$work/quelle/brief.txt"
+head -c 700000 /dev/urandom > "$work/quelle/tabelle.xls"
+cd "$work"
+
+show split --size 1.44M -o disketten/package.001 quelle/bilder.dat quelle/brief.txt quelle/tabelle.xls
+show info disketten/package.002
+show extract disketten/package.001 -d ziel
 echo
-echo "\$ tolvane-cli info package.001"
-"$cli" info "$work/package.001"
-echo
-echo "\$ tolvane-cli info notiz.txt"
-"$cli" info "$work/notiz.txt" || true
+echo "\$ cmp quelle/bilder.dat ziel/bilder.dat && echo gleich"
+cmp quelle/bilder.dat ziel/bilder.dat && echo gleich
+rm disketten/package.002
+show repair disketten/package.001 --number 2 --sources quelle -o disketten
+printf 'Nur eine Textdatei.\n' > notiz.txt
+show info notiz.txt
