@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "cli/commands.h"
+
 namespace tolvane::cli {
 namespace {
 
@@ -107,6 +109,26 @@ bool CliDisplay::WaitForNextMedium(const std::string& note) {
 
 void CliDisplay::Finish() {
     ClearLine();
+}
+
+int DriveToEnd(CliDisplay& display, const std::function<DriveOutcome()>& step,
+               const std::function<std::string()>& nextMediumNote,
+               const std::function<void()>& onFinished) {
+    for (;;) {
+        switch (step()) {
+            case DriveOutcome::Finished:
+                display.Finish();
+                if (onFinished) onFinished();
+                return kExitOk;
+            case DriveOutcome::WaitingForNextMedium:
+                if (!display.WaitForNextMedium(nextMediumNote())) return kExitFailed;
+                break;
+            case DriveOutcome::Stopped:
+            case DriveOutcome::Cancelled:
+                display.Finish();
+                return kExitFailed;
+        }
+    }
 }
 
 }  // namespace tolvane::cli

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/archive_set.h"
 #include "engine/display.h"
+#include "engine/drivers.h"
 
 namespace tolvane::cli {
 
@@ -65,5 +67,12 @@ class CliDisplay : public Display {
 // The display of this process: the progress line when stderr is a terminal,
 // questions when stdin is one.
 CliDisplay MakeDisplay();
+
+// Calls a driver's step until the set is done; between two volumes the user
+// is asked for the next medium, described by nextMediumNote. Returns the
+// program's exit code.
+int DriveToEnd(CliDisplay& display, const std::function<DriveOutcome()>& step,
+               const std::function<std::string()>& nextMediumNote,
+               const std::function<void()>& onFinished = {});
 
 }  // namespace tolvane::cli

@@ -1,8 +1,12 @@
 // The subcommands of tolvane-cli. Each returns the program's exit code.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "engine/archive_set.h"
+#include "engine/extractor.h"
 
 namespace tolvane::cli {
 
@@ -24,6 +28,12 @@ void Fail(const std::string& text);
 // The robot image beside the program ("Robot.dat" in the folder of the
 // running tolvane-cli).
 std::string DefaultRobotPath();
+
+// Creates the target folder where it is missing; false (reported) when it
+// cannot be made.
+bool MakeFolder(const std::string& folder);
+// The note shown while the next volume to read is awaited.
+std::string NextVolumeToRead(const ArchiveSettings& settings, const RestoreVariant& variant);
 
 // "1.44M", "zip100", "123456", ... as bytes; false when it is none of them.
 bool ParseVolumeSize(const std::string& text, int64_t* bytes);

@@ -34,16 +34,6 @@ void NoSuchVolume(int volumeCount, int number) {
 }
 
 // The folder exists afterwards, or the refusal has been printed.
-bool MakeFolder(const std::string& folder) {
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec || !std::filesystem::is_directory(folder, ec)) {
-        Fail("Das Zielverzeichnis „" + folder + "“ kann nicht angelegt werden.");
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int Continue(const std::vector<std::string>& args) {
@@ -92,25 +82,9 @@ int Continue(const std::vector<std::string>& args) {
     // The command line continues self-extracting sets as well.
     RestoreVariant variant;
     variant.acceptSelfExtracting = true;
-    for (;;) {
-        switch (ContinueStep(set, variant)) {
-            case DriveOutcome::Finished:
-                display.Finish();
-                return kExitOk;
-            case DriveOutcome::WaitingForNextMedium: {
-                const std::string next = VolumeName(settings.packagePath, settings.currentVolume,
-                                                    variant.SelfExtractingLayout(settings));
-                if (!display.WaitForNextMedium("Als nächstes wird " + next + " gelesen.")) {
-                    return kExitFailed;
-                }
-                break;
-            }
-            case DriveOutcome::Stopped:
-            case DriveOutcome::Cancelled:
-                display.Finish();
-                return kExitFailed;
-        }
-    }
+    return DriveToEnd(
+        display, [&] { return ContinueStep(set, variant); },
+        [&] { return NextVolumeToRead(settings, variant); });
 }
 
 int Repair(const std::vector<std::string>& args) {

@@ -127,28 +127,35 @@ int Split(const std::vector<std::string>& args) {
     UpdateVolumeCount(set);
     display.Attach(set, settings);
 
-    for (;;) {
-        switch (StartSplit(set)) {
-            case DriveOutcome::Finished:
-                display.Finish();
-                for (int n = 1; n <= settings.volumeCount; ++n) {
-                    std::printf("%s\n", VolumeName(settings.targetPath, n, selfExtracting).c_str());
-                }
-                return kExitOk;
-            case DriveOutcome::WaitingForNextMedium: {
-                const std::string next =
-                    VolumeName(settings.targetPath, settings.currentVolume, selfExtracting);
-                if (!display.WaitForNextMedium("Als nächstes wird " + next + " geschrieben.")) {
-                    return kExitFailed;
-                }
-                break;
+    return DriveToEnd(
+        display, [&] { return StartSplit(set); },
+        [&] {
+            return "Als nächstes wird " +
+                   VolumeName(settings.targetPath, settings.currentVolume, selfExtracting) +
+                   " geschrieben.";
+        },
+        [&] {
+            for (int n = 1; n <= settings.volumeCount; ++n) {
+                std::printf("%s\n", VolumeName(settings.targetPath, n, selfExtracting).c_str());
             }
-            case DriveOutcome::Stopped:
-            case DriveOutcome::Cancelled:
-                display.Finish();
-                return kExitFailed;
-        }
+        });
+}
+
+bool MakeFolder(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec || !std::filesystem::is_directory(folder, ec)) {
+        Fail("Das Zielverzeichnis „" + folder + "“ kann nicht angelegt werden.");
+        return false;
     }
+    return true;
+}
+
+std::string NextVolumeToRead(const ArchiveSettings& settings, const RestoreVariant& variant) {
+    return "Als nächstes wird " +
+           VolumeName(settings.packagePath, settings.currentVolume,
+                      variant.SelfExtractingLayout(settings)) +
+           " gelesen.";
 }
 
 int Extract(const std::vector<std::string>& args) {
@@ -178,37 +185,16 @@ int Extract(const std::vector<std::string>& args) {
     set.CalcHeaderSize();
     settings.currentVolume = 1;
 
-    std::error_code ec;
-    std::filesystem::create_directories(target, ec);
-    if (ec || !std::filesystem::is_directory(target, ec)) {
-        Fail("Das Zielverzeichnis „" + target + "“ kann nicht angelegt werden.");
-        return kExitFailed;
-    }
+    if (!MakeFolder(target)) return kExitFailed;
     settings.targetPath = target;
     display.Attach(set, settings);
 
     // The command line unpacks self-extracting sets as well.
     RestoreVariant variant;
     variant.acceptSelfExtracting = true;
-    for (;;) {
-        switch (RestoreStep(set, variant)) {
-            case DriveOutcome::Finished:
-                display.Finish();
-                return kExitOk;
-            case DriveOutcome::WaitingForNextMedium: {
-                const std::string next = VolumeName(settings.packagePath, settings.currentVolume,
-                                                    variant.SelfExtractingLayout(settings));
-                if (!display.WaitForNextMedium("Als nächstes wird " + next + " gelesen.")) {
-                    return kExitFailed;
-                }
-                break;
-            }
-            case DriveOutcome::Stopped:
-            case DriveOutcome::Cancelled:
-                display.Finish();
-                return kExitFailed;
-        }
-    }
+    return DriveToEnd(
+        display, [&] { return RestoreStep(set, variant); },
+        [&] { return NextVolumeToRead(settings, variant); });
 }
 
 }  // namespace tolvane::cli
