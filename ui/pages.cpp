@@ -11,6 +11,12 @@ void RegisterStandardPages(MainWindow& window) {
         window.RegisterPage(type, [type](MainWindow& w) { return MakePendingWizardPage(w, type); });
     }
     window.RegisterPage(kStartPage, MakeStartPage);
+    window.RegisterPage(kRepairPage1, MakeRepairPage1);
+    window.RegisterPage(kRepairPage2, MakeRepairPage2);
+    window.RegisterPage(kRepairPage3, MakeRepairPage3);
+    window.RegisterPage(kRepairProgressPage, MakeRepairProgressPage);
+    window.RegisterPage(kContinuePage1, MakeContinuePage1);
+    window.RegisterPage(kContinueProgressPage, MakeContinueProgressPage);
     window.RegisterPage(kCompletionPage, MakeCompletionPage);
 }
 
