@@ -218,8 +218,13 @@ int QuellDateien::readHeader() {
     file.reset();
 
     s.selfExtracting = head.magicLetter == 'E' ? 1 : 0;
-    s.volumeCount = head.volumeCount;
-    s.volumeSize = parsed.volumeSize;
+    AdoptHeader(head, parsed);
+    return 1;
+}
+
+void QuellDateien::AdoptHeader(const FixedHead& head, TextPart& parsed) {
+    settings_->volumeCount = head.volumeCount;
+    settings_->volumeSize = parsed.volumeSize;
     fileCount = head.fileCount;
     totalSize = parsed.totalSize;
     for (HeaderRecord& r : parsed.records) {
@@ -230,7 +235,6 @@ int QuellDateien::readHeader() {
         entry->lastWrite = r.lastWrite;
         AppendEntry(entry);
     }
-    return 1;
 }
 
 void QuellDateien::ShowProgress(int64_t volumeUsed, int64_t volumeCapacity, bool showOverall) {

@@ -15,6 +15,8 @@ namespace tolvane {
 using platform::SystemTime;
 
 class RestoreVariant;  // engine/extractor.h
+struct FixedHead;      // engine/volume_header.h
+struct TextPart;       // engine/volume_header.h
 
 inline constexpr int64_t kDefaultVolumeSize = 1441792;  // 3.5" 1.44 MB
 inline constexpr int64_t kStubAreaSize = 66560;         // robot image + zero bytes
@@ -87,6 +89,10 @@ class QuellDateien {
     int64_t CalcHeaderSize();
     int makeHeader(const std::string& path, int volumeNumber);
     int readHeader();
+    // Fills the emptied set from a parsed header: the counts, the sizes and
+    // one entry per record (its name's stored bytes kept, so that headerSize
+    // is the length of the header read). Shared by every header reader.
+    void AdoptHeader(const FixedHead& head, TextPart& parsed);
 
     // --- split writer (split_writer.cpp) ---
     // Writes volume currentVolume under targetPath (its last three characters

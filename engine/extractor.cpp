@@ -58,6 +58,10 @@ void RestoreVariant::ReportFailure(QuellDateien& set, RestoreFailure failure) co
     set.display().Message(text, caption, Icon::Error, owner);
 }
 
+std::string RestoreVariant::VolumeFileName(const ArchiveSettings& settings, int number) const {
+    return VolumeName(settings.packagePath, number, SelfExtractingLayout(settings));
+}
+
 void RestoreVariant::ShowOutputFile(QuellDateien&, const std::string&) const {}
 
 void RestoreVariant::ShowWorking(QuellDateien& set) const {
@@ -104,7 +108,7 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
 
     const bool selfExtracting = variant.SelfExtractingLayout(s);
     const int number = s.currentVolume;
-    s.packagePath = VolumeName(s.packagePath, number, selfExtracting);
+    s.packagePath = variant.VolumeFileName(s, number);
     if (current == nullptr) return 1;
     // Every file is complete once the last volume is done; a volume beyond
     // the set is never asked for.
@@ -254,10 +258,8 @@ bool MayRestore(QuellDateien& set, const RestoreVariant& variant) {
 
 bool AllPackagesPresent(QuellDateien& set, const RestoreVariant& variant) {
     const ArchiveSettings& s = set.settings();
-    const bool selfExtracting = variant.SelfExtractingLayout(s);
     for (int n = 1; n <= s.volumeCount; ++n) {
-        if (!set.fs().Open(VolumeName(s.packagePath, n, selfExtracting),
-                           platform::OpenMode::Read)) {
+        if (!set.fs().Open(variant.VolumeFileName(s, n), platform::OpenMode::Read)) {
             return false;
         }
     }
@@ -271,9 +273,8 @@ std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant)
     std::set<FileId> volumes;
     FileId id;
     if (Identity(fs, s.packagePath, &id)) volumes.insert(id);
-    const bool selfExtracting = variant.SelfExtractingLayout(s);
     for (int n = 1; n <= s.volumeCount; ++n) {
-        if (Identity(fs, VolumeName(s.packagePath, n, selfExtracting), &id)) volumes.insert(id);
+        if (Identity(fs, variant.VolumeFileName(s, n), &id)) volumes.insert(id);
     }
     for (const FileEntry* e = set.current; e != nullptr; e = e->next) {
         if (Identity(fs, OutputFileName(s.targetPath, *e), &id) && volumes.count(id) != 0) {

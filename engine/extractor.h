@@ -49,6 +49,11 @@ class RestoreVariant {
         return acceptSelfExtracting && settings.selfExtracting == 1;
     }
 
+    // The file of volume number; default: packagePath with its last three
+    // characters replaced by the number ("exe" for the first volume of the
+    // self-extracting layout). The stub names its first volume by its own
+    // path instead, whatever that file is called.
+    virtual std::string VolumeFileName(const ArchiveSettings& settings, int number) const;
     // Reports a failure of CopyBack; default: the archiver's message boxes.
     virtual void ReportFailure(QuellDateien& set, RestoreFailure failure) const;
     // The output file the copy writes now; default: nothing shown.

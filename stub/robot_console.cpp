@@ -1,0 +1,96 @@
+#include "stub/robot_console.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "stub/robot_texts.h"
+
+namespace tolvane::robot {
+namespace {
+
+// Creates folder and the folders above it that are missing.
+bool MakeFolders(const std::string& folder) {
+    struct stat st;
+    if (::stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+    const size_t slash = folder.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !MakeFolders(folder.substr(0, slash))) {
+        return false;
+    }
+    return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+}  // namespace
+
+ConsoleView::ConsoleView(std::string folder, std::FILE* out, std::FILE* err, bool showBars)
+    : folder_(std::move(folder)), out_(out), err_(err), showBars_(showBars) {}
+
+void ConsoleView::EndBarLine() {
+    if (!barShown_) return;
+    std::fputc('\n', err_);
+    barShown_ = false;
+}
+
+void ConsoleView::Message(const std::string& text, const std::string& caption, Icon, Owner) {
+    EndBarLine();
+    std::fprintf(err_, "%s: %s\n", caption.c_str(), text.c_str());
+}
+
+bool ConsoleView::AskRetry(const std::string& text, const std::string& caption) {
+    EndBarLine();
+    std::fprintf(err_, "%s: %s\n", caption.c_str(), text.c_str());
+    return false;
+}
+
+bool ConsoleView::AskTargetFolder(std::string* folder) {
+    *folder = folder_;
+    return true;
+}
+
+void ConsoleView::SetStatusText(const std::string& text) {
+    // Each status once; the file being continued and then completed is named
+    // twice in a row by the extraction.
+    if (text.empty() || text == last_) return;
+    last_ = text;
+    EndBarLine();
+    std::fprintf(out_, "%s\n", text.c_str());
+    std::fflush(out_);
+}
+
+void ConsoleView::ShowFailure(const std::string& statusText, const std::string& detail,
+                              const std::string& caption) {
+    EndBarLine();
+    last_.clear();
+    if (!statusText.empty()) std::fprintf(err_, "%s\n", statusText.c_str());
+    if (!detail.empty()) std::fprintf(err_, "%s: %s\n", caption.c_str(), detail.c_str());
+}
+
+void ConsoleView::Repaint() {
+    if (!showBars_) return;
+    std::fprintf(err_, "\rTotal: %3d%%  Disk: %3d%%", total_, disk_);
+    std::fflush(err_);
+    barShown_ = true;
+}
+
+int RunUnattended(const std::string& ownPath, const std::string& folder) {
+    ConsoleView view(folder, stdout, stderr, ::isatty(2) == 1);
+    Robot robot(view);
+    if (!robot.StartUp(ownPath)) return kExitFailed;
+    // Every volume must be at hand: nothing is unpacked from a set that
+    // cannot be completed without asking for a disk.
+    const std::string missing = robot.FirstMissingVolume();
+    if (!missing.empty()) {
+        std::fprintf(stderr, "%s %s\n", texts::kFileNotFound, missing.c_str());
+        return kExitFailed;
+    }
+    if (!MakeFolders(folder)) {
+        std::fprintf(stderr, "%s: %s\n", folder.c_str(), std::strerror(errno));
+        return kExitFailed;
+    }
+    robot.StartPressed();
+    return robot.finished() ? kExitOk : kExitFailed;
+}
+
+}  // namespace tolvane::robot
