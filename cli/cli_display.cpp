@@ -80,8 +80,12 @@ void CliDisplay::Repaint() {
     std::string name = row_ >= 0 && row_ < static_cast<int>(names_.size()) ? names_[row_] : "";
     if (name.size() > 40) name = name.substr(0, 37) + "...";
     const int volume = settings_ != nullptr ? settings_->currentVolume : 0;
-    std::fprintf(stderr, "\rGesamt %3d %%  Datenträger %d: %3d %%  %s %s\033[K", overall_, volume,
-                 volume_, name.c_str(), rowDone_.c_str());
+    if (showOverall_)
+        std::fprintf(stderr, "\rGesamt %3d %%  ", overall_);
+    else
+        std::fputs("\r", stderr);
+    std::fprintf(stderr, "Datenträger %d: %3d %%  %s %s\033[K", volume, volume_, name.c_str(),
+                 rowDone_.c_str());
     std::fflush(stderr);
     lineShown_ = true;
 }

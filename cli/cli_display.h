@@ -20,6 +20,9 @@ class CliDisplay : public Display {
 
     // The set whose progress is shown (names of the rows, volume number).
     void Attach(const QuellDateien& set, const ArchiveSettings& settings);
+    // Whether the progress line has the overall share (not when one volume
+    // alone is written, as by a repair).
+    void ShowOverall(bool show) { showOverall_ = show; }
 
     void Message(const std::string& text, const std::string& caption, Icon icon,
                  Owner owner) override;
@@ -46,6 +49,7 @@ class CliDisplay : public Display {
 
     bool showProgress_;
     bool interactive_;
+    bool showOverall_ = true;
     bool lineShown_ = false;
     const QuellDateien* set_ = nullptr;
     const ArchiveSettings* settings_ = nullptr;
@@ -57,5 +61,9 @@ class CliDisplay : public Display {
     std::string status_;
     std::chrono::steady_clock::time_point lastDrawn_{};
 };
+
+// The display of this process: the progress line when stderr is a terminal,
+// questions when stdin is one.
+CliDisplay MakeDisplay();
 
 }  // namespace tolvane::cli

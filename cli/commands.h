@@ -16,6 +16,14 @@ int Usage(const char* problem);
 int Info(const std::vector<std::string>& args);
 int Split(const std::vector<std::string>& args);
 int Extract(const std::vector<std::string>& args);
+int Continue(const std::vector<std::string>& args);
+int Repair(const std::vector<std::string>& args);
+
+// A refusal of the command line itself: "Tolvane: text" on stderr.
+void Fail(const std::string& text);
+// The robot image beside the program ("Robot.dat" in the folder of the
+// running tolvane-cli).
+std::string DefaultRobotPath();
 
 // "1.44M", "zip100", "123456", ... as bytes; false when it is none of them.
 bool ParseVolumeSize(const std::string& text, int64_t* bytes);

@@ -25,6 +25,16 @@ const char kUsage[] =
     "  extract VOLUME -d VERZEICHNIS\n"
     "                     entpackt das ganze Archiv, zu dem VOLUME gehört (die anderen\n"
     "                     Datenträger liegen daneben), in VERZEICHNIS\n"
+    "  continue VOLUME -d VERZEICHNIS --from N\n"
+    "                     setzt ein unterbrochenes Entpacken bei Datenträger N fort: die\n"
+    "                     Dateien davor gelten als entpackt, die Datei, die Datenträger N\n"
+    "                     anschneidet, wird ohne Kürzen fortgesetzt, der Rest entpackt\n"
+    "  repair VOLUME --number N --sources VERZEICHNIS -o VERZEICHNIS [--robot DATEI]\n"
+    "                     erstellt Datenträger N des Archivs, zu dem VOLUME gehört, aus\n"
+    "                     VOLUME und den Originaldateien in --sources neu, Byte für Byte;\n"
+    "                     er heißt wie VOLUME mit der Nummer N (der erste eines\n"
+    "                     selbstentpackenden Archivs: .exe, mit dem Robot-Programm aus\n"
+    "                     --robot, Vorgabe: Robot.dat neben tolvane-cli)\n"
     "\n"
     "  --help             zeigt diese Hilfe\n"
     "\n"
@@ -80,5 +90,7 @@ int main(int argc, char** argv) {
     if (command == "info") return Info(args);
     if (command == "split") return Split(args);
     if (command == "extract") return Extract(args);
+    if (command == "continue") return Continue(args);
+    if (command == "repair") return Repair(args);
     return Usage(("unbekannter Befehl: " + command).c_str());
 }

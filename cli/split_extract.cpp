@@ -22,18 +22,6 @@ std::string Lower(std::string s) {
     return s;
 }
 
-void Fail(const std::string& text) {
-    std::fprintf(stderr, "Tolvane: %s\n", text.c_str());
-}
-
-// The robot image beside the program: the folder of /proc/self/exe.
-std::string DefaultRobotPath() {
-    std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return "Robot.dat";
-    return (self.parent_path() / "Robot.dat").string();
-}
-
 // The first volume's name must end in ".001" or ".exe": its last three
 // characters are replaced by each volume's number.
 bool IsFirstVolumeName(const std::string& path) {
@@ -43,11 +31,22 @@ bool IsFirstVolumeName(const std::string& path) {
     return tail == ".001" || tail == ".exe";
 }
 
+}  // namespace
+
+void Fail(const std::string& text) {
+    std::fprintf(stderr, "Tolvane: %s\n", text.c_str());
+}
+
+std::string DefaultRobotPath() {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return "Robot.dat";
+    return (self.parent_path() / "Robot.dat").string();
+}
+
 CliDisplay MakeDisplay() {
     return CliDisplay(::isatty(STDERR_FILENO) != 0, ::isatty(STDIN_FILENO) != 0);
 }
-
-}  // namespace
 
 bool ParseVolumeSize(const std::string& text, int64_t* bytes) {
     const std::string t = Lower(text);

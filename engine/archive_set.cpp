@@ -67,6 +67,7 @@ void QuellDateien::Reset() {
     // The entries are gone: pointers into them must not survive either.
     tail = nullptr;
     volumeStartEntry = nullptr;
+    repairStart = {};
 }
 
 int QuellDateien::AddFile(const std::string& name) {

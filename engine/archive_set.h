@@ -132,6 +132,13 @@ class QuellDateien {
     enum class VolumeCheck { Expected, OpenFailed, Unexpected };
     VolumeCheck CheckVolume(bool acceptSelfExtracting = false);
 
+    // --- repair of one volume ---
+    // Writes volume currentVolume again into targetPath (its last three
+    // characters become the volume's number), header first, then its slice
+    // of the archived files from sourceDir. Only from the position SeekToVolume
+    // (engine/repair.h) took, or RetryVolume restored after a failure.
+    int CopyRep();
+
     // --- progress of the copy operations ---
     // Row text, bars (overall only when showOverall) and repaint.
     void ShowProgress(int64_t volumeUsed, int64_t volumeCapacity, bool showOverall = true);
@@ -147,6 +154,15 @@ class QuellDateien {
     int64_t volumeStartDone = 0;
     int volumeStartIndex = 0;
     int64_t volumeStartBytesDone = 0;
+    // The start of the volume SeekToVolume positioned the set at; volume 0
+    // means there is no such position.
+    struct RepairStart {
+        int volume = 0;
+        FileEntry* entry = nullptr;
+        int64_t done = 0;
+        int index = 0;
+    };
+    RepairStart repairStart;
     FileEntry* head = nullptr;
     FileEntry* tail = nullptr;
 

@@ -61,6 +61,27 @@ inline constexpr const char* kNoSplitTarget =
 inline constexpr const char* kNoRestoreTarget =
     "Bitte wählen Sie unbedingt eine Quelle \nund ein Ziel für den Kopiervorgang aus !";
 
+// Repair of one volume. "%s" stands for a file name or a number.
+inline constexpr const char* kOriginalsMissing =
+    "Die benötigten Originaldateien sind im gewählten Verzeichnis nicht vorhanden.\n"
+    "Bitte wählen sie ein anderes Verzeichnis aus!";
+// Added to kOriginalsMissing: which original is missing or differs.
+inline constexpr const char* kOriginalNotFound =
+    "Die Originaldatei „%s“ fehlt im gewählten Verzeichnis.";
+inline constexpr const char* kOriginalOtherSize =
+    "Die Originaldatei „%s“ hat eine andere Größe als im Archiv.";
+inline constexpr const char* kRepairTargetIsInput =
+    "Der Datenträger „%s“ würde den gewählten Datenträger oder eine der Originaldateien "
+    "überschreiben.\nBitte wählen Sie ein anderes Ziel!";
+// Volume count, then the number asked for.
+inline constexpr const char* kNoSuchVolume =
+    "Das Archiv hat %s Datenträger; einen Datenträger Nummer %s gibt es nicht.";
+
+// Continued extraction: the file the start volume cuts, as the target holds it.
+inline constexpr const char* kContinuedFileMismatch =
+    "Die begonnene Datei „%s“ im Zielverzeichnis passt nicht zum gewählten Datenträger.\n"
+    "Bitte beginnen Sie bei einem früheren Datenträger!";
+
 // Captions.
 inline constexpr const char* kCapMakeHeaderOpen = "QuellDateien::makeHeader (OPEN)";
 inline constexpr const char* kCapMakeHeaderRead = "QuellDateien::makeHeader (READ)";
@@ -84,6 +105,14 @@ inline constexpr const char* kCapCopyBackCreateFile = "QuellDateien::CopyBack::C
 inline constexpr const char* kCapCopyBackTimeConvert =
     "QuellDateien::CopyBack::SystemTimeToFileTime";
 inline constexpr const char* kCapCopyBackSetTime = "QuellDateien::CopyBack::SetFileTime";
+
+inline constexpr const char* kCapCopyRep = "QuellDateien::CopyRep";
+inline constexpr const char* kCapCopyRepMakeHeader = "QuellDateien::CopyRep::makeHeader";
+inline constexpr const char* kCapCopyRepOpen = "QuellDateien::CopyRep::open";
+inline constexpr const char* kCapCopyRepOpen2 = "QuellDateien::CopyRep::open2";
+inline constexpr const char* kCapCopyRepOpen3 = "QuellDateien::CopyRep::open3";
+inline constexpr const char* kCapCopyRepRead = "QuellDateien::CopyRep::read";
+inline constexpr const char* kCapCopyRepWrite = "QuellDateien::CopyRep::write";
 inline constexpr const char* kCapDiskInfoOpen = "DiskInfoReadHeader::open";
 inline constexpr const char* kCapDiskInfoIsPackage = "DiskInfoReadHeader::IsPackage";
 

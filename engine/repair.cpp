@@ -1,0 +1,210 @@
+#include "engine/repair.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "engine/position.h"
+#include "engine/sizing.h"
+#include "engine/texts.h"
+#include "engine/volume_header.h"
+
+namespace tolvane {
+
+std::optional<std::vector<SliceRow>> SeekToVolume(QuellDateien& set) {
+    ArchiveSettings& s = set.settings();
+    const int number = s.currentVolume;
+    // readHeader empties the set first and reports its own failures; an
+    // empty set has no position to take.
+    if (set.readHeader() == 0) return std::nullopt;
+    set.CalcHeaderSize();
+    const VolumeExtent extent =
+        VolumeDataExtent(s.volumeSize - set.headerSize, number, s.selfExtracting);
+    // Only a volume the writer can have produced for this header has a
+    // position: its number within the count, its data not beyond the end of
+    // the stream (the header-only last volume starts exactly there).
+    if (set.head == nullptr || number < 1 || number > s.volumeCount || extent.start < 0 ||
+        extent.start > set.totalSize) {
+        return std::nullopt;
+    }
+
+    set.bytesDone = extent.start;
+    WalkToStreamOffset(set, extent.start);
+    set.repairStart = {number, set.current, set.current->done, set.currentIndex};
+
+    // The slices: from the position on, each file's remaining bytes until the
+    // volume's share of the stream is used up. A file that ends exactly at
+    // the volume's end is its last row.
+    std::vector<SliceRow> rows;
+    int64_t pos = extent.start;
+    const int64_t end =
+        extent.length > INT64_MAX - extent.start ? INT64_MAX : extent.start + extent.length;
+    for (const FileEntry* e = set.current; e != nullptr && pos < end; e = e->next) {
+        const int64_t remaining = e->size - e->done;
+        if (remaining > end - pos) {
+            rows.push_back({e->Name(), e->size, end - pos});
+            break;
+        }
+        rows.push_back({e->Name(), e->size, remaining});
+        pos += remaining;
+    }
+    return rows;
+}
+
+bool HasRepairPosition(const QuellDateien& set) {
+    const QuellDateien::RepairStart& r = set.repairStart;
+    return r.volume != 0 && r.entry != nullptr && set.current == r.entry &&
+           set.current->done == r.done && set.currentIndex == r.index;
+}
+
+std::string RepairTargetPath(const std::string& folder, const std::string& packagePath, int number,
+                             int selfExtracting) {
+    std::string path = folder;
+    if (path.empty() || path.back() != '/') path += '/';
+    const size_t slash = packagePath.find_last_of('/');
+    path += slash == std::string::npos ? packagePath : packagePath.substr(slash + 1);
+    return VolumeName(path, number, selfExtracting == 1);
+}
+
+OriginalsCheck CheckOriginals(QuellDateien& set, const std::vector<SliceRow>& rows) {
+    platform::FileSystem& fs = set.fs();
+    for (const SliceRow& row : rows) {
+        const std::string path = PathInFolder(set.sourceDir, "/" + row.name);
+        platform::FileFacts facts;
+        if (!fs.Stat(path, &facts) || !facts.isRegular ||
+            !fs.Open(path, platform::OpenMode::Read)) {
+            return {OriginalsCheck::Status::Missing, row.name};
+        }
+        if (facts.size != row.size) return {OriginalsCheck::Status::OtherSize, row.name};
+    }
+    return {};
+}
+
+std::string OriginalsRefusal(const OriginalsCheck& check) {
+    switch (check.status) {
+        case OriginalsCheck::Status::Ok:
+            return {};
+        case OriginalsCheck::Status::Missing:
+            return std::string(texts::kOriginalsMissing) + "\n" +
+                   texts::WithName(texts::kOriginalNotFound, check.name);
+        case OriginalsCheck::Status::OtherSize:
+            return std::string(texts::kOriginalsMissing) + "\n" +
+                   texts::WithName(texts::kOriginalOtherSize, check.name);
+    }
+    return {};
+}
+
+std::string CheckRepairTarget(QuellDateien& set) {
+    const ArchiveSettings& s = set.settings();
+    platform::FileSystem& fs = set.fs();
+    platform::FileFacts target;
+    // A target that does not exist yet is no input.
+    if (!fs.Stat(s.targetPath, &target)) return {};
+    auto same = [&](const std::string& path) {
+        platform::FileFacts facts;
+        return fs.Stat(path, &facts) && facts.device == target.device &&
+               facts.inode == target.inode;
+    };
+    bool input = same(s.packagePath);
+    for (const FileEntry* e = set.head; e != nullptr && !input; e = e->next) {
+        input = same(PathInFolder(set.sourceDir, e->path));
+    }
+    return input ? texts::WithName(texts::kRepairTargetIsInput, s.targetPath) : std::string();
+}
+
+DriveOutcome RunRepair(QuellDateien& set) {
+    if (!HasRepairPosition(set)) {
+        set.CopyRep();  // reports that it cannot start
+        return DriveOutcome::Stopped;
+    }
+    const std::string refusal = CheckRepairTarget(set);
+    if (!refusal.empty()) {
+        set.display().Message(refusal, texts::kAppCaption, Icon::Warning, Owner::Page);
+        return DriveOutcome::Stopped;
+    }
+    if (!VolumeFits(set)) {
+        ShowNoSpace(set.display());
+        return DriveOutcome::Stopped;
+    }
+    set.display().SetStatusText(texts::kWorking);
+    while (set.CopyRep() == 0) {
+        if (set.RetryVolume() == 0) return DriveOutcome::Cancelled;
+    }
+    return DriveOutcome::Finished;
+}
+
+int QuellDateien::CopyRep() {
+    ArchiveSettings& s = *settings_;
+    const int number = s.currentVolume;
+    std::unique_ptr<platform::File> volume;
+    std::unique_ptr<platform::File> source;
+    // Every failure closes what the call holds open, then reports.
+    auto fail = [&](const char* text, const char* caption) {
+        source.reset();
+        volume.reset();
+        display_->Message(text, caption, Icon::Error, Owner::Page);
+        return 0;
+    };
+    // Anywhere else than at the start of the chosen volume the bytes written
+    // would not be that volume's.
+    if (!HasRepairPosition(*this) || repairStart.volume != number) {
+        return fail(texts::kInternalError, texts::kCapCopyRep);
+    }
+
+    TakeVolumeSnapshot();
+    s.targetPath = VolumeName(s.targetPath, number, s.selfExtracting == 1);
+    // The stub area takes the front of the first volume of a self-extracting set.
+    int64_t volumeFill = s.selfExtracting == 1 && number == 1 ? kStubAreaSize : 0;
+
+    CalcHeaderSize();
+    if (makeHeader(s.targetPath, number) == 0) {
+        return fail(texts::kWriteError, texts::kCapCopyRepMakeHeader);
+    }
+    const int64_t capacity = s.volumeSize - headerSize;
+
+    volume = fs_->Open(s.targetPath, platform::OpenMode::Append);
+    if (!volume) return fail(texts::kWriteError, texts::kCapCopyRepOpen);
+    source = fs_->Open(PathInFolder(sourceDir, current->path), platform::OpenMode::Read);
+    if (!source) return fail(texts::kFileNotFound, texts::kCapCopyRepOpen2);
+    if (!source->Seek(current->done)) return fail(texts::kReadError, texts::kCapCopyRepRead);
+
+    const auto buffer = std::make_unique<char[]>(kChunkSize);
+    while (volumeFill < capacity) {
+        if (current->done >= current->size) {
+            // This file is in the volume whole; the volume goes on with the
+            // next one. Only the stored size is taken: an original that has
+            // grown must not push foreign bytes into the volume.
+            source.reset();
+            if (current->next == nullptr) break;  // the stream ends in this, the last, volume
+            current = current->next;
+            ++currentIndex;
+            source = fs_->Open(PathInFolder(sourceDir, current->path), platform::OpenMode::Read);
+            if (!source) return fail(texts::kFileNotFound, texts::kCapCopyRepOpen3);
+            continue;
+        }
+        const int64_t chunk =
+            std::min({capacity - volumeFill, kChunkSize, current->size - current->done});
+        bool readFailed = false;
+        const int64_t n = volume->CopyFrom(*source, chunk, buffer.get(), &readFailed);
+        if (n < 0 && !readFailed) return fail(texts::kWriteError, texts::kCapCopyRepWrite);
+        // No bytes before the stored size: the original has shrunk, and the
+        // volume could not be the writer's.
+        if (n <= 0) return fail(texts::kReadError, texts::kCapCopyRepRead);
+        volume->StartWriteBack();
+        current->done += n;
+        bytesDone += n;
+        volumeFill += n;
+        ShowProgress(volumeFill, capacity, /*showOverall=*/false);
+    }
+    const bool full = volumeFill >= capacity;
+    if (!full) current = nullptr;  // every byte of the archive is written
+    source.reset();
+    // The volume is on the medium before the call reports success, so the
+    // disk may be taken out: each chunk was handed to the device as it was
+    // written, one flush waits for all of it (as the split writer does).
+    if (!volume->Flush()) return fail(texts::kWriteError, texts::kCapCopyRepWrite);
+    volume.reset();
+    if (full) display_->SetVolumeBar(0);
+    return 1;
+}
+
+}  // namespace tolvane
