@@ -116,6 +116,11 @@ int SaveArchiveAs(Page& owner) {
     const std::vector<std::string> chosen = Run(owner, request);
     if (chosen.empty()) return 0;
     s.targetPath = chosen.front();
+    // The writer replaces the last three characters of the name with each
+    // volume's number. A name of fewer than four characters gets the default
+    // extension, so that the replacement never reaches into the folder's
+    // path and every volume lands in the chosen folder.
+    if (FileNameOf(s.targetPath).size() < 4) s.targetPath += "." + request.defaultSuffix;
     return 1;
 }
 

@@ -39,7 +39,8 @@ int OpenInfoPackage(Page& owner, std::string* path);
 
 // The split target: a save chooser that asks before overwriting, starting in
 // targetRoot with the name targetPath, or "package.exe" / "package.001"
-// when that is empty; on OK the chosen path goes into targetPath.
+// when that is empty; on OK the chosen path goes into targetPath (a file
+// name shorter than four characters with ".001" or ".exe" added).
 int SaveArchiveAs(Page& owner);
 
 }  // namespace tolvane::ui

@@ -11,6 +11,10 @@ void RegisterStandardPages(MainWindow& window) {
         window.RegisterPage(type, [type](MainWindow& w) { return MakePendingWizardPage(w, type); });
     }
     window.RegisterPage(kStartPage, MakeStartPage);
+    window.RegisterPage(kSplitPage1, MakeSplitPage1);
+    window.RegisterPage(kSplitPage2, MakeSplitPage2);
+    window.RegisterPage(kRestorePage1, MakeRestorePage1);
+    window.RegisterPage(kRestoreProgressPage, MakeRestoreProgressPage);
     window.RegisterPage(kRepairPage1, MakeRepairPage1);
     window.RegisterPage(kRepairPage2, MakeRepairPage2);
     window.RegisterPage(kRepairPage3, MakeRepairPage3);

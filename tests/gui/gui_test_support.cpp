@@ -29,6 +29,7 @@ std::optional<int64_t> ScriptedDialogs::ChooseCustomSize(QWidget*, int64_t volum
 
 MessageResult RecordingMessageBoxes::Show(const MessageRequest& request) {
     shown.push_back(request);
+    if (onShow) onShow(request);
     if (!answers.empty()) {
         const MessageResult answer = answers.front();
         answers.pop_front();
@@ -60,8 +61,9 @@ std::string RecordingShell::FindProgram(const std::string& name) {
     return it == programs.end() ? std::string() : it->second;
 }
 
-GuiFixture::GuiFixture(WindowOptions options) {
-    Services services{&dialogs, &messages, &shell, &platform::PosixFileSystem()};
+GuiFixture::GuiFixture(WindowOptions options, platform::FileSystem* fileSystem) {
+    if (fileSystem == nullptr) fileSystem = &platform::PosixFileSystem();
+    Services services{&dialogs, &messages, &shell, fileSystem};
     window = std::make_unique<MainWindow>(services, options);
     window->Start();
 }

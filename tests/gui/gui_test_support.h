@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -30,12 +31,14 @@ class ScriptedDialogs : public Dialogs {
 };
 
 // Records every box; answers from the script, then with OK, Cancel or No.
+// onShow runs before a box is answered (a test changes the medium there).
 class RecordingMessageBoxes : public MessageBoxes {
   public:
     MessageResult Show(const MessageRequest& request) override;
 
     std::vector<MessageRequest> shown;
     std::deque<MessageResult> answers;
+    std::function<void(const MessageRequest&)> onShow;
 };
 
 class RecordingShell : public Shell {
@@ -57,9 +60,10 @@ class RecordingShell : public Shell {
     std::vector<int> quitCodes;
 };
 
-// The main window over recording services, started on the start page.
+// The main window over recording services, started on the start page; its
+// files go through fileSystem (the real one when none is given).
 struct GuiFixture {
-    explicit GuiFixture(WindowOptions options = {});
+    explicit GuiFixture(WindowOptions options = {}, platform::FileSystem* fileSystem = nullptr);
     ~GuiFixture();
 
     MainWindow& w() { return *window; }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "engine/platform/file_system.h"
 #include "engine/volume_header.h"
 #include "tests/gui/gui_test_support.h"
 #include "ui/custom_size_dialog.h"
@@ -25,8 +26,10 @@ void Settle() {
     test::GuiFixture::Flush();
 }
 
-bool Save(QWidget& widget, const QString& folder, const QString& name) {
-    Settle();
+// settle false grabs the window as it stands (in the middle of a copy, where
+// no events may be handled).
+bool Save(QWidget& widget, const QString& folder, const QString& name, bool settle = true) {
+    if (settle) Settle();
     const QString path = QDir(folder).filePath(name + ".png");
     if (!widget.grab().save(path)) {
         std::fprintf(stderr, "kann %s nicht schreiben\n", qPrintable(path));
@@ -35,6 +38,57 @@ bool Save(QWidget& widget, const QString& folder, const QString& name) {
     std::printf("%s\n", qPrintable(path));
     return true;
 }
+
+// The real file system, which runs a callback once at the nth write from
+// the moment it is armed: the page is photographed while the engine copies.
+class SnapshotFileSystem : public platform::FileSystem {
+  public:
+    void SnapshotAtWrite(int nth, std::function<void()> snapshot) {
+        writesLeft_ = nth;
+        snapshot_ = std::move(snapshot);
+    }
+
+    std::unique_ptr<platform::File> Open(const std::string& path,
+                                         platform::OpenMode mode) override {
+        auto file = real_.Open(path, mode);
+        if (!file) return nullptr;
+        return std::make_unique<CountingFile>(std::move(file), *this);
+    }
+    bool Stat(const std::string& path, platform::FileFacts* facts) override {
+        return real_.Stat(path, facts);
+    }
+    bool SetLastWriteTime(const std::string& path, const platform::SystemTime& time) override {
+        return real_.SetLastWriteTime(path, time);
+    }
+    bool Remove(const std::string& path) override { return real_.Remove(path); }
+    bool FreeBytes(const std::string& path, int64_t* bytes) override {
+        return real_.FreeBytes(path, bytes);
+    }
+    std::string MountPointOf(const std::string& path) override { return real_.MountPointOf(path); }
+    bool MakeExecutable(const std::string& path) override { return real_.MakeExecutable(path); }
+
+  private:
+    class CountingFile : public platform::File {
+      public:
+        CountingFile(std::unique_ptr<platform::File> real, SnapshotFileSystem& fs)
+            : real_(std::move(real)), fs_(fs) {}
+        int64_t Read(void* buffer, int64_t count) override { return real_->Read(buffer, count); }
+        int64_t Write(const void* buffer, int64_t count) override {
+            if (fs_.writesLeft_ > 0 && --fs_.writesLeft_ == 0) fs_.snapshot_();
+            return real_->Write(buffer, count);
+        }
+        bool Seek(int64_t position) override { return real_->Seek(position); }
+        bool Flush() override { return real_->Flush(); }
+
+      private:
+        std::unique_ptr<platform::File> real_;
+        SnapshotFileSystem& fs_;
+    };
+
+    platform::FileSystem& real_ = platform::PosixFileSystem();
+    int writesLeft_ = 0;
+    std::function<void()> snapshot_;
+};
 
 // Writes volume 2 of a three-volume archive into folder.
 std::string SampleVolume(const QString& folder) {
@@ -70,7 +124,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(temp.path());
     bool ok = true;
 
-    test::GuiFixture f;
+    SnapshotFileSystem files;
+    test::GuiFixture f({}, &files);
     MainWindow& w = f.w();
     ok &= Save(w, out, "start");
 
@@ -85,33 +140,49 @@ int main(int argc, char** argv) {
     ok &= Save(w, out, "information");
     f.Press(id::kOk);
 
-    // A finished split of three files onto floppies.
-    QuellDateien& q = w.set();
+    // The split road: three files of one folder onto the hard disk.
+    const QString sources = temp.filePath("Dokumente");
+    const QString archive = temp.filePath("Sicherung");
+    const QString restored = temp.filePath("Wiederhergestellt");
+    for (const QString& folder : {sources, archive, restored}) QDir().mkpath(folder);
+    std::vector<std::string> chosen;
     for (auto [name, size] :
          {std::pair{"Jahresabschluss 2024.xlsx", 1843200}, std::pair{"Briefvorlage.docx", 48640},
           std::pair{"Urlaubsfotos.zip", 2411724}}) {
-        auto* e = new FileEntry;
-        e->path = std::string("/home/anna/Dokumente/") + name;
-        e->size = size;
-        q.AppendEntry(e);
-        q.totalSize += size;
-        ++q.fileCount;
+        chosen.push_back(PathFromQ(QDir(sources).filePath(QString::fromUtf8(name))));
+        QFile file(PathToQ(chosen.back()));
+        file.open(QIODevice::WriteOnly);
+        file.write(QByteArray(size, 'x'));
     }
-    q.sourceDir = "/home/anna/Dokumente";
-    q.CalcHeaderSize();
-    w.settings().targetPath = "/media/anna/FLOPPY/package.004";
-    w.settings().selfExtracting = 1;
-    w.SetPageType(kSplitPage2);
-    w.GoTo(kCompletionPage);
+    w.Command(kMenuCreate);
+    ok &= Save(w, out, "split_page1_empty");
+    f.dialogs.answers.push_back(chosen);
+    f.Press(id::kSourceFiles);
+    f.dialogs.answers.push_back({PathFromQ(QDir(archive).filePath("package.001"))});
+    f.Press(id::kTargetHardDisk);
+    ok &= Save(w, out, "split_page1");
+    f.Press(id::kNext);
+    ok &= Save(w, out, "split_page2");
+    files.SnapshotAtWrite(12, [&] { ok &= Save(w, out, "split_page2_progress", false); });
+    f.Press(id::kStart);
     ok &= Save(w, out, "completion_split");
+    f.Press(id::kOk);
 
-    w.SetPageType(kRestoreProgressPage);
-    q.sourceDir.clear();
-    w.settings().targetPath = "/home/anna/Wiederhergestellt";
-    w.GoTo(kCompletionPage);
+    // The restore road: the same archive into another folder.
+    w.Command(kMenuExtract);
+    f.dialogs.answers.push_back({PathFromQ(QDir(archive).filePath("package.001"))});
+    f.Press(id::kSourceHardDisk);
+    f.dialogs.answers.push_back({PathFromQ(restored)});
+    f.Press(id::kTargetFolder);
+    ok &= Save(w, out, "restore_page1");
+    f.Press(id::kNext);
+    Settle();  // the page laid out, as it is before a user can press "Starten"
+    files.SnapshotAtWrite(8, [&] { ok &= Save(w, out, "restore_progress", false); });
+    f.Press(id::kStart);
     ok &= Save(w, out, "completion_restore");
+    f.Press(id::kOk);
 
-    w.GoTo(kSplitPage1);
+    w.GoTo(kRepairPage1);
     ok &= Save(w, out, "pending_wizard");
 
     CustomSizeDialog size(&w, 2000000, w.logPixelsX(), w.currentPage()->font());

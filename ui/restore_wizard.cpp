@@ -1,0 +1,159 @@
+// The restore wizard: page type 3 picks a volume of a plain archive and the
+// folder for the restored files and shows what the archive holds; page type 4
+// restores the volumes when "Starten" is pressed, every volume in one press
+// when all of them are at hand, else one volume per press with the prompt for
+// the next medium. Everything chosen lives in the window's shared state.
+#include "engine/drivers.h"
+#include "engine/sizing.h"
+#include "engine/texts.h"
+#include "ui/file_dialogs.h"
+#include "ui/ids.h"
+#include "ui/main_window.h"
+#include "ui/page.h"
+#include "ui/pages.h"
+#include "ui/progress_page.h"
+
+namespace tolvane::ui {
+
+namespace {
+
+class RestorePage1 : public Page {
+  public:
+    explicit RestorePage1(MainWindow& window) : Page(window, kRestorePage1) {}
+
+    void Initialise() override {
+        AddGroupFrame({5, 0, 270, 90});
+        AddLabel(id::kLabelSource, {15, 15, 25, 8}, "Quelle:");
+        AddPictureButton(id::kSourceDriveA, {50, 15, 35, 29}, PictureRole::kDriveA);
+        AddPictureButton(id::kSourceDriveB, {100, 15, 35, 29}, PictureRole::kDriveB);
+        AddPictureButton(id::kSourceHardDisk, {150, 15, 35, 29}, PictureRole::kHardDisk);
+        AddLabel(id::kLabelTarget, {15, 55, 30, 8}, "Ziel:");
+        AddPictureButton(id::kTargetFolder, {50, 55, 35, 29}, PictureRole::kHardDisk);
+        AddGroupFrame({5, 95, 270, 55});
+        AddLabel(id::kLabelSummarySource, {10, 105, 40, 10}, "Quelle:");
+        AddLabel(id::kSourcePathText, {50, 105, 220, 10}, "");
+        AddLabel(id::kLabelSummaryTarget, {10, 120, 40, 8}, "Ziel:");
+        AddLabel(id::kTargetPathText, {50, 120, 220, 10}, "");
+        AddLabel(id::kLabelVolumeCount, {10, 135, 55, 10}, "Diskanzahl:");
+        AddLabel(id::kVolumeCountText, {65, 135, 15, 10}, "");
+        AddLabel(id::kLabelFileCount, {85, 135, 50, 10}, "Dateianzahl:");
+        AddLabel(id::kFileCountText, {140, 135, 15, 10}, "");
+        AddLabel(id::kLabelTotalSizeRestore, {160, 135, 55, 10}, "Gesamtgröße:");
+        AddLabel(id::kTotalSizeText, {215, 135, 55, 10}, "");
+        AddPictureButton(id::kBack, {11, 160, 35, 29}, PictureRole::kBack);
+        AddPictureButton(id::kNext, {230, 160, 35, 29}, PictureRole::kNext);
+    }
+
+    void Fill() override {
+        // The volume count is the header's: a set of empty files has one
+        // volume, which the restore reads like any other.
+        SetText(id::kSourcePathText, settings().packagePath);
+        ShowArchiveSummary();
+        SetText(id::kTargetPathText, settings().targetPath);
+    }
+
+    std::string TooltipText(int controlId) const override {
+        switch (controlId) {
+            case id::kSourceDriveA:
+                return "Laufwerk A auswählen";
+            case id::kSourceDriveB:
+                return "Laufwerk B auswählen";
+            case id::kSourceHardDisk:
+                return "Festplatte auswählen";
+            case id::kTargetFolder:
+                return "Bitte Zielverzeichnis auswählen";
+            case id::kBack:
+                return "Zurück";
+            case id::kNext:
+                return "Weiter";
+            default:
+                return {};
+        }
+    }
+
+    void Command(int controlId) override {
+        MainWindow& w = window();
+        switch (controlId) {
+            case id::kSourceDriveA:
+                ChoosePackage(w.driveRoots().a);
+                break;
+            case id::kSourceDriveB:
+                ChoosePackage(w.driveRoots().b);
+                break;
+            case id::kSourceHardDisk:
+                ChoosePackage(w.driveRoots().hardDisk);
+                break;
+            case id::kTargetFolder:
+                if (BrowseForFolder(*this, &settings().targetPath,
+                                    "Bitte Zielverzeichnis für Wiederherstellungsvorgang "
+                                    "auswählen") != 0) {
+                    SetText(id::kTargetPathText, settings().targetPath);
+                }
+                break;
+            case id::kBack:
+                w.GoTo(kStartPage);
+                break;
+            case id::kNext:
+                if (settings().targetPath.empty() || set().fileCount == 0) {
+                    Warn(texts::kNoRestoreTarget);
+                    return;
+                }
+                w.GoTo(kRestoreProgressPage);
+                break;
+            default:
+                break;
+        }
+    }
+
+  private:
+    // Size of the data plus one header, the header's volume count, the
+    // number of files.
+    void ShowArchiveSummary() {
+        const QuellDateien& q = set();
+        SetText(id::kTotalSizeText, FormatThousands(q.totalSize + q.headerSize));
+        SetNumber(id::kVolumeCountText, settings().volumeCount);
+        SetNumber(id::kFileCountText, q.fileCount);
+    }
+
+    // A volume of the archive from the drive of root; its header fills the
+    // archive set (a file that is no volume leaves it empty, with the
+    // reader's message).
+    void ChoosePackage(const std::string& root) {
+        ArchiveSettings& s = settings();
+        s.targetRoot = root;
+        std::string path;
+        std::string name;
+        if (OpenFirstVolume(*this, &path, &name, "Datei(en) auswählen") == 0) return;
+        s.packagePath = path;
+        // A file that is no volume leaves no archive behind: no count, and
+        // no header to add to the size either.
+        const bool read = set().readHeader() != 0;
+        if (!read) s.volumeCount = 0;
+        set().bytesDone = 0;
+        s.currentVolume = 1;
+        SetText(id::kSourcePathText, s.packagePath);
+        if (read) set().CalcHeaderSize();
+        ShowArchiveSummary();
+    }
+};
+
+class RestoreProgressPage : public ProgressPage {
+  public:
+    explicit RestoreProgressPage(MainWindow& window)
+        : ProgressPage(window, kRestoreProgressPage, kRestorePage1) {}
+
+  protected:
+    DriveOutcome Start() override { return RestoreStep(set()); }
+};
+
+}  // namespace
+
+std::unique_ptr<Page> MakeRestorePage1(MainWindow& window) {
+    return std::make_unique<RestorePage1>(window);
+}
+
+std::unique_ptr<Page> MakeRestoreProgressPage(MainWindow& window) {
+    return std::make_unique<RestoreProgressPage>(window);
+}
+
+}  // namespace tolvane::ui
