@@ -63,8 +63,8 @@ class ContinuePage1 : public Page {
         AddPictureButton(id::kSourceHardDisk, {130, 15, 35, 29}, PictureRole::kHardDisk);
         AddLabel(id::kLabelTarget, {185, 15, 29, 8}, "Ziel:");
         AddPictureButton(id::kTargetFolder, {230, 15, 35, 29}, PictureRole::kHardDisk);
-        AddLabel(id::kLabelStartNumber, {15, 60, 140, 15}, "Starten bei Package Nummer:",
-                 Qt::AlignLeft | Qt::AlignVCenter);
+        AddLabel(id::kLabelStartNumber, {15, 60, 140, 15},
+                 "Starten bei Package Nummer:", Qt::AlignLeft | Qt::AlignVCenter);
         AddTextButton(id::kMinus, {175, 60, 25, 15}, "-");
         AddLabel(id::kNumberText, {201, 60, 40, 15}, "", Qt::AlignCenter);
         AddTextButton(id::kPlus, {241, 60, 25, 15}, "+");

@@ -59,7 +59,8 @@ class RepairPage1 : public Page {
     void Initialise() override {
         AddGroupFrame({5, 0, 270, 90});
         AddGroupFrame({5, 95, 270, 55});
-        AddLabel(id::kLabelRepairStep1, {15, 10, 250, 15}, "1. Nicht beschädigtes Archiv auswählen");
+        AddLabel(id::kLabelRepairStep1, {15, 10, 250, 15},
+                 "1. Nicht beschädigtes Archiv auswählen");
         AddPictureButton(id::kSourceDriveA, {15, 25, 35, 29}, PictureRole::kDriveA);
         AddPictureButton(id::kSourceDriveB, {61, 25, 35, 29}, PictureRole::kDriveB);
         AddPictureButton(id::kSourceHardDisk, {105, 25, 35, 29}, PictureRole::kHardDisk);
@@ -306,8 +307,8 @@ class RepairPage3 : public Page {
         // chosen now: both may have changed on page 1 since.
         ArchiveSettings& s = settings();
         if (!s.targetPath.empty() && !s.packagePath.empty()) {
-            s.targetPath = RepairTargetPath(FolderOf(s.targetPath), s.packagePath,
-                                            s.currentVolume, s.selfExtracting);
+            s.targetPath = RepairTargetPath(FolderOf(s.targetPath), s.packagePath, s.currentVolume,
+                                            s.selfExtracting);
         }
         SetNumber(id::kNumberText, s.currentVolume);
         SetText(id::kTargetPathText, s.targetPath);
@@ -372,8 +373,7 @@ class RepairPage3 : public Page {
     // "exe" for the first volume of a self-extracting archive).
     void ComposeTarget(const std::string& folder) {
         ArchiveSettings& s = settings();
-        s.targetPath =
-            RepairTargetPath(folder, s.packagePath, s.currentVolume, s.selfExtracting);
+        s.targetPath = RepairTargetPath(folder, s.packagePath, s.currentVolume, s.selfExtracting);
         SetText(id::kTargetPathText, s.targetPath);
     }
 };

@@ -4,6 +4,7 @@
 // the writer produced.
 #include <gtest/gtest.h>
 
+#include <QEvent>
 #include <QProgressBar>
 #include <QTreeWidget>
 #include <algorithm>
@@ -33,7 +34,8 @@ namespace fs = std::filesystem;
 
 constexpr const char* kNoIntactVolume =
     "Bitte wählen Sie unbedingt eine Quelle und \n die Nummer des zu erzeugenden Packages aus!";
-constexpr const char* kNoOriginals = "Bitte wählen Sie das Verzeichnis mit den Originaldateien aus!";
+constexpr const char* kNoOriginals =
+    "Bitte wählen Sie das Verzeichnis mit den Originaldateien aus!";
 constexpr const char* kNoTarget = "Bitte wählen Sie den Zieldatenträger aus!";
 constexpr const char* kOriginalsMissing =
     "Die benötigten Originaldateien sind im gewählten Verzeichnis nicht vorhanden.\n"
@@ -69,6 +71,21 @@ std::vector<std::vector<std::string>> ListRows(Page& page) {
     }
     return rows;
 }
+
+// The value of a progress bar at each of its paints.
+class BarRecorder : public QObject {
+  public:
+    explicit BarRecorder(QWidget& bar) { bar.installEventFilter(this); }
+    std::vector<int> values;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            values.push_back(qobject_cast<QProgressBar*>(watched)->value());
+        }
+        return false;
+    }
+};
 
 // Page 1 with the intact volume read and the number counted up to number.
 void ChooseVolume(WizardFixture& f, const std::string& intact, int number) {
@@ -226,9 +243,9 @@ TEST(RepairPage2, ListsOnlyTheFilesOfTheChosenVolumeWithTheirShare) {
     f.Press(id::kBack);
     f.Press(id::kPlus);
     f.Press(id::kNext);
-    EXPECT_EQ(ListRows(f.page()), (std::vector<std::vector<std::string>>{
-                                      {"zuletzt.log", "600.000",
-                                       FormatThousands(3300000 - 2 * capacity)}}));
+    EXPECT_EQ(ListRows(f.page()),
+              (std::vector<std::vector<std::string>>{
+                  {"zuletzt.log", "600.000", FormatThousands(3300000 - 2 * capacity)}}));
     EXPECT_TRUE(f.messages.shown.empty());
 }
 
@@ -390,8 +407,8 @@ void RepairAndCompare(bool selfExtracting, int number) {
     const int intact = number == 1 ? 3 : 1;
     ReachProgressPage(f, a, a.volumes[intact - 1], number);
     const std::string expectedName =
-        a.NewFolder() + (selfExtracting && number == 1 ? "/package.exe"
-                                                       : "/package.00" + std::to_string(number));
+        a.NewFolder() +
+        (selfExtracting && number == 1 ? "/package.exe" : "/package.00" + std::to_string(number));
     EXPECT_EQ(f.w().settings().targetPath, expectedName);
     EXPECT_EQ(f.Text(id::kStatusText), "Bitte einlegen: Datenträger#  " + std::to_string(number));
     f.Press(id::kStart);
@@ -424,23 +441,15 @@ TEST(RepairRoad, TheProgressPageShowsTheArchiveAndTheVolumeBarMoves) {
     EXPECT_EQ(rows[0][3], "1.000.000");
     EXPECT_EQ(rows[2][3], FormatThousands(capacity - 1000000));
     EXPECT_EQ(rows[3][3], "0");
-    std::vector<int> bars;
-    f.fs.syncToMedium = false;
-    auto* bar = f.page().Control(id::kVolumeBar);
-    struct BarWatcher : QObject {
-        std::vector<int>* bars;
-        bool eventFilter(QObject* o, QEvent* e) override {
-            if (e->type() == QEvent::Paint) bars->push_back(qobject_cast<QProgressBar*>(o)->value());
-            return false;
-        }
-    } watcher;
-    watcher.bars = &bars;
-    bar->installEventFilter(&watcher);
+    BarRecorder bars(*f.page().Control(id::kVolumeBar));
     f.Press(id::kStart);
     ASSERT_EQ(f.w().pageType(), kCompletionPage);
-    ASSERT_GE(bars.size(), 5u);
-    EXPECT_TRUE(std::is_sorted(bars.begin(), bars.end()));
-    EXPECT_GT(bars.back(), 90);
+    // It rises chunk by chunk to the full volume and is emptied at the end.
+    std::vector<int>& v = bars.values;
+    ASSERT_GE(v.size(), 5u);
+    if (v.back() == 0) v.pop_back();
+    EXPECT_TRUE(std::is_sorted(v.begin(), v.end()));
+    EXPECT_GT(v.back(), 90);
 }
 
 TEST(RepairRoad, AFailedWriteIsRepeatedOnRetryWithTheSameBytes) {
