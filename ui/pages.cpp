@@ -7,9 +7,6 @@
 namespace tolvane::ui {
 
 void RegisterStandardPages(MainWindow& window) {
-    for (int type = kSplitPage1; type <= kContinueProgressPage; ++type) {
-        window.RegisterPage(type, [type](MainWindow& w) { return MakePendingWizardPage(w, type); });
-    }
     window.RegisterPage(kStartPage, MakeStartPage);
     window.RegisterPage(kSplitPage1, MakeSplitPage1);
     window.RegisterPage(kSplitPage2, MakeSplitPage2);

@@ -24,9 +24,6 @@ std::unique_ptr<Page> MakeRepairProgressPage(MainWindow& window);    // type 8
 std::unique_ptr<Page> MakeContinuePage1(MainWindow& window);         // type 9
 std::unique_ptr<Page> MakeContinueProgressPage(MainWindow& window);  // type 10
 std::unique_ptr<Page> MakeCompletionPage(MainWindow& window);        // type 11
-// Stands in for a wizard page type that has no page class yet: names the
-// task and leads back to the start page.
-std::unique_ptr<Page> MakePendingWizardPage(MainWindow& window, int type);
 
 // Pages without a type.
 std::unique_ptr<Page> MakeAboutPage(MainWindow& window);
