@@ -12,7 +12,6 @@
 #include "engine/volume_header.h"
 #include "tests/gui/wizard_test_support.h"
 #include "tests/support/archive_run.h"
-#include "ui/geometry.h"
 #include "ui/ids.h"
 #include "ui/qt_text.h"
 
@@ -94,57 +93,6 @@ std::vector<std::string> DoneColumn(Page& page) {
         done.push_back(FromQ(list->topLevelItem(row)->text(3)));
     }
     return done;
-}
-
-TEST(ContinuePage1, ShowsItsControlsTextsAndTooltips) {
-    GuiFixture f;
-    f.w().Command(kMenuContinue);
-    EXPECT_EQ(f.w().pageType(), kContinuePage1);
-    const std::pair<int, const char*> labels[] = {
-        {id::kLabelSource, "Quelle:"},
-        {id::kLabelTarget, "Ziel:"},
-        {id::kLabelStartNumber, "Starten bei Package Nummer:"},
-        {id::kMinus, "-"},
-        {id::kPlus, "+"},
-        {id::kNumberText, "1"},
-        {id::kLabelSummarySource, "Quelle:"},
-        {id::kLabelSummaryTarget, "Ziel:"},
-        {id::kLabelVolumeCount, "Diskanzahl:"},
-        {id::kLabelFileCount, "Dateianzahl:"},
-        {id::kLabelTotalSizeRestore, "Gesamtgröße:"},
-        {id::kVolumeCountText, "0"},
-        {id::kFileCountText, "0"},
-        {id::kTotalSizeText, "0"},
-        {id::kSourcePathText, ""},
-        {id::kTargetPathText, ""},
-    };
-    for (auto [control, text] : labels) EXPECT_EQ(f.Text(control), text) << control;
-    const std::pair<int, const char*> tooltips[] = {
-        {id::kSourceDriveA, "Laufwerk A auswählen"},
-        {id::kSourceDriveB, "Laufwerk B auswählen"},
-        {id::kSourceHardDisk, "Festplatte auswählen"},
-        {id::kTargetFolder, "Zielverzeichnis auswählen"},
-        {id::kMinus, "Nummer - 1"},
-        {id::kPlus, "Nummer + 1"},
-        {id::kBack, "Zurück"},
-        {id::kNext, "Weiter"},
-    };
-    for (auto [control, text] : tooltips) {
-        EXPECT_EQ(FromQ(f.page().Control(control)->toolTip()), text) << control;
-    }
-    const std::pair<int, Dlu> places[] = {
-        {id::kSourceDriveB, {90, 15, 35, 29}},  {id::kSourceHardDisk, {130, 15, 35, 29}},
-        {id::kTargetFolder, {230, 15, 35, 29}}, {id::kMinus, {175, 60, 25, 15}},
-        {id::kNumberText, {201, 60, 40, 15}},   {id::kPlus, {241, 60, 25, 15}},
-        {id::kNext, {230, 160, 35, 29}},
-    };
-    for (auto [control, place] : places) {
-        EXPECT_EQ(f.page().Control(control)->geometry(), DluToRect(place, 96)) << control;
-    }
-    for (int menu : {kMenuCreate, kMenuExtract, kMenuContinue, kMenuRepair}) {
-        EXPECT_FALSE(f.MenuEnabled(menu)) << menu;
-    }
-    EXPECT_TRUE(f.MenuEnabled(kMenuInformation));
 }
 
 TEST(ContinuePage1, AnyVolumeServesAndTheNumberStaysWithinTheArchive) {
