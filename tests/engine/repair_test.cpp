@@ -412,6 +412,41 @@ TEST(Repair, NoRoomForOneVolume) {
     EXPECT_TRUE(ReadFile(run.settings.targetPath) == a.volumes[1]);
 }
 
+TEST(Repair, NameBytesOfAnotherWriterAreWrittenAgainAsTheyWere) {
+    // A header whose name bytes C3 A4 were meant as Windows-1252 ("Ã¤") but
+    // read as UTF-8 ("ä"): encoded afresh they would become one byte, the
+    // header one byte shorter and every data byte of the volume shifted.
+    TempDir dir;
+    const std::string data = test::RandomBytes(3000, 21);
+    WriteFile(dir / "ä", data);
+    const int64_t volumeSize = 2000;
+    // "Ã¤" in Windows-1252 is C3 A4.
+    std::vector<RecordSource> records = {{"Ã¤", 3000, {}}};
+    records[0].lastWrite.year = 2001, records[0].lastWrite.month = 2, records[0].lastWrite.day = 3;
+    std::string volumes[2];
+    int64_t start = 0;
+    for (int n = 1; n <= 2; ++n) {
+        const std::string header = BuildHeader('K', n, 2, 3000, volumeSize, records);
+        const int64_t capacity = volumeSize - static_cast<int64_t>(header.size());
+        volumes[n - 1] = header + data.substr(start, capacity);
+        start += capacity;
+        WriteFile(dir / ("alt.00" + std::to_string(n)), volumes[n - 1]);
+    }
+    ASSERT_GE(start, 3000);
+    ASSERT_NE(volumes[0].find("\xC3\xA4"), std::string::npos);
+    for (int n = 1; n <= 2; ++n) {
+        TempDir out;
+        Fixture f;
+        f.settings.packagePath = dir / ("alt.00" + std::to_string(3 - n));
+        f.settings.currentVolume = n;
+        ASSERT_TRUE(SeekToVolume(f.set).has_value());
+        f.set.sourceDir = dir.path();
+        f.settings.targetPath = RepairTargetPath(out.path(), f.settings.packagePath, n, 0);
+        ASSERT_EQ(RunRepair(f.set), DriveOutcome::Finished);
+        EXPECT_TRUE(ReadFile(f.settings.targetPath) == volumes[n - 1]) << n;
+    }
+}
+
 // --- with the split writer ---
 
 // An archive written by QuellDateien::Copy through the split driver, with its
