@@ -201,21 +201,10 @@ int QuellDateien::readHeader() {
         s.packagePath.clear();
         return 0;
     };
-    if (IsSelfExtractingFirstVolumeName(s.packagePath) && !file->Seek(kStubAreaSize)) {
-        return notAPackage();
-    }
-    uint8_t fixed[kFixedHeadSize];
+    const int64_t offset = IsSelfExtractingFirstVolumeName(s.packagePath) ? kStubAreaSize : 0;
     FixedHead head;
-    if (file->Read(fixed, kFixedHeadSize) != kFixedHeadSize ||
-        !ParseFixedHead(fixed, kFixedHeadSize, &head)) {
-        return notAPackage();
-    }
-    std::vector<uint8_t> text(static_cast<size_t>(TextPartReadLimit(head.fileCount)));
-    const int64_t n = file->Read(text.data(), static_cast<int64_t>(text.size()));
     TextPart parsed;
-    if (n < 0 || !ParseTextPart(text.data(), static_cast<size_t>(n), head.fileCount, &parsed)) {
-        return notAPackage();
-    }
+    if (!ReadVolumeHeader(*file, offset, &head, &parsed)) return notAPackage();
     file.reset();
 
     s.selfExtracting = head.magicLetter == 'E' ? 1 : 0;

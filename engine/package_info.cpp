@@ -25,20 +25,12 @@ PackageInfo DiskInfoReadHeader(platform::FileSystem& fs, const std::string& path
         info = refused;
         return info;
     };
-    if (IsSelfExtractingFirstVolumeName(path) && !file->Seek(kStubAreaSize)) return notAPackage();
-    uint8_t fixed[kFixedHeadSize];
+    const int64_t offset = IsSelfExtractingFirstVolumeName(path) ? kStubAreaSize : 0;
     FixedHead head;
-    if (file->Read(fixed, kFixedHeadSize) != kFixedHeadSize ||
-        !ParseFixedHead(fixed, kFixedHeadSize, &head)) {
-        return notAPackage();
-    }
-    std::vector<uint8_t> text(static_cast<size_t>(TextPartReadLimit(head.fileCount)));
-    const int64_t n = file->Read(text.data(), static_cast<int64_t>(text.size()));
-    file.reset();
     TextPart parsed;
-    if (n < 0 || !ParseTextPart(text.data(), static_cast<size_t>(n), head.fileCount, &parsed)) {
-        return notAPackage();
-    }
+    const bool isVolume = ReadVolumeHeader(*file, offset, &head, &parsed);
+    file.reset();
+    if (!isVolume) return notAPackage();
     info.volumeNumber = head.volumeNumber;
     info.volumeCount = head.volumeCount;
     info.fileCount = head.fileCount;

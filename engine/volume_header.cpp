@@ -239,6 +239,17 @@ bool ParseTextPart(const uint8_t* data, size_t length, int fileCount, TextPart* 
     return true;
 }
 
+bool ReadVolumeHeader(platform::File& file, int64_t offset, FixedHead* head, TextPart* text) {
+    uint8_t fixed[kFixedHeadSize];
+    if (!file.Seek(offset) || file.Read(fixed, kFixedHeadSize) != kFixedHeadSize ||
+        !ParseFixedHead(fixed, kFixedHeadSize, head)) {
+        return false;
+    }
+    std::vector<uint8_t> buffer(static_cast<size_t>(TextPartReadLimit(head->fileCount)));
+    const int64_t n = file.Read(buffer.data(), static_cast<int64_t>(buffer.size()));
+    return n >= 0 && ParseTextPart(buffer.data(), static_cast<size_t>(n), head->fileCount, text);
+}
+
 std::string BuildHeader(char magicLetter, int volumeNumber, int volumeCount, int64_t totalSize,
                         int64_t volumeSize, const std::vector<RecordSource>& records) {
     std::string out;

@@ -64,6 +64,11 @@ size_t ParseTotals(const uint8_t* data, size_t length, int64_t* totalSize, int64
 // "..", or holds "/" or "\".
 bool ParseTextPart(const uint8_t* data, size_t length, int fileCount, TextPart* text);
 
+// Reads the header that starts at offset of an open volume file: the fixed
+// head, then at most TextPartReadLimit bytes of text part, both parsed as
+// above. False when it is not a volume (too short, damaged, hostile).
+bool ReadVolumeHeader(platform::File& file, int64_t offset, FixedHead* head, TextPart* text);
+
 // One file record as the header stores it, name encoded for the header.
 struct RecordSource {
     std::string name;  // UTF-8

@@ -120,22 +120,14 @@ int Robot::readHeader() {
         view_->SetStatusText(texts::kFileNotFound);
         return 0;
     }
-    uint8_t fixed[kFixedHeadSize];
+    // The header always lies behind the stub area. An incomplete or damaged
+    // table, a hostile name, or a set whose volumes cannot be named with three
+    // digits is no archive to unpack.
     FixedHead head;
-    if (!file->Seek(kStubAreaSize) || file->Read(fixed, kFixedHeadSize) != kFixedHeadSize ||
-        !ParseFixedHead(fixed, kFixedHeadSize, &head)) {
-        view_->SetStatusText(texts::kInvalidArchive);
-        settings.packagePath.clear();
-        return 0;
-    }
-    std::vector<uint8_t> text(static_cast<size_t>(TextPartReadLimit(head.fileCount)));
-    const int64_t n = file->Read(text.data(), static_cast<int64_t>(text.size()));
-    file.reset();
     TextPart parsed;
-    // An incomplete or damaged table, a hostile name, or a set whose volumes
-    // cannot be named with three digits is no archive to unpack.
-    if (n < 0 || !ParseTextPart(text.data(), static_cast<size_t>(n), head.fileCount, &parsed) ||
-        head.volumeCount > kMaxVolumes) {
+    const bool isVolume = ReadVolumeHeader(*file, kStubAreaSize, &head, &parsed);
+    file.reset();
+    if (!isVolume || head.volumeCount > kMaxVolumes) {
         view_->SetStatusText(texts::kInvalidArchive);
         settings.packagePath.clear();
         return 0;

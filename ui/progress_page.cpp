@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
+#include <vector>
 
 #include "engine/sizing.h"
 #include "ui/ids.h"
@@ -13,8 +14,7 @@ namespace tolvane::ui {
 namespace {
 
 // Drops the mouse and key input that queued up while the engine held the GUI
-// thread: a click made during a long volume must not press a button of the
-// page that follows, nor press "Starten" again for a medium not yet changed.
+// thread.
 class QueuedInputDropper : public QObject {
   protected:
     bool eventFilter(QObject*, QEvent* event) override {
@@ -84,20 +84,9 @@ std::string ProgressPage::TooltipText(int controlId) const {
 void ProgressPage::Command(int controlId) {
     if (controlId == id::kBack) {
         Back();
-        return;
+    } else if (controlId == id::kStart) {
+        RunDriver(*this, [this] { return Start(); });
     }
-    if (controlId != id::kStart) return;
-    // The buttons show greyed while the engine runs; it repaints them with
-    // the list and the bars after every chunk.
-    QWidget* back = Control(id::kBack);
-    QWidget* start = Control(id::kStart);
-    back->setEnabled(false);
-    start->setEnabled(false);
-    const DriveOutcome outcome = Start();
-    DropQueuedInput();
-    back->setEnabled(true);
-    start->setEnabled(true);
-    FollowOutcome(outcome);
 }
 
 void ProgressPage::Back() {
@@ -107,13 +96,27 @@ void ProgressPage::Back() {
     w.ShowPage(previousType_);
 }
 
-void ProgressPage::FollowOutcome(DriveOutcome outcome) {
+void RunDriver(Page& page, const std::function<DriveOutcome()>& driver) {
+    // The buttons show greyed while the engine runs; it repaints the page
+    // after every chunk.
+    std::vector<QWidget*> buttons;
+    for (int id : {id::kBack, id::kStart}) {
+        if (QWidget* button = page.Control(id)) buttons.push_back(button);
+    }
+    for (QWidget* button : buttons) button->setEnabled(false);
+    const DriveOutcome outcome = driver();
+    DropQueuedInput();
+    for (QWidget* button : buttons) button->setEnabled(true);
+    FollowOutcome(page.window(), outcome);
+}
+
+void FollowOutcome(MainWindow& window, DriveOutcome outcome) {
     switch (outcome) {
         case DriveOutcome::Finished:
-            window().GoTo(kCompletionPage);
+            window.GoTo(kCompletionPage);
             break;
         case DriveOutcome::Cancelled:
-            window().GoTo(kStartPage);
+            window.GoTo(kStartPage);
             break;
         case DriveOutcome::WaitingForNextMedium:
         case DriveOutcome::Stopped:

@@ -9,6 +9,8 @@
 // and repaints the window after every chunk, so nothing is handed to it.
 #pragma once
 
+#include <functional>
+
 #include "engine/drivers.h"
 #include "ui/page.h"
 
@@ -26,7 +28,7 @@ class ProgressPage : public Page {
     void Fill() override;
     // 1000 "Zurück", 1001 "Starten".
     std::string TooltipText(int controlId) const override;
-    // 1000 runs Back, 1001 runs Start with the page's buttons greyed.
+    // 1000 runs Back, 1001 runs Start through RunDriver.
     void Command(int controlId) override;
 
   protected:
@@ -35,14 +37,21 @@ class ProgressPage : public Page {
     // Back: the set rewound to its first volume, the page before rebuilt.
     virtual void Back();
 
-    // Leaves for the completion page when every volume is done, for the start
-    // page when the user cancelled a retry question; stays otherwise (the
-    // next medium is due, or a check refused the press).
-    void FollowOutcome(DriveOutcome outcome);
-
   private:
     int previousType_;
 };
+
+// What a progress page's "Starten" does around its driver (also for progress
+// pages of another layout): Back 1000 and start 1001 greyed while the driver
+// runs, the mouse and key input that queued up meanwhile dropped (a click
+// made during a long volume must not press a button of the next page, nor
+// "Starten" again for a medium not yet changed), then FollowOutcome.
+void RunDriver(Page& page, const std::function<DriveOutcome()>& driver);
+
+// Leaves for the completion page when every volume is done, for the start
+// page when the user cancelled a retry question; stays otherwise (the next
+// medium is due, or a check refused the press).
+void FollowOutcome(MainWindow& window, DriveOutcome outcome);
 
 // The row of the file list that shows the set's current entry: its position
 // in the list, or 0 when there is none. A page rebuilt in the middle of a

@@ -4,20 +4,7 @@
 # extraction left it (the files before volume N complete, the file N cuts
 # begun) is completed; every file then equals its original, time included.
 set -u
-cli=${TOLVANE_CLI:?TOLVANE_CLI names the program under test}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-
-check() {  # name, expected, actual
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAILED: %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"
-    fi
-}
+source "$(dirname "$0")/test_lib.sh"
 
 mkdir -p "$work/src" "$work/plain" "$work/sfx"
 names=(erste.bin leer.txt zwei.dat drei.dat vier.dat)
@@ -136,5 +123,4 @@ check "start volume not a number" 2 "$?"
 "$cli" --help | grep -q '^  continue'
 check "help lists continue" 0 "$?"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -2,20 +2,7 @@
 # "tolvane-cli info" as a user runs it: plain and self-extracting volumes, a
 # file that is no volume, and usage errors.
 set -u
-cli=${TOLVANE_CLI:?TOLVANE_CLI names the program under test}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-
-check() {  # name, expected, actual
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAILED: %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"
-    fi
-}
+source "$(dirname "$0")/test_lib.sh"
 
 # The header of a one-volume archive holding a.txt (5 bytes), then its data.
 header() {  # magic
@@ -54,5 +41,4 @@ check "missing file exit" 1 "$code"
 "$cli" --help | grep -q '^  info'; check "help lists info" 0 "$?"
 "$cli" info --help >/dev/null; check "help after a command" 0 "$?"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -4,20 +4,7 @@
 # byte for byte; missing originals, a target that would overwrite the intact
 # volume, a failing write answered Cancel, usage errors.
 set -u
-cli=${TOLVANE_CLI:?TOLVANE_CLI names the program under test}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-
-check() {  # name, expected, actual
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAILED: %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"
-    fi
-}
+source "$(dirname "$0")/test_lib.sh"
 
 mkdir -p "$work/src" "$work/plain" "$work/sfx"
 head -c 0 /dev/urandom > "$work/src/leer.txt"
@@ -112,5 +99,4 @@ check "target missing" 2 "$?"
 "$cli" --help | grep -q '^  repair'
 check "help lists repair" 0 "$?"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish
