@@ -7,14 +7,17 @@
 namespace tolvane::ui {
 
 void RegisterStandardPages(MainWindow& window) {
-    for (int type = kSplitPage1; type <= kContinueProgressPage; ++type) {
-        window.RegisterPage(type, [type](MainWindow& w) { return MakePendingWizardPage(w, type); });
-    }
     window.RegisterPage(kStartPage, MakeStartPage);
     window.RegisterPage(kSplitPage1, MakeSplitPage1);
     window.RegisterPage(kSplitPage2, MakeSplitPage2);
     window.RegisterPage(kRestorePage1, MakeRestorePage1);
     window.RegisterPage(kRestoreProgressPage, MakeRestoreProgressPage);
+    window.RegisterPage(kRepairPage1, MakeRepairPage1);
+    window.RegisterPage(kRepairPage2, MakeRepairPage2);
+    window.RegisterPage(kRepairPage3, MakeRepairPage3);
+    window.RegisterPage(kRepairProgressPage, MakeRepairProgressPage);
+    window.RegisterPage(kContinuePage1, MakeContinuePage1);
+    window.RegisterPage(kContinueProgressPage, MakeContinueProgressPage);
     window.RegisterPage(kCompletionPage, MakeCompletionPage);
 }
 

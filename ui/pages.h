@@ -12,15 +12,18 @@ class MainWindow;
 class Page;
 
 // Typed pages.
-std::unique_ptr<Page> MakeStartPage(MainWindow& window);            // type 0
-std::unique_ptr<Page> MakeSplitPage1(MainWindow& window);           // type 1
-std::unique_ptr<Page> MakeSplitPage2(MainWindow& window);           // type 2
-std::unique_ptr<Page> MakeRestorePage1(MainWindow& window);         // type 3
-std::unique_ptr<Page> MakeRestoreProgressPage(MainWindow& window);  // type 4
-std::unique_ptr<Page> MakeCompletionPage(MainWindow& window);       // type 11
-// Stands in for a wizard page type that has no page class yet: names the
-// task and leads back to the start page.
-std::unique_ptr<Page> MakePendingWizardPage(MainWindow& window, int type);
+std::unique_ptr<Page> MakeStartPage(MainWindow& window);             // type 0
+std::unique_ptr<Page> MakeSplitPage1(MainWindow& window);            // type 1
+std::unique_ptr<Page> MakeSplitPage2(MainWindow& window);            // type 2
+std::unique_ptr<Page> MakeRestorePage1(MainWindow& window);          // type 3
+std::unique_ptr<Page> MakeRestoreProgressPage(MainWindow& window);   // type 4
+std::unique_ptr<Page> MakeRepairPage1(MainWindow& window);           // type 5
+std::unique_ptr<Page> MakeRepairPage2(MainWindow& window);           // type 6
+std::unique_ptr<Page> MakeRepairPage3(MainWindow& window);           // type 7
+std::unique_ptr<Page> MakeRepairProgressPage(MainWindow& window);    // type 8
+std::unique_ptr<Page> MakeContinuePage1(MainWindow& window);         // type 9
+std::unique_ptr<Page> MakeContinueProgressPage(MainWindow& window);  // type 10
+std::unique_ptr<Page> MakeCompletionPage(MainWindow& window);        // type 11
 
 // Pages without a type.
 std::unique_ptr<Page> MakeAboutPage(MainWindow& window);

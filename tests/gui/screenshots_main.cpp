@@ -182,8 +182,41 @@ int main(int argc, char** argv) {
     ok &= Save(w, out, "completion_restore");
     f.Press(id::kOk);
 
-    w.GoTo(kRepairPage1);
-    ok &= Save(w, out, "pending_wizard");
+    // Continuing that restore at volume 2, chosen through volume 2 itself.
+    const std::string volume2 = PathFromQ(QDir(archive).filePath("package.002"));
+    w.Command(kMenuContinue);
+    f.dialogs.answers.push_back({volume2});
+    f.Press(id::kSourceHardDisk);
+    f.dialogs.answers.push_back({PathFromQ(restored)});
+    f.Press(id::kTargetFolder);
+    f.Press(id::kPlus);
+    ok &= Save(w, out, "continue_page1");
+    f.Press(id::kNext);
+    ok &= Save(w, out, "continue_progress");
+    w.Command(kMenuNew);
+
+    // Re-creating volume 2 of the archive from volume 1 and the originals.
+    const QString repaired = temp.filePath("Ersatzdiskette");
+    QDir().mkpath(repaired);
+    w.Command(kMenuRepair);
+    f.dialogs.answers.push_back({PathFromQ(QDir(archive).filePath("package.001"))});
+    f.Press(id::kSourceHardDisk);
+    f.Press(id::kPlus);
+    ok &= Save(w, out, "repair_page1");
+    f.Press(id::kNext);
+    f.dialogs.answers.push_back({PathFromQ(sources)});
+    f.Press(id::kOriginalsFolder);
+    ok &= Save(w, out, "repair_page2");
+    f.Press(id::kNext);
+    f.dialogs.answers.push_back({PathFromQ(repaired)});
+    f.Press(id::kTargetHardDisk);
+    ok &= Save(w, out, "repair_page3");
+    f.Press(id::kNext);
+    Settle();
+    files.SnapshotAtWrite(4, [&] { ok &= Save(w, out, "repair_progress", false); });
+    f.Press(id::kStart);
+    ok &= Save(w, out, "completion_repair");
+    f.Press(id::kOk);
 
     CustomSizeDialog size(&w, 2000000, w.logPixelsX(), w.currentPage()->font());
     size.show();
