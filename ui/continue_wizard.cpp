@@ -10,6 +10,7 @@
 #include "engine/position.h"
 #include "engine/sizing.h"
 #include "engine/texts.h"
+#include "ui/archive_choice_page.h"
 #include "ui/file_dialogs.h"
 #include "ui/ids.h"
 #include "ui/main_window.h"
@@ -51,9 +52,9 @@ std::string NoSuchVolumeText(const ArchiveSettings& s) {
     return texts::WithName(text.c_str(), std::to_string(s.currentVolume));
 }
 
-class ContinuePage1 : public Page {
+class ContinuePage1 : public ArchiveChoicePage {
   public:
-    explicit ContinuePage1(MainWindow& window) : Page(window, kContinuePage1) {}
+    explicit ContinuePage1(MainWindow& window) : ArchiveChoicePage(window, kContinuePage1) {}
 
     void Initialise() override {
         AddGroupFrame({5, 0, 270, 90});
@@ -68,17 +69,7 @@ class ContinuePage1 : public Page {
         AddTextButton(id::kMinus, {175, 60, 25, 15}, "-");
         AddLabel(id::kNumberText, {201, 60, 40, 15}, "", Qt::AlignCenter);
         AddTextButton(id::kPlus, {241, 60, 25, 15}, "+");
-        AddGroupFrame({5, 95, 270, 55});
-        AddLabel(id::kLabelSummarySource, {10, 105, 40, 10}, "Quelle:");
-        AddLabel(id::kSourcePathText, {50, 105, 220, 10}, "");
-        AddLabel(id::kLabelSummaryTarget, {10, 120, 40, 8}, "Ziel:");
-        AddLabel(id::kTargetPathText, {50, 120, 220, 10}, "");
-        AddLabel(id::kLabelVolumeCount, {10, 135, 55, 10}, "Diskanzahl:");
-        AddLabel(id::kVolumeCountText, {65, 135, 15, 10}, "");
-        AddLabel(id::kLabelFileCount, {85, 135, 50, 10}, "Dateianzahl:");
-        AddLabel(id::kFileCountText, {140, 135, 15, 10}, "");
-        AddLabel(id::kLabelTotalSizeRestore, {160, 135, 55, 10}, "Gesamtgröße:");
-        AddLabel(id::kTotalSizeText, {215, 135, 55, 10}, "");
+        AddArchiveSummaryGroup();
         AddPictureButton(id::kBack, {11, 160, 35, 29}, PictureRole::kBack);
         AddPictureButton(id::kNext, {230, 160, 35, 29}, PictureRole::kNext);
     }
@@ -166,13 +157,6 @@ class ContinuePage1 : public Page {
     }
 
   private:
-    void ShowArchiveSummary() {
-        const QuellDateien& q = set();
-        SetText(id::kTotalSizeText, FormatThousands(q.totalSize + q.headerSize));
-        SetNumber(id::kVolumeCountText, settings().volumeCount);
-        SetNumber(id::kFileCountText, q.fileCount);
-    }
-
     // Any volume of the archive from the drive of root: every volume carries
     // the whole file table. A new package starts again at volume 1.
     void ChoosePackage(const std::string& root) {
@@ -181,14 +165,7 @@ class ContinuePage1 : public Page {
         std::string path;
         std::string name;
         if (OpenPackage(*this, &path, &name, "Datei(en) auswählen") == 0) return;
-        s.packagePath = path;
-        // A file that is no volume leaves no archive behind: no count either.
-        if (set().readHeader() == 0) s.volumeCount = 0;
-        set().bytesDone = 0;
-        s.currentVolume = 1;
-        SetText(id::kSourcePathText, s.packagePath);
-        set().CalcHeaderSize();
-        ShowArchiveSummary();
+        AdoptChosenPackage(path);
         SetNumber(id::kNumberText, s.currentVolume);
     }
 };

@@ -6,6 +6,7 @@
 #include "engine/drivers.h"
 #include "engine/sizing.h"
 #include "engine/texts.h"
+#include "ui/archive_choice_page.h"
 #include "ui/file_dialogs.h"
 #include "ui/ids.h"
 #include "ui/main_window.h"
@@ -17,9 +18,9 @@ namespace tolvane::ui {
 
 namespace {
 
-class RestorePage1 : public Page {
+class RestorePage1 : public ArchiveChoicePage {
   public:
-    explicit RestorePage1(MainWindow& window) : Page(window, kRestorePage1) {}
+    explicit RestorePage1(MainWindow& window) : ArchiveChoicePage(window, kRestorePage1) {}
 
     void Initialise() override {
         AddGroupFrame({5, 0, 270, 90});
@@ -29,17 +30,7 @@ class RestorePage1 : public Page {
         AddPictureButton(id::kSourceHardDisk, {150, 15, 35, 29}, PictureRole::kHardDisk);
         AddLabel(id::kLabelTarget, {15, 55, 30, 8}, "Ziel:");
         AddPictureButton(id::kTargetFolder, {50, 55, 35, 29}, PictureRole::kHardDisk);
-        AddGroupFrame({5, 95, 270, 55});
-        AddLabel(id::kLabelSummarySource, {10, 105, 40, 10}, "Quelle:");
-        AddLabel(id::kSourcePathText, {50, 105, 220, 10}, "");
-        AddLabel(id::kLabelSummaryTarget, {10, 120, 40, 8}, "Ziel:");
-        AddLabel(id::kTargetPathText, {50, 120, 220, 10}, "");
-        AddLabel(id::kLabelVolumeCount, {10, 135, 55, 10}, "Diskanzahl:");
-        AddLabel(id::kVolumeCountText, {65, 135, 15, 10}, "");
-        AddLabel(id::kLabelFileCount, {85, 135, 50, 10}, "Dateianzahl:");
-        AddLabel(id::kFileCountText, {140, 135, 15, 10}, "");
-        AddLabel(id::kLabelTotalSizeRestore, {160, 135, 55, 10}, "Gesamtgröße:");
-        AddLabel(id::kTotalSizeText, {215, 135, 55, 10}, "");
+        AddArchiveSummaryGroup();
         AddPictureButton(id::kBack, {11, 160, 35, 29}, PictureRole::kBack);
         AddPictureButton(id::kNext, {230, 160, 35, 29}, PictureRole::kNext);
     }
@@ -106,15 +97,6 @@ class RestorePage1 : public Page {
     }
 
   private:
-    // Size of the data plus one header, the header's volume count, the
-    // number of files.
-    void ShowArchiveSummary() {
-        const QuellDateien& q = set();
-        SetText(id::kTotalSizeText, FormatThousands(q.totalSize + q.headerSize));
-        SetNumber(id::kVolumeCountText, settings().volumeCount);
-        SetNumber(id::kFileCountText, q.fileCount);
-    }
-
     // A volume of the archive from the drive of root; its header fills the
     // archive set (a file that is no volume leaves it empty, with the
     // reader's message).
@@ -124,16 +106,7 @@ class RestorePage1 : public Page {
         std::string path;
         std::string name;
         if (OpenFirstVolume(*this, &path, &name, "Datei(en) auswählen") == 0) return;
-        s.packagePath = path;
-        // A file that is no volume leaves no archive behind: no count, and
-        // no header to add to the size either.
-        const bool read = set().readHeader() != 0;
-        if (!read) s.volumeCount = 0;
-        set().bytesDone = 0;
-        s.currentVolume = 1;
-        SetText(id::kSourcePathText, s.packagePath);
-        if (read) set().CalcHeaderSize();
-        ShowArchiveSummary();
+        AdoptChosenPackage(path);
     }
 };
 

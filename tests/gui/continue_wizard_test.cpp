@@ -160,6 +160,7 @@ TEST(ContinuePage1, WeiterNeedsAnArchiveAndAFolder) {
     EXPECT_EQ(f.Text(id::kSourcePathText), "");
     EXPECT_EQ(f.Text(id::kFileCountText), "0");
     EXPECT_EQ(f.Text(id::kVolumeCountText), "0");
+    EXPECT_EQ(f.Text(id::kTotalSizeText), "0");  // no header to count either
     EXPECT_EQ(f.Text(id::kNumberText), "1");
     f.Press(id::kPlus);  // no archive: no volume 2
     EXPECT_EQ(f.Text(id::kNumberText), "1");
