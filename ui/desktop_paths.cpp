@@ -2,6 +2,9 @@
 
 #include <sstream>
 
+#include "ui/ids.h"
+#include "ui/services.h"
+
 namespace tolvane::ui {
 
 namespace {
@@ -109,6 +112,22 @@ std::string RobotImagePath(const std::string& programDir, const std::string& dat
         if (exists(installed)) return installed;
     }
     return beside;
+}
+
+std::optional<std::string> DriveRootOf(Shell& shell, int controlId) {
+    switch (controlId) {
+        case id::kSourceDriveA:
+        case id::kTargetDriveA:
+            return shell.CurrentDriveRoots().a;
+        case id::kSourceDriveB:
+        case id::kTargetDriveB:
+            return shell.CurrentDriveRoots().b;
+        case id::kSourceHardDisk:
+        case id::kTargetHardDisk:
+            return shell.CurrentDriveRoots().hardDisk;
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace tolvane::ui

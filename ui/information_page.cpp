@@ -60,16 +60,11 @@ class InformationPage : public Page {
 
     void Command(int controlId) override {
         MainWindow& w = window();
+        if (const std::optional<std::string> root = DriveRootOf(w.shell(), controlId)) {
+            ChooseInfoPackage(*root);
+            return;
+        }
         switch (controlId) {
-            case id::kSourceDriveA:
-                ChooseInfoPackage(w.driveRoots().a);
-                break;
-            case id::kSourceDriveB:
-                ChooseInfoPackage(w.driveRoots().b);
-                break;
-            case id::kSourceHardDisk:
-                ChooseInfoPackage(w.driveRoots().hardDisk);
-                break;
             case id::kOk:
                 w.GoTo(w.pageType());
                 break;

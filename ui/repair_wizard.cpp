@@ -104,16 +104,11 @@ class RepairPage1 : public Page {
     void Command(int controlId) override {
         MainWindow& w = window();
         ArchiveSettings& s = settings();
+        if (const std::optional<std::string> root = DriveRootOf(w.shell(), controlId)) {
+            ChooseIntactVolume(*root);
+            return;
+        }
         switch (controlId) {
-            case id::kSourceDriveA:
-                ChooseIntactVolume(w.driveRoots().a);
-                break;
-            case id::kSourceDriveB:
-                ChooseIntactVolume(w.driveRoots().b);
-                break;
-            case id::kSourceHardDisk:
-                ChooseIntactVolume(w.driveRoots().hardDisk);
-                break;
             case id::kPlus:
                 if (s.currentVolume < s.volumeCount) ++s.currentVolume;
                 SetNumber(id::kNumberText, s.currentVolume);

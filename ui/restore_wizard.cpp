@@ -64,16 +64,11 @@ class RestorePage1 : public ArchiveChoicePage {
 
     void Command(int controlId) override {
         MainWindow& w = window();
+        if (const std::optional<std::string> root = DriveRootOf(w.shell(), controlId)) {
+            ChoosePackage(*root);
+            return;
+        }
         switch (controlId) {
-            case id::kSourceDriveA:
-                ChoosePackage(w.driveRoots().a);
-                break;
-            case id::kSourceDriveB:
-                ChoosePackage(w.driveRoots().b);
-                break;
-            case id::kSourceHardDisk:
-                ChoosePackage(w.driveRoots().hardDisk);
-                break;
             case id::kTargetFolder:
                 if (BrowseForFolder(*this, &settings().targetPath,
                                     "Bitte Zielverzeichnis für Wiederherstellungsvorgang "

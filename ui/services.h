@@ -95,4 +95,9 @@ class Shell {
     virtual void Quit(int exitCode) = 0;
 };
 
+// The folder of the drive button controlId (A, B or hard disk, among the
+// source or the target buttons), asked of the shell only for such a button;
+// nothing for any other control.
+std::optional<std::string> DriveRootOf(Shell& shell, int controlId);
+
 }  // namespace tolvane::ui

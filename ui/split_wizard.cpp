@@ -122,21 +122,16 @@ class SplitPage1 : public Page {
     void Command(int controlId) override {
         MainWindow& w = window();
         ArchiveSettings& s = settings();
+        if (const std::optional<std::string> root = DriveRootOf(w.shell(), controlId)) {
+            ChooseTarget(*root);
+            return;
+        }
         switch (controlId) {
             case id::kBack:
                 w.GoTo(kStartPage);
                 return;
             case id::kNext:
                 Next();
-                return;
-            case id::kTargetDriveA:
-                ChooseTarget(w.driveRoots().a);
-                return;
-            case id::kTargetDriveB:
-                ChooseTarget(w.driveRoots().b);
-                return;
-            case id::kTargetHardDisk:
-                ChooseTarget(w.driveRoots().hardDisk);
                 return;
             case id::kSourceFiles:
                 ChooseSourceFiles();
