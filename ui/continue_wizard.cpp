@@ -22,9 +22,6 @@ namespace tolvane::ui {
 
 namespace {
 
-constexpr const char* kMissingSourceOrTarget =
-    "Bitte wählen Sie unbedingt eine Quelle \nund ein Ziel für den Kopiervorgang aus !";
-
 // The extraction of this wizard: self-extracting sets too. Any volume can be
 // chosen here (package.exe as well), and the position of every volume of
 // such a set allows for the stub area, so its volumes are read with their
@@ -134,7 +131,7 @@ class ContinuePage1 : public ArchiveChoicePage {
                 break;
             case id::kNext:
                 if (s.targetPath.empty() || set().fileCount == 0) {
-                    Warn(kMissingSourceOrTarget);
+                    Warn(texts::kNoRestoreTarget);
                     return;
                 }
                 // Only a volume that holds data of this archive can be
