@@ -218,14 +218,7 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
 
 namespace {
 
-using FileId = std::pair<uint64_t, uint64_t>;
-
-bool Identity(platform::FileSystem& fs, const std::string& path, FileId* id) {
-    platform::FileFacts facts;
-    if (!fs.Stat(path, &facts)) return false;
-    *id = {facts.device, facts.inode};
-    return true;
-}
+using platform::FileId;
 
 // Restores volume currentVolume, asking the retry question after every
 // failure. Finished when it is done (currentVolume then names the next).
@@ -272,12 +265,13 @@ std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant)
     platform::FileSystem& fs = set.fs();
     std::set<FileId> volumes;
     FileId id;
-    if (Identity(fs, s.packagePath, &id)) volumes.insert(id);
+    if (platform::IdentityOf(fs, s.packagePath, &id)) volumes.insert(id);
     for (int n = 1; n <= s.volumeCount; ++n) {
-        if (Identity(fs, variant.VolumeFileName(s, n), &id)) volumes.insert(id);
+        if (platform::IdentityOf(fs, variant.VolumeFileName(s, n), &id)) volumes.insert(id);
     }
     for (const FileEntry* e = set.current; e != nullptr; e = e->next) {
-        if (Identity(fs, OutputFileName(s.targetPath, *e), &id) && volumes.count(id) != 0) {
+        if (platform::IdentityOf(fs, OutputFileName(s.targetPath, *e), &id) &&
+            volumes.count(id) != 0) {
             return texts::WithName(texts::kOutputIsVolume, e->Name());
         }
     }

@@ -96,13 +96,12 @@ std::string OriginalsRefusal(const OriginalsCheck& check) {
 std::string CheckRepairTarget(QuellDateien& set) {
     const ArchiveSettings& s = set.settings();
     platform::FileSystem& fs = set.fs();
-    platform::FileFacts target;
+    platform::FileId target;
     // A target that does not exist yet is no input.
-    if (!fs.Stat(s.targetPath, &target)) return {};
+    if (!platform::IdentityOf(fs, s.targetPath, &target)) return {};
     auto same = [&](const std::string& path) {
-        platform::FileFacts facts;
-        return fs.Stat(path, &facts) && facts.device == target.device &&
-               facts.inode == target.inode;
+        platform::FileId id;
+        return platform::IdentityOf(fs, path, &id) && id == target;
     };
     bool input = same(s.packagePath);
     for (const FileEntry* e = set.head; e != nullptr && !input; e = e->next) {

@@ -83,14 +83,6 @@ int QuellDateien::Copy() {
 
 namespace {
 
-bool Identity(platform::FileSystem& fs, const std::string& path,
-              std::pair<uint64_t, uint64_t>* id) {
-    platform::FileFacts facts;
-    if (!fs.Stat(path, &facts)) return false;
-    *id = {facts.device, facts.inode};
-    return true;
-}
-
 void Refuse(QuellDateien& set, const std::string& text) {
     set.display().Message(text, texts::kAppCaption, Icon::Warning, Owner::Page);
 }
@@ -119,7 +111,7 @@ std::string CheckSplitSources(QuellDateien& set) {
     if (s.targetPath.empty()) return texts::kNoSplitTarget;
     platform::FileSystem& fs = set.fs();
     std::set<std::string> names;
-    std::set<std::pair<uint64_t, uint64_t>> sources;
+    std::set<platform::FileId> sources;
     for (const FileEntry* e = set.head; e != nullptr; e = e->next) {
         const std::string name = e->Name();
         // The reader refuses empty names, "." and "..", and names with "\";
@@ -130,16 +122,16 @@ std::string CheckSplitSources(QuellDateien& set) {
                               DecodeHeaderName(EncodeHeaderName(name)) == name;
         if (!storable) return texts::WithName(texts::kNameNotStorable, name);
         if (!names.insert(name).second) return texts::WithName(texts::kDuplicateName, name);
-        std::pair<uint64_t, uint64_t> id;
-        if (Identity(fs, e->path, &id)) sources.insert(id);
+        platform::FileId id;
+        if (platform::IdentityOf(fs, e->path, &id)) sources.insert(id);
     }
     std::vector<std::string> volumes = {s.targetPath};
     for (int n = 1; n <= std::max(s.volumeCount, 1); ++n) {
         volumes.push_back(VolumeName(s.targetPath, n, s.selfExtracting == 1));
     }
     for (const std::string& volume : volumes) {
-        std::pair<uint64_t, uint64_t> id;
-        if (Identity(fs, volume, &id) && sources.count(id) != 0) {
+        platform::FileId id;
+        if (platform::IdentityOf(fs, volume, &id) && sources.count(id) != 0) {
             return texts::WithName(texts::kVolumeIsSource, volume);
         }
     }

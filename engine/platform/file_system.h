@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace tolvane::platform {
 
@@ -94,6 +95,16 @@ class FileSystem {
     // Makes a file startable (executable bits where the platform has them).
     virtual bool MakeExecutable(const std::string& path) = 0;
 };
+
+// What tells two names of one file apart from two files: the device and the
+// file number. False when the file cannot be looked up.
+using FileId = std::pair<uint64_t, uint64_t>;
+inline bool IdentityOf(FileSystem& fs, const std::string& path, FileId* id) {
+    FileFacts facts;
+    if (!fs.Stat(path, &facts)) return false;
+    *id = {facts.device, facts.inode};
+    return true;
+}
 
 // The process-wide POSIX implementation; it holds no state.
 FileSystem& PosixFileSystem();
