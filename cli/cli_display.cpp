@@ -121,12 +121,17 @@ int DriveToEnd(CliDisplay& display, const std::function<DriveOutcome()>& step,
                 if (onFinished) onFinished();
                 return kExitOk;
             case DriveOutcome::WaitingForNextMedium:
-                if (!display.WaitForNextMedium(nextMediumNote())) return kExitFailed;
+                if (!display.WaitForNextMedium(nextMediumNote())) {
+                    return StopSignal() ? kExitInterrupted : kExitFailed;
+                }
                 break;
+            case DriveOutcome::Interrupted:
+                display.Finish();
+                return kExitInterrupted;
             case DriveOutcome::Stopped:
             case DriveOutcome::Cancelled:
                 display.Finish();
-                return kExitFailed;
+                return StopSignal() ? kExitInterrupted : kExitFailed;
         }
     }
 }

@@ -1,6 +1,7 @@
 // The subcommands of tolvane-cli. Each returns the program's exit code.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,6 +14,12 @@ namespace tolvane::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+// Stopped by SIGINT or SIGTERM (128 + SIGINT, as shells report it).
+inline constexpr int kExitInterrupted = 130;
+
+// Set by SIGINT and SIGTERM; every command hands it to its archive set, whose
+// copy stops at the next chunk.
+std::atomic<bool>& StopSignal();
 
 // Prints the problem and the usage text on stderr; returns kExitUsage.
 int Usage(const char* problem);
@@ -34,6 +41,11 @@ std::string DefaultRobotPath();
 bool MakeFolder(const std::string& folder);
 // The note shown while the next volume to read is awaited.
 std::string NextVolumeToRead(const ArchiveSettings& settings, const RestoreVariant& variant);
+
+// Before an extraction writes anything: the files of the set that the target
+// holds already are refused (named, as "Tolvane: ...") unless overwrite is
+// given. True when it may go on.
+bool MayOverwrite(QuellDateien& set, bool overwrite);
 
 // "1.44M", "zip100", "123456", ... as bytes; false when it is none of them.
 bool ParseVolumeSize(const std::string& text, int64_t* bytes);

@@ -40,9 +40,12 @@ int Continue(const std::vector<std::string>& args) {
     std::string volume;
     std::string target;
     std::string from;
+    bool overwrite = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "-d" || a == "--from") {
+        if (a == "--overwrite") {
+            overwrite = true;
+        } else if (a == "-d" || a == "--from") {
             if (i + 1 >= args.size()) {
                 return Usage(a == "-d" ? "-d erwartet ein Zielverzeichnis"
                                        : "--from erwartet eine Datenträgernummer");
@@ -77,11 +80,16 @@ int Continue(const std::vector<std::string>& args) {
     settings.currentVolume = start;
     set.currentIndex = 0;
     PositionAtVolume(set);
+    // The file to go on with must be there; the later ones must not, unless
+    // they may be overwritten. Both are said before anything is written.
+    if (!CheckContinuedFile(set) || !MayOverwrite(set, overwrite)) return kExitFailed;
+    set.SetStopFlag(&StopSignal());
     display.Attach(set, settings);
 
     // The command line continues self-extracting sets as well.
     RestoreVariant variant;
     variant.acceptSelfExtracting = true;
+    variant.firstVolumePath = set.stubVolumePath;
     return DriveToEnd(
         display, [&] { return ContinueStep(set, variant); },
         [&] { return NextVolumeToRead(settings, variant); });
@@ -141,9 +149,11 @@ int Repair(const std::vector<std::string>& args) {
         RepairTargetPath(target, settings.packagePath, number, settings.selfExtracting);
     display.Attach(set, settings);
     display.ShowOverall(false);
+    set.SetStopFlag(&StopSignal());
 
     const DriveOutcome outcome = RunRepair(set);
     display.Finish();
+    if (outcome == DriveOutcome::Interrupted) return kExitInterrupted;
     if (outcome != DriveOutcome::Finished) return kExitFailed;
     std::printf("%s\n", settings.targetPath.c_str());
     return kExitOk;

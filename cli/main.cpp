@@ -1,4 +1,5 @@
 // tolvane-cli: the archive engine's operations for scripts, tests and benchmarks.
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -22,13 +23,15 @@ const char kUsage[] =
     "                     --sfx: selbstentpackendes Archiv (package.exe, package.002, ...)\n"
     "                     mit dem Robot-Programm aus --robot (Vorgabe: Robot.dat neben\n"
     "                     tolvane-cli); der erste Datenträger endet auf .001 oder .exe\n"
-    "  extract VOLUME -d VERZEICHNIS\n"
+    "  extract VOLUME -d VERZEICHNIS [--overwrite]\n"
     "                     entpackt das ganze Archiv, zu dem VOLUME gehört (die anderen\n"
     "                     Datenträger liegen daneben), in VERZEICHNIS\n"
-    "  continue VOLUME -d VERZEICHNIS --from N\n"
+    "  continue VOLUME -d VERZEICHNIS --from N [--overwrite]\n"
     "                     setzt ein unterbrochenes Entpacken bei Datenträger N fort: die\n"
     "                     Dateien davor gelten als entpackt, die Datei, die Datenträger N\n"
     "                     anschneidet, wird ohne Kürzen fortgesetzt, der Rest entpackt\n"
+    "  --overwrite        Dateien, die im Zielverzeichnis schon vorhanden sind, werden\n"
+    "                     überschrieben (ohne: Abbruch, bevor etwas geschrieben wird)\n"
     "  repair VOLUME --number N --sources VERZEICHNIS -o VERZEICHNIS [--robot DATEI]\n"
     "                     erstellt Datenträger N des Archivs, zu dem VOLUME gehört, aus\n"
     "                     VOLUME und den Originaldateien in --sources neu, Byte für Byte;\n"
@@ -41,9 +44,38 @@ const char kUsage[] =
     "Fortschritt und Meldungen erscheinen auf stderr. Fehlt ein Datenträger oder\n"
     "schlägt einer fehl, wird am Terminal gefragt; ohne Terminal wird abgebrochen.\n"
     "\n"
-    "Rückgabewert: 0 erfolgreich, 1 fehlgeschlagen, 2 falscher Aufruf.\n";
+    "Strg+C (SIGINT) oder SIGTERM hält nach dem laufenden Abschnitt an: ein begonnener\n"
+    "Datenträger wird gelöscht, eine begonnene Datei bleibt so weit wie geschrieben.\n"
+    "\n"
+    "Rückgabewert: 0 erfolgreich, 1 fehlgeschlagen, 2 falscher Aufruf, 130 abgebrochen.\n";
+
+std::atomic<bool> stopSignal{false};
+
+extern "C" void OnStopSignal(int) {
+    stopSignal = true;
+}
+
+// The first SIGINT or SIGTERM asks the running copy to stop; a blocked read
+// of the terminal is interrupted as well.
+void InstallStopHandlers() {
+#ifdef _WIN32
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+#else
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;  // a second one ends the program at once
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+#endif
+}
 
 }  // namespace
+
+std::atomic<bool>& StopSignal() {
+    return stopSignal;
+}
 
 int Usage(const char* problem) {
     if (problem != nullptr) std::fprintf(stderr, "tolvane-cli: %s\n", problem);
@@ -87,6 +119,7 @@ int main(int argc, char** argv) {
             return kExitOk;
         }
     }
+    InstallStopHandlers();
     if (command == "info") return Info(args);
     if (command == "split") return Split(args);
     if (command == "extract") return Extract(args);

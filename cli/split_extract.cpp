@@ -118,6 +118,7 @@ int Split(const std::vector<std::string>& args) {
     settings.targetPath = first;
     CliDisplay display = MakeDisplay();
     QuellDateien set(settings, platform::PosixFileSystem(), display);
+    set.SetStopFlag(&StopSignal());
     for (const std::string& file : files) {
         if (set.AddFileAtEnd(file) == 0) {
             Fail("Die Datei „" + file + "“ wurde nicht gefunden oder ist keine gewöhnliche Datei.");
@@ -158,12 +159,26 @@ std::string NextVolumeToRead(const ArchiveSettings& settings, const RestoreVaria
            " gelesen.";
 }
 
+bool MayOverwrite(QuellDateien& set, bool overwrite) {
+    const std::vector<std::string> names = ExistingOutputFiles(set);
+    if (names.empty() || overwrite) return true;
+    std::string text;
+    for (const std::string& name : names) text += "„" + name + "“\n";
+    Fail(text +
+         "sind im Zielverzeichnis schon vorhanden; mit --overwrite werden sie "
+         "überschrieben.");
+    return false;
+}
+
 int Extract(const std::vector<std::string>& args) {
     std::string volume;
     std::string target;
+    bool overwrite = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "-d") {
+        if (a == "--overwrite") {
+            overwrite = true;
+        } else if (a == "-d") {
             if (i + 1 >= args.size()) return Usage("-d erwartet ein Zielverzeichnis");
             target = args[++i];
         } else if (!a.empty() && a[0] == '-') {
@@ -187,11 +202,15 @@ int Extract(const std::vector<std::string>& args) {
 
     if (!MakeFolder(target)) return kExitFailed;
     settings.targetPath = target;
+    if (!MayOverwrite(set, overwrite)) return kExitFailed;
+    set.SetStopFlag(&StopSignal());
     display.Attach(set, settings);
 
-    // The command line unpacks self-extracting sets as well.
+    // The command line unpacks self-extracting sets as well (a renamed
+    // first volume too).
     RestoreVariant variant;
     variant.acceptSelfExtracting = true;
+    variant.firstVolumePath = set.stubVolumePath;
     return DriveToEnd(
         display, [&] { return RestoreStep(set, variant); },
         [&] { return NextVolumeToRead(settings, variant); });

@@ -68,6 +68,7 @@ void QuellDateien::Reset() {
     tail = nullptr;
     volumeStartEntry = nullptr;
     repairStart = {};
+    stubVolumePath.clear();
 }
 
 int QuellDateien::AddFile(const std::string& name) {
@@ -201,11 +202,20 @@ int QuellDateien::readHeader() {
         s.packagePath.clear();
         return 0;
     };
-    const int64_t offset = IsSelfExtractingFirstVolumeName(s.packagePath) ? kStubAreaSize : 0;
+    const bool exeName = IsSelfExtractingFirstVolumeName(s.packagePath);
     FixedHead head;
     TextPart parsed;
-    if (!ReadVolumeHeader(*file, offset, &head, &parsed)) return notAPackage();
+    bool behindStub = exeName;
+    bool read = ReadVolumeHeader(*file, exeName ? kStubAreaSize : 0, &head, &parsed);
+    // A first volume of a self-extracting set renamed to another extension:
+    // its header lies behind the stub area all the same.
+    if (!read && !exeName) {
+        behindStub = read = ReadVolumeHeader(*file, kStubAreaSize, &head, &parsed) &&
+                            head.magicLetter == 'E' && head.volumeNumber == 1;
+    }
+    if (!read) return notAPackage();
     file.reset();
+    if (behindStub) stubVolumePath = s.packagePath;
 
     s.selfExtracting = head.magicLetter == 'E' ? 1 : 0;
     AdoptHeader(head, parsed);

@@ -3,6 +3,7 @@
 // has reached. Beside it stand the ArchiveSettings of the current task.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -139,6 +140,13 @@ class QuellDateien {
     // (engine/repair.h) took, or RetryVolume restored after a failure.
     int CopyRep();
 
+    // --- stopping a running copy ---
+    // Copy, CopyBack and CopyRep look at *flag once per chunk (another thread
+    // or a signal handler sets it) and return 0 when it is set, leaving what
+    // they wrote for their driver to clean up. nullptr: never stopped.
+    void SetStopFlag(const std::atomic<bool>* flag) { stopFlag_ = flag; }
+    bool StopRequested() const { return stopFlag_ != nullptr && stopFlag_->load(); }
+
     // --- progress of the copy operations ---
     // Row text, bars (overall only when showOverall) and repaint.
     void ShowProgress(int64_t volumeUsed, int64_t volumeCapacity, bool showOverall = true);
@@ -163,6 +171,9 @@ class QuellDateien {
         int index = 0;
     };
     RepairStart repairStart;
+    // The volume readHeader found behind a stub area (the first volume of a
+    // self-extracting set, whatever its name), else empty.
+    std::string stubVolumePath;
     FileEntry* head = nullptr;
     FileEntry* tail = nullptr;
 
@@ -172,6 +183,7 @@ class QuellDateien {
     ArchiveSettings* settings_;
     platform::FileSystem* fs_;
     Display* display_;
+    const std::atomic<bool>* stopFlag_ = nullptr;
 };
 
 }  // namespace tolvane

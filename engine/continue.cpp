@@ -34,7 +34,11 @@ int CheckContinuedFile(QuellDateien& set) {
     const FileEntry* e = set.current;
     if (e == nullptr || e->done == 0) return 1;
     platform::FileFacts facts;
-    if (!set.fs().Stat(OutputFileName(set.settings().targetPath, *e), &facts)) return 1;
+    if (!set.fs().Stat(OutputFileName(set.settings().targetPath, *e), &facts)) {
+        set.display().Message(texts::WithName(texts::kContinuedFileMissing, e->Name()),
+                              texts::kAppCaption, Icon::Warning, Owner::Page);
+        return 0;
+    }
     if (facts.isRegular && facts.size >= e->done && facts.size <= e->size) return 1;
     set.display().Message(texts::WithName(texts::kContinuedFileMismatch, e->Name()),
                           texts::kAppCaption, Icon::Warning, Owner::Page);
@@ -60,6 +64,7 @@ DriveOutcome ContinueStep(QuellDateien& set, const RestoreVariant& base) {
 
     variant.ShowWorking(set);
     while (!set.CopyBack(variant)) {
+        if (set.StopRequested()) return RestoreInterrupted(set);
         if (!variant.AskRetry(set)) return DriveOutcome::Cancelled;
     }
     ++set.settings().currentVolume;

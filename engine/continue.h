@@ -14,8 +14,8 @@ namespace tolvane {
 // Before a volume is restored into a file begun by an earlier run: that file
 // must hold at least the bytes counted as done and no more than its stored
 // size, or continuing it would leave a hole or foreign bytes in it. Reports
-// a mismatch (naming the file, caption "Tolvane") and returns 0. A missing
-// file is left to the extractor, which reports it when it opens the file.
+// a mismatch or a missing file (naming the file, caption "Tolvane") and
+// returns 0, before anything is written.
 int CheckContinuedFile(QuellDateien& set);
 
 // The continue page's "Starten". Needs room for one full volume on the

@@ -23,6 +23,9 @@ enum class DriveOutcome {
     Stopped,
     // The retry question was answered Cancel: the start page.
     Cancelled,
+    // The user stopped the run (SetStopFlag): what was written is cleaned up
+    // and the message says what is left; the page where it began.
+    Interrupted,
 };
 
 // --- split ---
@@ -60,5 +63,9 @@ DriveOutcome RestoreAllVolumes(QuellDateien& set, const RestoreVariant& variant 
 // The restore page's "Starten": every volume when all are present, else one
 // volume per call followed by the prompt for the next medium.
 DriveOutcome RestoreStep(QuellDateien& set, const RestoreVariant& variant = RestoreVariant());
+
+// A restore the user stopped (SetStopFlag): says which file is written as
+// far as it got and from which volume the run can be continued; Interrupted.
+DriveOutcome RestoreInterrupted(QuellDateien& set);
 
 }  // namespace tolvane

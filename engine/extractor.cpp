@@ -59,6 +59,9 @@ void RestoreVariant::ReportFailure(QuellDateien& set, RestoreFailure failure) co
 }
 
 std::string RestoreVariant::VolumeFileName(const ArchiveSettings& settings, int number) const {
+    if (number == 1 && !firstVolumePath.empty() && SelfExtractingLayout(settings)) {
+        return firstVolumePath;
+    }
     return VolumeName(settings.packagePath, number, SelfExtractingLayout(settings));
 }
 
@@ -110,6 +113,7 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
     const int number = s.currentVolume;
     s.packagePath = variant.VolumeFileName(s, number);
     if (current == nullptr) return 1;
+    if (StopRequested()) return 0;
     // Every file is complete once the last volume is done; a volume beyond
     // the set is never asked for.
     if (number < 1 || number > s.volumeCount) return fail(RestoreFailure::FileSize);
@@ -186,6 +190,12 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
             if (!output) return fail(RestoreFailure::CreateNext);
         }
         if (volumeDone >= volumeDataSize) break;
+        // Stopped by the user: what is written stays, so that the run can
+        // be continued from this volume.
+        if (StopRequested()) {
+            output->Flush();
+            return 0;
+        }
 
         // A chunk never crosses the end of the current file or of the volume.
         const int64_t chunk =
@@ -216,6 +226,36 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
 
 // --- drivers ---
 
+DriveOutcome RestoreInterrupted(QuellDateien& set) {
+    const std::string file = set.current != nullptr ? set.current->Name() : std::string();
+    set.display().Message(texts::WithNames(texts::kRestoreInterrupted, file,
+                                           std::to_string(set.settings().currentVolume)),
+                          texts::kAppCaption, Icon::Information, Owner::Page);
+    return DriveOutcome::Interrupted;
+}
+
+std::vector<std::string> ExistingOutputFiles(QuellDateien& set) {
+    std::vector<std::string> names;
+    platform::FileSystem& fs = set.fs();
+    const std::string& folder = set.settings().targetPath;
+    for (const FileEntry* e = set.current; e != nullptr; e = e->next) {
+        if (e == set.current && e->done > 0) continue;  // the file being continued
+        platform::FileFacts facts;
+        if (fs.Stat(OutputFileName(folder, *e), &facts)) names.push_back(e->Name());
+    }
+    return names;
+}
+
+std::string OverwriteQuestion(const std::vector<std::string>& names) {
+    constexpr size_t kShown = 10;
+    std::string text;
+    for (size_t i = 0; i < names.size() && i < kShown; ++i) text += "„" + names[i] + "“\n";
+    if (names.size() > kShown) {
+        text += texts::WithName(texts::kMoreFiles, std::to_string(names.size() - kShown)) + "\n";
+    }
+    return text + texts::kFilesExist;
+}
+
 namespace {
 
 using platform::FileId;
@@ -224,6 +264,7 @@ using platform::FileId;
 // failure. Finished when it is done (currentVolume then names the next).
 DriveOutcome RestoreOneVolume(QuellDateien& set, const RestoreVariant& variant) {
     while (!set.CopyBack(variant)) {
+        if (set.StopRequested()) return RestoreInterrupted(set);
         if (!variant.AskRetry(set)) return DriveOutcome::Cancelled;
     }
     ++set.settings().currentVolume;

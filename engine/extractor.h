@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/archive_set.h"
 
@@ -43,6 +44,9 @@ class RestoreVariant {
     // its own file at start-up), so it is not checked again. Its size still
     // is: a short first volume would shift every later file.
     bool firstVolumeVerified = false;
+    // The file of volume 1 of the self-extracting layout when it is not
+    // named like one ("package.exe"): a renamed first volume that was chosen.
+    std::string firstVolumePath;
 
     // True when the set in hand is restored with the self-extracting layout.
     bool SelfExtractingLayout(const ArchiveSettings& settings) const {
@@ -71,5 +75,14 @@ class RestoreVariant {
 // The output file of an entry: the target folder (one trailing "/" dropped)
 // followed by "/" and the entry's bare name. Files go flat into the folder.
 std::string OutputFileName(const std::string& targetFolder, const FileEntry& entry);
+
+// The names of the files still to be restored (from current on) that the
+// target folder holds already, in list order. The file a continued run goes
+// on with (current, begun earlier: done > 0) is expected there and is not
+// listed. Every front end asks or refuses with it before the first byte.
+std::vector<std::string> ExistingOutputFiles(QuellDateien& set);
+// The question over such names: up to ten of them, one a line, the count of
+// the rest, then "sind im Zielverzeichnis schon vorhanden. Überschreiben?".
+std::string OverwriteQuestion(const std::vector<std::string>& names);
 
 }  // namespace tolvane

@@ -126,6 +126,14 @@ DriveOutcome RunRepair(QuellDateien& set) {
     }
     set.display().SetStatusText(texts::kWorking);
     while (set.CopyRep() == 0) {
+        if (set.StopRequested()) {
+            // A partial volume would be taken for the damaged one again.
+            set.fs().Remove(set.settings().targetPath);
+            set.display().Message(
+                texts::WithName(texts::kRepairInterrupted, set.settings().targetPath),
+                texts::kAppCaption, Icon::Information, Owner::Page);
+            return DriveOutcome::Interrupted;
+        }
         if (set.RetryVolume() == 0) return DriveOutcome::Cancelled;
     }
     return DriveOutcome::Finished;
@@ -155,6 +163,7 @@ int QuellDateien::CopyRep() {
     int64_t volumeFill = s.selfExtracting == 1 && number == 1 ? kStubAreaSize : 0;
 
     CalcHeaderSize();
+    if (StopRequested()) return 0;
     if (makeHeader(s.targetPath, number) == 0) {
         return fail(texts::kWriteError, texts::kCapCopyRepMakeHeader);
     }
@@ -168,6 +177,7 @@ int QuellDateien::CopyRep() {
 
     const auto buffer = std::make_unique<char[]>(kChunkSize);
     while (volumeFill < capacity) {
+        if (StopRequested()) return 0;
         if (current->done >= current->size) {
             // This file is in the volume whole; the volume goes on with the
             // next one. Only the stored size is taken: an original that has

@@ -27,6 +27,7 @@ int QuellDateien::Copy() {
     // volume of a self-extracting set the stub area counts against it.
     int64_t used = stubArea ? kStubAreaSize : 0;
 
+    if (StopRequested()) return 0;
     if (!makeHeader(s.targetPath, s.currentVolume)) {
         return fail(texts::kWriteError, texts::kCapCopyMakeHeader);
     }
@@ -41,6 +42,7 @@ int QuellDateien::Copy() {
 
         const auto buffer = std::make_unique<char[]>(kChunkSize);
         while (used < capacity) {
+            if (StopRequested()) return 0;
             if (current->done >= current->size) {
                 // The file is in the volumes whole: go on with the next one.
                 // Only the recorded size is taken, so the data always matches
@@ -87,6 +89,18 @@ void Refuse(QuellDateien& set, const std::string& text) {
     set.display().Message(text, texts::kAppCaption, Icon::Warning, Owner::Page);
 }
 
+// A split the user stopped: the volume being written goes (a partial
+// volume would be taken for a damaged one), the finished ones stay.
+DriveOutcome SplitInterrupted(QuellDateien& set) {
+    const ArchiveSettings& s = set.settings();
+    set.fs().Remove(s.targetPath);
+    set.display().Message(
+        texts::WithNames(texts::kSplitInterrupted, std::to_string(s.currentVolume - 1),
+                         std::to_string(s.volumeCount)),
+        texts::kAppCaption, Icon::Information, Owner::Page);
+    return DriveOutcome::Interrupted;
+}
+
 // Writes volume currentVolume, asking the retry question after every
 // failure. Finished when it is written (currentVolume then names the next).
 DriveOutcome WriteOneVolume(QuellDateien& set) {
@@ -98,6 +112,7 @@ DriveOutcome WriteOneVolume(QuellDateien& set) {
         return DriveOutcome::Stopped;
     }
     while (!set.Copy()) {
+        if (set.StopRequested()) return SplitInterrupted(set);
         if (!set.RetryVolume()) return DriveOutcome::Cancelled;
     }
     ++s.currentVolume;

@@ -82,6 +82,32 @@ inline constexpr const char* kContinuedFileMismatch =
     "Die begonnene Datei „%s“ im Zielverzeichnis passt nicht zum gewählten Datenträger.\n"
     "Bitte beginnen Sie bei einem früheren Datenträger!";
 
+// A run the user stopped. Volumes written, then the volume count.
+inline constexpr const char* kSplitInterrupted =
+    "Das Erstellen des Archivs wurde abgebrochen.\n"
+    "Vollständig geschrieben sind %s von %s Datenträgern; der begonnene wurde gelöscht.";
+// The file being written, then the volume number to go on from.
+inline constexpr const char* kRestoreInterrupted =
+    "Das Entpacken wurde abgebrochen.\n"
+    "Die Datei „%s“ ist bis zur Abbruchstelle geschrieben.\n"
+    "Mit „Entpacken fortsetzen“ geht es ab Datenträger Nummer %s weiter.";
+inline constexpr const char* kRepairInterrupted =
+    "Die Reparatur wurde abgebrochen.\n"
+    "Der begonnene Datenträger „%s“ wurde gelöscht.";
+
+// Files of the archive that the target folder holds already: the names, one
+// a line, then this.
+inline constexpr const char* kFilesExist =
+    "sind im Zielverzeichnis schon vorhanden. Überschreiben?";
+// After the tenth name: how many more.
+inline constexpr const char* kMoreFiles = "… und %s weitere";
+
+// Continued extraction without the file it has to go on with.
+inline constexpr const char* kContinuedFileMissing =
+    "Die begonnene Datei „%s“ fehlt im Zielverzeichnis.\n"
+    "Sie muss dort liegen, damit das Entpacken fortgesetzt werden kann.\n"
+    "Bitte wählen Sie das Verzeichnis, in das zuvor entpackt wurde!";
+
 // Captions.
 inline constexpr const char* kCapMakeHeaderOpen = "QuellDateien::makeHeader (OPEN)";
 inline constexpr const char* kCapMakeHeaderRead = "QuellDateien::makeHeader (READ)";
@@ -121,6 +147,19 @@ inline std::string WithName(const char* text, const std::string& name) {
     std::string out = text;
     const size_t at = out.find("%s");
     if (at != std::string::npos) out.replace(at, 2, name);
+    return out;
+}
+
+// A text with its two "%s" replaced by first and second.
+// (A name that holds "%s" itself stays as it is.)
+inline std::string WithNames(const char* text, const std::string& first,
+                             const std::string& second) {
+    std::string out = text;
+    size_t at = out.find("%s");
+    if (at == std::string::npos) return out;
+    out.replace(at, 2, first);
+    at = out.find("%s", at + first.size());
+    if (at != std::string::npos) out.replace(at, 2, second);
     return out;
 }
 

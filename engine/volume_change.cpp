@@ -52,8 +52,9 @@ QuellDateien::VolumeCheck QuellDateien::CheckVolume(bool acceptSelfExtracting) {
     auto file = fs_->Open(s.packagePath, platform::OpenMode::Read);
     if (!file) return VolumeCheck::OpenFailed;
     const bool selfExtracting = acceptSelfExtracting && s.selfExtracting == 1;
-    if (selfExtracting && IsSelfExtractingFirstVolumeName(s.packagePath) &&
-        !file->Seek(kStubAreaSize)) {
+    // The first volume of the self-extracting layout has the stub area in
+    // front, whatever it is called.
+    if (selfExtracting && s.currentVolume == 1 && !file->Seek(kStubAreaSize)) {
         return VolumeCheck::Unexpected;
     }
     // The fixed head and both totals; a short last volume holds no more than

@@ -16,7 +16,7 @@
 namespace {
 
 const char kUsage[] =
-    "Aufruf: %s [--target VERZEICHNIS]\n"
+    "Aufruf: %s [--target VERZEICHNIS [--overwrite]]\n"
     "\n"
     "Ohne Argumente öffnet sich das Fenster des selbstentpackenden Archivs:\n"
     "\"Start\" fragt nach dem Zielverzeichnis und entpackt alle Datenträger.\n"
@@ -25,6 +25,9 @@ const char kUsage[] =
     "                        Datenträger in VERZEICHNIS (wird angelegt, wenn es\n"
     "                        fehlt). Alle Datenträger müssen neben dieser Datei\n"
     "                        liegen; ein fehlender bricht ab.\n"
+    "  --overwrite           überschreibt Dateien, die im Zielverzeichnis schon\n"
+    "                        vorhanden sind (ohne: Abbruch, bevor etwas\n"
+    "                        geschrieben wird)\n"
     "  --help                zeigt diese Hilfe\n"
     "\n"
     "Rückgabewert: 0 erfolgreich, 1 fehlgeschlagen, 2 falscher Aufruf.\n";
@@ -48,8 +51,9 @@ int main(int argc, char** argv) {
             std::printf(kUsage, name);
             return tolvane::robot::kExitOk;
         }
-        if (argc == 3 && !std::strcmp(argv[1], "--target") && argv[2][0] != 0) {
-            return tolvane::robot::RunUnattended(own, argv[2]);
+        const bool overwrite = argc == 4 && !std::strcmp(argv[3], "--overwrite");
+        if ((argc == 3 || overwrite) && !std::strcmp(argv[1], "--target") && argv[2][0] != 0) {
+            return tolvane::robot::RunUnattended(own, argv[2], overwrite);
         }
         std::fprintf(stderr, kUsage, name);
         return tolvane::robot::kExitUsage;

@@ -148,6 +148,9 @@ void Robot::StartPressed() {
         std::string folder = settings.targetPath;
         if (!view_->AskTargetFolder(&folder)) return;
         settings.targetPath = folder;
+        // Nothing in the folder is overwritten unasked.
+        const std::vector<std::string> existing = ExistingOutputFiles(set);
+        if (!existing.empty() && !view_->AskOverwrite(OverwriteQuestion(existing))) return;
     }
     switch (RestoreStep(set, restore_)) {
         case DriveOutcome::WaitingForNextMedium:
@@ -161,6 +164,7 @@ void Robot::StartPressed() {
             break;
         case DriveOutcome::Stopped:  // reported; the button stays
         case DriveOutcome::Cancelled:
+        case DriveOutcome::Interrupted:  // the stub sets no stop flag
             break;
     }
 }

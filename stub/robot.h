@@ -22,6 +22,10 @@ class RobotView : public Display {
     virtual void SetStartButton(const std::string& caption, bool enabled) = 0;
     // The folder question: true with the chosen folder in *folder, false on Cancel.
     virtual bool AskTargetFolder(std::string* folder) = 0;
+    // Files of the archive are in the chosen folder already (question: the
+    // names and "… Überschreiben?"): true when they may be overwritten.
+    // Default: no, nothing is written.
+    virtual bool AskOverwrite(const std::string& /*question*/) { return false; }
     // A failure the stub reports in its status line. detail and caption are
     // what the engine said about it, for views that can show more.
     virtual void ShowFailure(const std::string& statusText, const std::string& /*detail*/ = "",

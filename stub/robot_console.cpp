@@ -49,6 +49,14 @@ bool ConsoleView::AskTargetFolder(std::string* folder) {
     return true;
 }
 
+bool ConsoleView::AskOverwrite(const std::string& question) {
+    if (overwrite_) return true;
+    EndBarLine();
+    std::string names = question.substr(0, question.rfind('\n') + 1);
+    std::fprintf(err_, "%s%s\n", names.c_str(), texts::kFilesExistRefused);
+    return false;
+}
+
 void ConsoleView::SetStatusText(const std::string& text) {
     // Each status once; the file being continued and then completed is named
     // twice in a row by the extraction.
@@ -74,8 +82,9 @@ void ConsoleView::Repaint() {
     barShown_ = true;
 }
 
-int RunUnattended(const std::string& ownPath, const std::string& folder) {
+int RunUnattended(const std::string& ownPath, const std::string& folder, bool overwrite) {
     ConsoleView view(folder, stdout, stderr, ::isatty(2) == 1);
+    view.AllowOverwrite(overwrite);
     Robot robot(view);
     if (!robot.StartUp(ownPath)) return kExitFailed;
     // Every volume must be at hand: nothing is unpacked from a set that

@@ -24,6 +24,9 @@ class ConsoleView : public RobotView {
                  Owner owner) override;
     bool AskRetry(const std::string& text, const std::string& caption) override;
     bool AskTargetFolder(std::string* folder) override;
+    // Yes only with --overwrite; else the names are printed and nothing is written.
+    bool AskOverwrite(const std::string& question) override;
+    void AllowOverwrite(bool allow) { overwrite_ = allow; }
     void SetOverallBar(int percent) override { total_ = percent; }
     void SetVolumeBar(int percent) override { disk_ = percent; }
     void SetStatusText(const std::string& text) override;
@@ -40,6 +43,7 @@ class ConsoleView : public RobotView {
     std::FILE* err_;
     bool showBars_;
     bool barShown_ = false;
+    bool overwrite_ = false;
     int total_ = 0;
     int disk_ = 0;
     std::string last_;
@@ -47,6 +51,7 @@ class ConsoleView : public RobotView {
 
 // Unpacks the archive behind the stub area of ownPath into folder (created
 // when missing). Returns the exit code.
-int RunUnattended(const std::string& ownPath, const std::string& folder);
+// Files the folder holds already are overwritten only with overwrite.
+int RunUnattended(const std::string& ownPath, const std::string& folder, bool overwrite = false);
 
 }  // namespace tolvane::robot

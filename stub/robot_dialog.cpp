@@ -190,6 +190,12 @@ bool RobotDialog::AskTargetFolder(std::string* folder) {
     return true;
 }
 
+bool RobotDialog::AskOverwrite(const std::string& question) {
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(texts::kRetryCaption),
+                    QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No, this);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void RobotDialog::SetOverallBar(int percent) {
     total_->setValue(percent);
 }

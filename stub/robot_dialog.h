@@ -52,6 +52,7 @@ class RobotDialog : public QWidget, public RobotView {
                  Owner owner) override;
     bool AskRetry(const std::string& text, const std::string& caption) override;
     bool AskTargetFolder(std::string* folder) override;
+    bool AskOverwrite(const std::string& question) override;
     void SetOverallBar(int percent) override;
     void SetVolumeBar(int percent) override;
     void SetStatusText(const std::string& text) override;

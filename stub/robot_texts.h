@@ -23,5 +23,8 @@ inline constexpr const char* kChooseFolder = "Bitte Zielverzeichnis wählen:";
 inline constexpr const char* kRetryPrefix = "Fehler auf Datenträger#";
 inline constexpr const char* kRetryRequest = "Letztes Archiv wiederholen";
 inline constexpr const char* kRetryCaption = "Tolvane Robot";
+// The unattended mode after the names of files the folder holds already.
+inline constexpr const char* kFilesExistRefused =
+    "sind im Zielverzeichnis schon vorhanden; mit --overwrite werden sie überschrieben.";
 
 }  // namespace tolvane::robot::texts

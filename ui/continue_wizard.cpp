@@ -22,16 +22,6 @@ namespace tolvane::ui {
 
 namespace {
 
-// The extraction of this wizard: self-extracting sets too. Any volume can be
-// chosen here (package.exe as well), and the position of every volume of
-// such a set allows for the stub area, so its volumes are read with their
-// own layout instead of being taken for wrong media.
-RestoreVariant ContinueVariant() {
-    RestoreVariant variant;
-    variant.acceptSelfExtracting = true;
-    return variant;
-}
-
 // Whether the set has data at the start of volume currentVolume, so that
 // PositionAtVolume can place it there. A header whose count promises more
 // volumes than its data fill has none for the numbers beyond.
@@ -106,7 +96,8 @@ class ContinuePage1 : public ArchiveChoicePage {
     void Command(int controlId) override {
         MainWindow& w = window();
         ArchiveSettings& s = settings();
-        if (const std::optional<std::string> root = DriveRootOf(w.shell(), controlId)) {
+        if (const std::optional<std::string> root = DriveFolder(controlId)) {
+            if (root->empty()) return;  // no medium: said so
             ChoosePackage(*root);
             return;
         }
@@ -172,16 +163,29 @@ class ContinueProgressPage : public ProgressPage {
         // cuts with the offset where it goes on, later ones with 0.
         PositionAtVolume(set());
         ProgressPage::Fill();
+        startVolume_ = settings().currentVolume;
+        // Any volume can be chosen on page 1 (package.exe as well), and the
+        // position of every volume of such a set allows for the stub area,
+        // so its volumes are read with their own layout.
+        variant_ = PageRestoreVariant(set());
     }
 
   protected:
-    DriveOutcome Start() override {
+    bool MayStart() override {
         if (!StartVolumeExists(set())) {
             Warn(NoSuchVolumeText(settings()));
-            return DriveOutcome::Stopped;
+            return false;
         }
-        return ContinueStep(set(), ContinueVariant());
+        if (settings().currentVolume != startVolume_) return true;
+        // The first press: the file it goes on with must be in the target
+        // (else it says which), and it asks before it overwrites later ones.
+        return CheckContinuedFile(set()) != 0 && ConfirmOverwrite(*this);
     }
+    DriveOutcome Start() override { return ContinueStep(set(), variant_); }
+
+  private:
+    int startVolume_ = 0;
+    RestoreVariant variant_;
 };
 
 }  // namespace

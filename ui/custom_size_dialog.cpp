@@ -12,6 +12,7 @@
 namespace tolvane::ui {
 
 namespace {
+constexpr const char* kPrompt = "Bitte wählen Sie die gewünschte Medien/Archivgröße aus";
 constexpr int64_t K = 1024;
 constexpr int64_t M = 1048576;
 }  // namespace
@@ -50,8 +51,8 @@ CustomSizeDialog::CustomSizeDialog(QWidget* owner, int64_t volumeSize, int logPi
         w->setGeometry(DluToRect(dlu, logPixelsX));
     };
 
-    auto* prompt = new QLabel("Bitte wählen Sie die gewünschte Medien/Archivgröße aus", this);
-    place(prompt, id::kCustomPrompt, {10, 5, 230, 10});
+    prompt_ = new QLabel(kPrompt, this);
+    place(prompt_, id::kCustomPrompt, {10, 5, 230, 10});
 
     value_ = new QLabel(this);
     value_->setAlignment(Qt::AlignCenter);
@@ -84,7 +85,14 @@ CustomSizeDialog::CustomSizeDialog(QWidget* owner, int64_t volumeSize, int logPi
 
 void CustomSizeDialog::Step(int controlId) {
     for (const SizeStep& step : SizeSteps()) {
-        if (step.controlId == controlId) working_ = ApplySizeStep(working_, step.change);
+        if (step.controlId != controlId) continue;
+        const int64_t next = ApplySizeStep(working_, step.change);
+        // A step refused at the bottom says where the bottom is.
+        prompt_->setText(next == working_ && step.change < 0
+                             ? ToQ("Die kleinste mögliche Größe ist " +
+                                   FormatThousands(kStubAreaSize + 1) + " Bytes.")
+                             : QString(kPrompt));
+        working_ = next;
     }
     ShowValue();
 }

@@ -34,6 +34,7 @@ class CustomSizeDialog : public QDialog {
 
     int64_t working_;
     QLabel* value_ = nullptr;
+    QLabel* prompt_ = nullptr;
 };
 
 }  // namespace tolvane::ui

@@ -60,7 +60,8 @@ class InformationPage : public Page {
 
     void Command(int controlId) override {
         MainWindow& w = window();
-        if (const std::optional<std::string> root = DriveRootOf(w.shell(), controlId)) {
+        if (const std::optional<std::string> root = DriveFolder(controlId)) {
+            if (root->empty()) return;  // no medium: said so
             ChooseInfoPackage(*root);
             return;
         }

@@ -2,7 +2,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QScreen>
+#include <QTranslator>
 #include <cmath>
 
 #include "engine/platform/file_system.h"
@@ -19,6 +21,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tolvane");
     QApplication::setDesktopFileName("tolvane");
+    QApplication::setOrganizationName("Tolvane");
+    // The file and folder choosers, the buttons and questions of Qt's own
+    // dialogs speak German like the pages, whatever the locale says.
+    QTranslator german;
+    if (german.load(QStringLiteral("qtbase_de"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&german);
+    }
 
     using namespace tolvane::ui;
     WindowOptions options;

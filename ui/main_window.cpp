@@ -8,8 +8,10 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 
 #include "ui/desktop_paths.h"
+#include "ui/engine_job.h"
 #include "ui/ids.h"
 #include "ui/page.h"
 #include "ui/pages.h"
@@ -79,12 +81,18 @@ MainWindow::MainWindow(const Services& services, const WindowOptions& options)
     backdrop_->setFont(font);
     setCentralWidget(backdrop_);
     BuildMenu();
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (JobRunning()) AskToStopJob();
+    });
 
     RegisterStandardPages(*this);
 }
 
 MainWindow::~MainWindow() {
-    // Pages refer to the window's state: let them go first.
+    // A job still running is stopped first; pages refer to the window's
+    // state: let them go next.
+    job_.reset();
     delete currentPage_;
     currentPage_ = nullptr;
 }
@@ -169,7 +177,11 @@ void MainWindow::Command(int menuId) {
             ShowInformationPage();
             break;
         case kMenuExit:
-            shell().Quit(0);
+            if (JobRunning()) {
+                QuitAfterJob();
+            } else {
+                shell().Quit(0);
+            }
             break;
         case kMenuFormatA:
             FormatDrive("a:\\");
@@ -268,9 +280,68 @@ void MainWindow::Present(std::unique_ptr<Page> owned) {
     page->show();
     if (page->HasTooltips()) InstallTooltips(*page);
     page->Fill();
+    // The keyboard starts on the page's first control that takes it.
+    for (QWidget* control : page->controls()) {
+        if ((control->focusPolicy() & Qt::TabFocus) != 0 && control->isEnabled()) {
+            control->setFocus();
+            break;
+        }
+    }
+}
+
+namespace {
+// The commands that would touch the archive set or the media in use while a
+// job runs; help, the file manager and "&Beenden" stay.
+constexpr int kGreyedDuringJob[] = {kMenuNew,         kMenuCreate,   kMenuExtract,
+                                    kMenuInformation, kMenuFormatA,  kMenuFormatB,
+                                    kMenuRepair,      kMenuContinue, kMenuAbout};
+}  // namespace
+
+void MainWindow::RunJob(std::function<DriveOutcome()> driver,
+                        std::function<void(DriveOutcome)> done) {
+    if (JobRunning()) return;
+    for (int id : kGreyedDuringJob) actions_[id]->setEnabled(false);
+    job_ = std::make_unique<EngineJob>(*set_, display_, std::move(driver));
+    connect(job_.get(), &EngineJob::Finished, this, [this, done](DriveOutcome outcome) {
+        // The job object goes when control is back in the event loop.
+        job_.release()->deleteLater();
+        for (int id : kGreyedDuringJob) actions_[id]->setEnabled(true);
+        ApplyMenuState(pageType_);
+        if (quitAfterJob_) {
+            shell().Quit(0);
+            return;
+        }
+        done(outcome);
+    });
+    job_->Start();
+}
+
+bool MainWindow::JobRunning() const {
+    return job_ != nullptr && job_->running();
+}
+
+bool MainWindow::AskToStopJob() {
+    // Owned by the window: the job may end while the question is open, and
+    // its page go with it.
+    const MessageResult answer =
+        messages().Show({this, "Soll der Vorgang abgebrochen werden?", "Tolvane", Icon::Question,
+                         MessageButtons::YesNo});
+    if (answer != MessageResult::Yes || !JobRunning()) return false;
+    job_->RequestStop();
+    return true;
+}
+
+void MainWindow::QuitAfterJob() {
+    if (AskToStopJob()) quitAfterJob_ = true;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (JobRunning()) {
+        // The window stays until the job has cleaned up; then it quits.
+        QuitAfterJob();
+        event->ignore();
+        return;
+    }
     shell().Quit(0);
     event->accept();
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "engine/archive_set.h"
+#include "engine/drivers.h"
 #include "engine/platform/file_system.h"
 #include "ui/geometry.h"
 #include "ui/page_display.h"
@@ -22,6 +23,7 @@ class QAction;
 
 namespace tolvane::ui {
 
+class EngineJob;
 class Page;
 
 // Everything the window asks of the system, injectable for tests.
@@ -109,6 +111,16 @@ class MainWindow : public QMainWindow {
     // set, volume 1 of 0, no package, target or source.
     void ClearForNewOperation();
 
+    // --- The engine job (split, restore, continue, repair).
+    // Runs driver on a worker thread; done(outcome) runs here when it is
+    // over. Meanwhile the commands that would touch the archive set are
+    // greyed; the close box, "&Beenden" and Escape ask to stop the job.
+    void RunJob(std::function<DriveOutcome()> driver, std::function<void(DriveOutcome)> done);
+    bool JobRunning() const;
+    // "Soll der Vorgang abgebrochen werden?" (Ja/Nein): Ja stops the job at
+    // its next chunk. True for Ja.
+    bool AskToStopJob();
+
     // Shell commands; their results are ignored and nothing is reported.
     int FormatDrive(const std::string& drive);
     void OpenExplorer();
@@ -119,6 +131,8 @@ class MainWindow : public QMainWindow {
 
   private:
     void BuildMenu();
+    // Stops the job after the question; the program quits when it is over.
+    void QuitAfterJob();
 
     Services services_;
     WindowOptions options_;
@@ -131,6 +145,8 @@ class MainWindow : public QMainWindow {
     Page* currentPage_ = nullptr;
     QWidget* backdrop_ = nullptr;
     std::map<int, QAction*> actions_;
+    std::unique_ptr<EngineJob> job_;
+    bool quitAfterJob_ = false;
 
     static constexpr int kStartPageType = 0;
 };

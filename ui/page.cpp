@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,6 +18,15 @@
 #include "ui/qt_text.h"
 
 namespace tolvane::ui {
+
+namespace {
+// "%s" is the drive letter.
+constexpr const char* kNoMedium =
+    "In Laufwerk %s ist kein Datenträger eingelegt.\nBitte legen Sie einen Datenträger ein!";
+constexpr const char* kNotWritable =
+    "In das Verzeichnis „%s“ kann nicht geschrieben werden.\n"
+    "Bitte wählen Sie ein anderes Ziel oder einen beschreibbaren Datenträger!";
+}  // namespace
 
 QWidget* FindControl(const QWidget* page, int controlId) {
     if (page == nullptr) return nullptr;
@@ -53,6 +63,21 @@ void Page::Warn(const std::string& text) {
     window_->messages().Show({this, text, texts::kAppCaption, Icon::Warning, MessageButtons::Ok});
 }
 
+std::optional<std::string> Page::DriveFolder(int controlId) {
+    std::optional<std::string> folder = DriveRootOf(window_->shell(), controlId);
+    if (!folder) return folder;
+    const bool a = controlId == id::kSourceDriveA || controlId == id::kTargetDriveA;
+    const bool b = controlId == id::kSourceDriveB || controlId == id::kTargetDriveB;
+    if (a || b) {
+        const DriveRoots roots = window_->driveRoots();
+        if ((a ? roots.aDevice : roots.bDevice).empty()) {
+            Warn(texts::WithName(kNoMedium, a ? "A" : "B"));
+            return std::string();
+        }
+    }
+    return folder;
+}
+
 void Page::Register(QWidget* control, int controlId, Dlu place) {
     if (controlId != 0) {
         control->setProperty(kControlIdProperty, controlId);
@@ -65,7 +90,18 @@ void Page::Register(QWidget* control, int controlId, Dlu place) {
 void Page::SetText(int controlId, const std::string& text) {
     QWidget* control = Control(controlId);
     if (auto* label = qobject_cast<QLabel*>(control)) {
-        label->setText(ToQ(text));
+        // A path too long for its box keeps its beginning and its file name;
+        // the whole path is the tooltip.
+        const bool path = controlId == id::kSourcePathText || controlId == id::kTargetPathText;
+        const QString full = ToQ(text);
+        label->setProperty(kFullTextProperty, full);
+        if (path && label->fontMetrics().horizontalAdvance(full) > label->width()) {
+            label->setText(label->fontMetrics().elidedText(full, Qt::ElideMiddle, label->width()));
+            label->setToolTip(full);
+        } else {
+            label->setText(full);
+            if (path) label->setToolTip(QString());
+        }
     } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
         button->setText(ToQ(text));
     }
@@ -77,7 +113,10 @@ void Page::SetNumber(int controlId, int64_t value) {
 
 std::string Page::Text(int controlId) const {
     QWidget* control = Control(controlId);
-    if (auto* label = qobject_cast<QLabel*>(control)) return FromQ(label->text());
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        const QVariant full = label->property(kFullTextProperty);
+        return FromQ(full.isValid() ? full.toString() : label->text());
+    }
     if (auto* button = qobject_cast<QAbstractButton*>(control)) return FromQ(button->text());
     return {};
 }
@@ -213,6 +252,13 @@ bool IsStatic(const QWidget* control) {
            qobject_cast<const QGroupBox*>(control) != nullptr;
 }
 }  // namespace
+
+bool CheckWritable(Page& page, const std::string& folder) {
+    const QFileInfo info(PathToQ(folder));
+    if (info.isDir() && info.isWritable()) return true;
+    page.Warn(texts::WithName(kNotWritable, folder));
+    return false;
+}
 
 int InstallTooltips(Page& page) {
     for (QWidget* control : page.controls()) {

@@ -12,6 +12,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ namespace tolvane::ui {
 class MainWindow;
 
 inline constexpr const char* kControlIdProperty = "controlId";
+// The whole text of a label that SetText shortened to fit (Text returns it).
+inline constexpr const char* kFullTextProperty = "fullText";
 // Set on every control that InstallTooltips made a tool (all but the static
 // ones: labels, texts, frames, pictures).
 inline constexpr const char* kToolProperty = "isTool";
@@ -95,6 +98,10 @@ class Page : public QWidget {
 
     // A warning box with the caption "Tolvane", owned by this page.
     void Warn(const std::string& text);
+    // The folder of the drive button controlId (A, B or hard disk, source or
+    // target); nothing for any other control. For A or B without a medium
+    // mounted it says so and gives "": nothing is to be done with it.
+    std::optional<std::string> DriveFolder(int controlId);
 
   protected:
     // --- Builders: one control of the page's table each, at its dialog-unit
@@ -124,6 +131,10 @@ class Page : public QWidget {
     std::vector<QWidget*> controls_;
     QButtonGroup* radioGroup_ = nullptr;
 };
+
+// Warns (owned by page) when folder is no folder this user can write to;
+// true when it is one.
+bool CheckWritable(Page& page, const std::string& folder);
 
 // Makes every control of the page that is not static (labels, texts, frames,
 // pictures) a tooltip tool with the text of the page's table. Returns 1.

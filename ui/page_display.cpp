@@ -24,18 +24,10 @@ void SetBar(Page* page, int controlId, int percent) {
 
 // Paints every region of the window that Qt holds as changed, now. Every
 // control the engine writes to (list row and scroll position, bars, status
-// text) has asked for its update; the window's update request is delivered
-// here instead of by the event loop, which does not run during a copy.
+// text) has asked for its update; each chunk's state is painted as it comes,
+// not only the last of those that queued up while the worker was faster.
 void PaintPendingUpdates(QWidget* window) {
     QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);
-}
-
-// Marks the whole window changed: a message box that was shown during a copy
-// leaves its area unpainted otherwise until the copy ends.
-void InvalidateAll(QWidget* window) {
-    window->update();
-    const QList<QWidget*> children = window->findChildren<QWidget*>();
-    for (QWidget* child : children) child->update();
 }
 
 }  // namespace
@@ -48,21 +40,11 @@ void PageDisplay::Message(const std::string& text, const std::string& caption, I
         ownerWidget = window_;
     }
     window_->messages().Show({ownerWidget, text, caption, icon, MessageButtons::Ok});
-    AfterModalBox();
 }
 
 bool PageDisplay::AskRetry(const std::string& text, const std::string& caption) {
-    const bool retry =
-        window_->messages().Show({window_, text, caption, Icon::Question,
-                                  MessageButtons::RetryCancel}) == MessageResult::Retry;
-    AfterModalBox();
-    return retry;
-}
-
-void PageDisplay::AfterModalBox() {
-    if (!window_->isVisible()) return;
-    InvalidateAll(window_);
-    PaintPendingUpdates(window_);
+    return window_->messages().Show({window_, text, caption, Icon::Question,
+                                     MessageButtons::RetryCancel}) == MessageResult::Retry;
 }
 
 void PageDisplay::SetRowDone(int row, const std::string& doneText) {
@@ -89,10 +71,8 @@ void PageDisplay::SetStatusText(const std::string& text) {
 }
 
 void PageDisplay::Repaint() {
-    // The page's list, bars and status text as the engine left them, on the
-    // screen now: the engine runs on the GUI thread and dispatches no events
-    // meanwhile. (A repaint of the window alone would not reach the page,
-    // which paints its own background.)
+    // The page's list, bars and status text as the engine left them after
+    // this chunk, on the screen now.
     if (window_->isVisible()) PaintPendingUpdates(window_);
 }
 

@@ -29,9 +29,6 @@ class PageDisplay : public Display {
     void Repaint() override;
 
   private:
-    // The window painted whole again after a modal box closed.
-    void AfterModalBox();
-
     MainWindow* window_;
 };
 

@@ -1,11 +1,11 @@
 #include "ui/progress_page.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QLabel>
+#include <memory>
 #include <vector>
 
 #include "engine/sizing.h"
+#include "engine/texts.h"
 #include "ui/ids.h"
 #include "ui/main_window.h"
 
@@ -13,34 +13,50 @@ namespace tolvane::ui {
 
 namespace {
 
-// Drops the mouse and key input that queued up while the engine held the GUI
-// thread.
-class QueuedInputDropper : public QObject {
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        switch (event->type()) {
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::KeyPress:
-            case QEvent::KeyRelease:
-            case QEvent::Wheel:
-            case QEvent::ShortcutOverride:
-                return true;
-            default:
-                return false;
+// The state of the set when "Starten" was pressed: a run the user stopped
+// returns there, so that the page shows the choices as they were.
+struct StartState {
+    explicit StartState(QuellDateien& set)
+        : settings(set.settings()),
+          current(set.current),
+          currentIndex(set.currentIndex),
+          bytesDone(set.bytesDone) {
+        for (const FileEntry* e = set.head; e != nullptr; e = e->next) done.push_back(e->done);
+    }
+    void Restore(QuellDateien& set) const {
+        set.settings() = settings;
+        set.current = current;
+        set.currentIndex = currentIndex;
+        set.bytesDone = bytesDone;
+        size_t i = 0;
+        for (FileEntry* e = set.head; e != nullptr && i < done.size(); e = e->next) {
+            e->done = done[i++];
         }
     }
+
+    ArchiveSettings settings;
+    FileEntry* current;
+    int currentIndex;
+    int64_t bytesDone;
+    std::vector<int64_t> done;
 };
 
-void DropQueuedInput() {
-    QueuedInputDropper dropper;
-    QCoreApplication::instance()->installEventFilter(&dropper);
-    QCoreApplication::processEvents();
-    QCoreApplication::instance()->removeEventFilter(&dropper);
+}  // namespace
+
+bool ConfirmOverwrite(Page& page) {
+    const std::vector<std::string> names = ExistingOutputFiles(page.set());
+    if (names.empty()) return true;
+    return page.window().messages().Show({&page, OverwriteQuestion(names), texts::kAppCaption,
+                                          Icon::Question, MessageButtons::YesNo}) ==
+           MessageResult::Yes;
 }
 
-}  // namespace
+RestoreVariant PageRestoreVariant(const QuellDateien& set) {
+    RestoreVariant variant;
+    variant.acceptSelfExtracting = true;
+    variant.firstVolumePath = set.stubVolumePath;
+    return variant;
+}
 
 int IndexOfCurrent(const QuellDateien& set) {
     int index = 0;
@@ -83,10 +99,20 @@ std::string ProgressPage::TooltipText(int controlId) const {
 
 void ProgressPage::Command(int controlId) {
     if (controlId == id::kBack) {
-        Back();
+        // During a run Back is "Abbrechen".
+        if (window().JobRunning()) {
+            window().AskToStopJob();
+        } else {
+            Back();
+        }
     } else if (controlId == id::kStart) {
+        if (window().JobRunning() || !MayStart()) return;
         RunDriver(*this, [this] { return Start(); });
     }
+}
+
+bool ProgressPage::MayStart() {
+    return true;
 }
 
 void ProgressPage::Back() {
@@ -97,17 +123,26 @@ void ProgressPage::Back() {
 }
 
 void RunDriver(Page& page, const std::function<DriveOutcome()>& driver) {
-    // The buttons show greyed while the engine runs; it repaints the page
-    // after every chunk.
-    std::vector<QWidget*> buttons;
-    for (int id : {id::kBack, id::kStart}) {
-        if (QWidget* button = page.Control(id)) buttons.push_back(button);
-    }
-    for (QWidget* button : buttons) button->setEnabled(false);
-    const DriveOutcome outcome = driver();
-    DropQueuedInput();
-    for (QWidget* button : buttons) button->setEnabled(true);
-    FollowOutcome(page.window(), outcome);
+    MainWindow& window = page.window();
+    const int type = page.pageType();
+    auto startState = std::make_shared<StartState>(page.set());
+    // "Starten" is greyed while the driver runs; Back stays and stops it.
+    if (QWidget* start = page.Control(id::kStart)) start->setEnabled(false);
+    if (QWidget* back = page.Control(id::kBack)) back->setToolTip("Abbrechen");
+    window.RunJob(driver, [&window, type, startState](DriveOutcome outcome) {
+        if (outcome == DriveOutcome::Interrupted) {
+            startState->Restore(window.set());
+            window.GoTo(type);
+            return;
+        }
+        if (Page* current = window.currentPage()) {
+            if (QWidget* start = current->Control(id::kStart)) start->setEnabled(true);
+            if (QWidget* back = current->Control(id::kBack)) {
+                back->setToolTip(QString::fromStdString(current->TooltipText(id::kBack)));
+            }
+        }
+        FollowOutcome(window, outcome);
+    });
 }
 
 void FollowOutcome(MainWindow& window, DriveOutcome outcome) {
@@ -120,6 +155,7 @@ void FollowOutcome(MainWindow& window, DriveOutcome outcome) {
             break;
         case DriveOutcome::WaitingForNextMedium:
         case DriveOutcome::Stopped:
+        case DriveOutcome::Interrupted:
             break;
     }
 }

@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -20,19 +22,33 @@
 namespace tolvane::ui {
 
 std::string QtNameFilter(const std::string& filterText, const std::string& filterPattern) {
-    std::string text = filterText;
-    const size_t open = text.find('(');
-    if (open != std::string::npos) text.erase(open);
-    while (!text.empty() && text.back() == ' ') text.pop_back();
     const std::string pattern = filterPattern == "*.*" ? "*" : filterPattern;
-    return text + " (" + pattern + ")";
+    return filterText + " (" + pattern + ")";
+}
+
+std::string StartFolder(const std::string& lastUsed, const std::string& driveFolder,
+                        const std::string& home,
+                        const std::function<bool(const std::string&)>& isDir) {
+    auto inside = [](const std::string& path, const std::string& folder) {
+        if (folder.empty() || path == folder) return true;
+        const std::string prefix = folder.back() == '/' ? folder : folder + "/";
+        return path.compare(0, prefix.size(), prefix) == 0;
+    };
+    if (!lastUsed.empty() && inside(lastUsed, driveFolder) && isDir(lastUsed)) return lastUsed;
+    if (!driveFolder.empty()) return driveFolder;
+    return home;
 }
 
 std::vector<std::string> QtDialogs::Choose(const ChooserRequest& request) {
     QFileDialog dialog(request.owner, ToQ(request.title));
     dialog.setOption(QFileDialog::DontResolveSymlinks);
+    // Each chooser remembers, across runs, the folder it was last used in.
+    QSettings remembered;
+    const QString key = QStringLiteral("folders/%1").arg(static_cast<int>(request.operation));
     const std::string folder =
-        request.initialFolder.empty() ? FromQ(QDir::homePath()) : request.initialFolder;
+        StartFolder(PathFromQ(remembered.value(key).toString()), request.initialFolder,
+                    PathFromQ(QDir::homePath()),
+                    [](const std::string& path) { return QFileInfo(PathToQ(path)).isDir(); });
     dialog.setDirectory(PathToQ(folder));
     switch (request.kind) {
         case ChooserKind::Folder:
@@ -51,6 +67,9 @@ std::vector<std::string> QtDialogs::Choose(const ChooserRequest& request) {
             break;
     }
     if (request.kind != ChooserKind::Folder) {
+        // The filter shows as the page words it; the pattern behind it is
+        // the one Qt applies.
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
         dialog.setNameFilter(ToQ(QtNameFilter(request.filterText, request.filterPattern)));
         dialog.setDefaultSuffix(ToQ(request.defaultSuffix));
     }
@@ -58,6 +77,11 @@ std::vector<std::string> QtDialogs::Choose(const ChooserRequest& request) {
     if (dialog.exec() != QDialog::Accepted) return {};
     std::vector<std::string> chosen;
     for (const QString& path : dialog.selectedFiles()) chosen.push_back(PathFromQ(path));
+    if (!chosen.empty()) {
+        const QString first = PathToQ(chosen.front());
+        remembered.setValue(
+            key, request.kind == ChooserKind::Folder ? first : QFileInfo(first).absolutePath());
+    }
     return chosen;
 }
 

@@ -2,6 +2,9 @@
 // dialogs and message boxes, the custom size dialog, and the desktop shell.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "ui/services.h"
 
 namespace tolvane::ui {
@@ -30,9 +33,17 @@ class DesktopShell : public Shell {
     void Quit(int exitCode) override;
 };
 
+// The folder a chooser starts in: the one it was used in last when that is
+// still a folder and lies in the chosen drive's folder (any, when no drive
+// was chosen), else the drive's folder, else home.
+std::string StartFolder(const std::string& lastUsed, const std::string& driveFolder,
+                        const std::string& home,
+                        const std::function<bool(const std::string&)>& isDir);
+
 // The name filter a Qt file dialog understands for a request's filter: the
-// display text with its pattern list replaced by the real one, where "*.*"
-// (every file on the platform the texts come from) becomes "*".
+// display text as it is, followed by the real pattern in parentheses ("*.*",
+// every file on the platform the texts come from, becomes "*"); shown with
+// HideNameFilterDetails, the dialog names it with the display text alone.
 std::string QtNameFilter(const std::string& filterText, const std::string& filterPattern);
 
 }  // namespace tolvane::ui

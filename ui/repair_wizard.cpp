@@ -104,7 +104,8 @@ class RepairPage1 : public Page {
     void Command(int controlId) override {
         MainWindow& w = window();
         ArchiveSettings& s = settings();
-        if (const std::optional<std::string> root = DriveRootOf(w.shell(), controlId)) {
+        if (const std::optional<std::string> root = DriveFolder(controlId)) {
+            if (root->empty()) return;  // no medium: said so
             ChooseIntactVolume(*root);
             return;
         }
@@ -330,11 +331,11 @@ class RepairPage3 : public Page {
         MainWindow& w = window();
         switch (controlId) {
             case id::kTargetDriveA:
-                ComposeTarget(w.driveRoots().a);
+            case id::kTargetDriveB: {
+                const std::string folder = DriveFolder(controlId).value_or("");
+                if (!folder.empty() && CheckWritable(*this, folder)) ComposeTarget(folder);
                 break;
-            case id::kTargetDriveB:
-                ComposeTarget(w.driveRoots().b);
-                break;
+            }
             case id::kTargetHardDisk: {
                 std::string folder;
                 if (BrowseForFolder(*this, &folder, "Verzeichnis wähler") != 0) {

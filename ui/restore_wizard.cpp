@@ -1,4 +1,5 @@
-// The restore wizard: page type 3 picks a volume of a plain archive and the
+// The restore wizard: page type 3 picks the first volume of an archive (plain
+// or self-extracting) and the
 // folder for the restored files and shows what the archive holds; page type 4
 // restores the volumes when "Starten" is pressed, every volume in one press
 // when all of them are at hand, else one volume per press with the prompt for
@@ -64,7 +65,8 @@ class RestorePage1 : public ArchiveChoicePage {
 
     void Command(int controlId) override {
         MainWindow& w = window();
-        if (const std::optional<std::string> root = DriveRootOf(w.shell(), controlId)) {
+        if (const std::optional<std::string> root = DriveFolder(controlId)) {
+            if (root->empty()) return;  // no medium: said so
             ChoosePackage(*root);
             return;
         }
@@ -110,8 +112,18 @@ class RestoreProgressPage : public ProgressPage {
     explicit RestoreProgressPage(MainWindow& window)
         : ProgressPage(window, kRestoreProgressPage, kRestorePage1) {}
 
+    void Fill() override {
+        ProgressPage::Fill();
+        variant_ = PageRestoreVariant(set());
+    }
+
   protected:
-    DriveOutcome Start() override { return RestoreStep(set()); }
+    // The first press asks before it overwrites files in the target.
+    bool MayStart() override { return settings().currentVolume != 1 || ConfirmOverwrite(*this); }
+    DriveOutcome Start() override { return RestoreStep(set(), variant_); }
+
+  private:
+    RestoreVariant variant_;
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "engine/drivers.h"
 #include "engine/sizing.h"
 #include "engine/texts.h"
+#include "engine/volume_header.h"
 #include "ui/file_dialogs.h"
 #include "ui/ids.h"
 #include "ui/main_window.h"
@@ -122,7 +123,8 @@ class SplitPage1 : public Page {
     void Command(int controlId) override {
         MainWindow& w = window();
         ArchiveSettings& s = settings();
-        if (const std::optional<std::string> root = DriveRootOf(w.shell(), controlId)) {
+        if (const std::optional<std::string> root = DriveFolder(controlId)) {
+            if (root->empty()) return;  // no medium: said so
             ChooseTarget(*root);
             return;
         }
@@ -148,6 +150,12 @@ class SplitPage1 : public Page {
                 return;
             case id::kSelfExtracting:
                 s.selfExtracting = 1 - s.selfExtracting;
+                // The target shows the name the first volume is written
+                // under: ".exe" when self-extracting, ".001" when not.
+                if (!s.targetPath.empty()) {
+                    s.targetPath = VolumeName(s.targetPath, 1, s.selfExtracting == 1);
+                    SetText(id::kTargetPathText, s.targetPath);
+                }
                 ShowVolumeCount();
                 return;
             default:
@@ -215,6 +223,13 @@ class SplitPage1 : public Page {
             Warn(refusal);
             return;
         }
+        // A medium that is write-protected (or a folder of another user) is
+        // said here, not by a failed first volume.
+        const std::string& target = settings().targetPath;
+        const size_t slash = target.find_last_of('/');
+        const std::string folder =
+            slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
+        if (!CheckWritable(*this, folder)) return;
         window().GoTo(kSplitPage2);
     }
 };

@@ -86,6 +86,40 @@ check "milliseconds kept" [ "$(mtime_ms "$work/back/groß.bin")" = 981173106789 
 run 0 extract "$work/vol/package.001" -d "$work/new/deeper"
 check "target folder created" cmp -s "$src/genau.bin" "$work/new/deeper/genau.bin"
 
+# A file of the archive that the target holds already: refused by name,
+# nothing written; --overwrite replaces it.
+echo "geändert" >"$work/back/genau.bin"
+rm "$work/back/leer"
+run 1 extract "$work/vol/package.001" -d "$work/back"
+check "existing files named" contains "$err" "Tolvane: „groß.bin“
+„Übersicht mit Leerzeichen.txt“
+„genau.bin“
+sind im Zielverzeichnis schon vorhanden; mit --overwrite werden sie überschrieben."
+check "changed file kept" [ "$(cat "$work/back/genau.bin")" = "geändert" ]
+check "nothing written when refused" [ ! -e "$work/back/leer" ]
+run 0 extract "$work/vol/package.001" -d "$work/back" --overwrite
+check "replaced with --overwrite" cmp -s "$src/genau.bin" "$work/back/genau.bin"
+
+# SIGINT during a split stops at the next chunk: the volume being written is
+# deleted, the complete ones stay, the message counts them; exit 130.
+mkdir -p "$work/int"
+truncate -s 300M "$work/int.bin"
+"$cli" split -o "$work/int/package.001" "$work/int.bin" </dev/null >/dev/null 2>"$work/int.err" &
+pid=$!
+for _ in $(seq 1 600); do [ -e "$work/int/package.003" ] && break; sleep 0.05; done
+kill -INT "$pid"
+wait "$pid"
+check "SIGINT exit 130" [ "$?" -eq 130 ]
+complete=0
+for v in "$work"/int/package.*; do
+    if [ "$(stat -c %s "$v")" -eq 1441792 ]; then complete=$((complete + 1)); else fail "partial $v"; fi
+done
+check "SIGINT message" contains "$(cat "$work/int.err")" "Tolvane: Das Erstellen des Archivs wurde abgebrochen.
+Vollständig geschrieben sind $complete von 219 Datenträgern; der begonnene wurde gelöscht."
+check "volumes in order" [ -e "$work/int/package.$(printf %03d "$complete")" ] 
+check "none after the complete ones" [ ! -e "$work/int/package.$(printf %03d $((complete + 1)))" ]
+rm -f "$work/int.bin"
+
 # --- preset sizes and bytes ---
 mkdir -p "$work/zip" "$work/sizes"
 run 0 split --size zip100 -o "$work/zip/a.001" "$src/groß.bin"
@@ -137,7 +171,7 @@ check "missing volume: the prompt" contains "$err" "Bitte einlegen: Datenträger
 check "missing volume named" contains "$err" "$work/gap/package.002"
 cp "$work/vol/package.002" "$work/gap/"
 truncate -s -1 "$work/gap/package.002"
-run 1 extract "$work/gap/package.001" -d "$work/gapback"
+run 1 extract "$work/gap/package.001" -d "$work/gapback" --overwrite
 check "short middle volume" contains "$err" "CopyBack::FileSize: Ein an den Computer angeschlossenes Gerät funktioniert nicht!"
 check "retry question answered Cancel" contains "$err" "Fehler bei Datenträger#: 2
 Letztes Package/Diskette wiederholen"
@@ -147,6 +181,9 @@ mkdir -p "$work/linked"
 echo "bleibt" >"$work/precious"
 ln -s "$work/precious" "$work/linked/leer"
 run 1 extract "$work/vol/package.001" -d "$work/linked"
+check "existing name refused" contains "$err" "Tolvane: „leer“
+sind im Zielverzeichnis schon vorhanden; mit --overwrite werden sie überschrieben."
+run 1 extract "$work/vol/package.001" -d "$work/linked" --overwrite
 check "link target untouched" [ "$(cat "$work/precious")" = "bleibt" ]
 check "link reported" contains "$err" "QuellDateien::CopyBack::open"
 

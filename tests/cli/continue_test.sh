@@ -102,15 +102,28 @@ check "begun file too short" 'Tolvane: Die begonnene Datei „drei.dat“ im Zie
 Bitte beginnen Sie bei einem früheren Datenträger!' "$err"
 check "nothing restored" 10 "$(stat -c %s "$work/short/drei.dat")"
 
-# The begun file is missing: the extractor's open error, Cancel without a terminal.
+# The begun file is missing: said by name before anything is written.
 interrupted "$work/gone" "$(skip_of "$capacity" 0 3)"
 rm "$work/gone/drei.dat"
 err=$("$cli" continue "$work/plain/package.001" -d "$work/gone" --from 3 2>&1 >/dev/null </dev/null)
 check "begun file missing exit" 1 "$?"
-check "begun file missing" "QuellDateien::CopyBack::open: Beim Schreiben auf Medium ist ein Fehler aufgetreten!
-Tolvane: Fehler bei Datenträger#: 3
-Letztes Package/Diskette wiederholen
-Abbrechen (keine Eingabe vom Terminal möglich)" "$err"
+check "begun file missing" "Tolvane: Die begonnene Datei „drei.dat“ fehlt im Zielverzeichnis.
+Sie muss dort liegen, damit das Entpacken fortgesetzt werden kann.
+Bitte wählen Sie das Verzeichnis, in das zuvor entpackt wurde!" "$err"
+check "nothing written without the begun file" "" "$(ls "$work/gone" | grep -E 'drei|vier')"
+
+# A later file of the archive is in the target already: refused by name
+# unless --overwrite; the begun file itself is expected there.
+interrupted "$work/later" "$(skip_of "$capacity" 0 3)"
+echo "meins" > "$work/later/vier.dat"
+err=$("$cli" continue "$work/plain/package.001" -d "$work/later" --from 3 2>&1 >/dev/null)
+check "later file exit" 1 "$?"
+check "later file named" "Tolvane: „vier.dat“
+sind im Zielverzeichnis schon vorhanden; mit --overwrite werden sie überschrieben." "$err"
+check "later file untouched" "meins" "$(cat "$work/later/vier.dat")"
+"$cli" continue "$work/plain/package.001" -d "$work/later" --from 3 --overwrite 2>/dev/null
+check "later file overwritten exit" 0 "$?"
+check "later file overwritten" ok "$(same_as_originals "$work/later")"
 
 err=$("$cli" continue "$work/plain/package.001" -d "$work/gone" --from 0 2>&1 >/dev/null)
 check "volume 0 exit" 1 "$?"

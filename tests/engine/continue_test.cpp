@@ -31,8 +31,15 @@ TEST(CheckContinuedFile, TheBegunFileMustFitTheStartVolume) {
     WalkToStreamOffset(f.set, 2000);           // b is begun with 1000 bytes
     ASSERT_EQ(f.set.current->done, 1000);
 
-    // Missing: left to the extractor, which reports it when it opens it.
-    EXPECT_EQ(CheckContinuedFile(f.set), 1);
+    // Missing: said by name, before anything is written.
+    EXPECT_EQ(CheckContinuedFile(f.set), 0);
+    ASSERT_EQ(f.display.messages.size(), 1u);
+    EXPECT_EQ(f.display.messages[0].text,
+              "Die begonnene Datei „b“ fehlt im Zielverzeichnis.\n"
+              "Sie muss dort liegen, damit das Entpacken fortgesetzt werden kann.\n"
+              "Bitte wählen Sie das Verzeichnis, in das zuvor entpackt wurde!");
+    EXPECT_EQ(f.display.messages[0].caption, "Tolvane");
+    f.display.messages.clear();
     for (size_t size : {1000u, 3000u, 4500u}) {
         WriteFile(dir / "b", std::string(size, 'b'));
         EXPECT_EQ(CheckContinuedFile(f.set), 1) << size;
@@ -212,15 +219,22 @@ TEST(ContinueStep, BegunFileMissingOrWrongThenRetry) {
     const std::string begun = ReadFile(out / "b");
     ASSERT_GT(begun.size(), 0u);
 
-    // Missing: the extractor says so; the user puts it back and retries.
+    // Missing: refused by name before anything is written; once the user
+    // has put it back, the run goes on.
     std::filesystem::rename(out / "b", out / "b.saved");
+    test::ArchiveRun missing;
+    PrepareContinue(missing, a.volumes[0], out.path(), 3);
+    EXPECT_EQ(ContinueStep(missing.set, CommandLineVariant()), DriveOutcome::Stopped);
+    ASSERT_EQ(missing.display.messages.size(), 1u);
+    EXPECT_NE(missing.display.messages[0].text.find("„b“ fehlt im Zielverzeichnis"),
+              std::string::npos);
+    EXPECT_TRUE(missing.display.questions.empty());
+    EXPECT_FALSE(std::filesystem::exists(out / "b"));
+    std::filesystem::rename(out / "b.saved", out / "b");
     test::ArchiveRun run;
     PrepareContinue(run, a.volumes[0], out.path(), 3);
-    run.display.onAsk = [&] { std::filesystem::rename(out / "b.saved", out / "b"); };
-    run.display.retryAnswers = {true};
     ASSERT_EQ(ContinueToEnd(run), DriveOutcome::Finished);
-    EXPECT_EQ(run.display.messages.size(), 1u);
-    EXPECT_EQ(run.display.messages[0].caption, "QuellDateien::CopyBack::open");
+    EXPECT_TRUE(run.display.messages.empty());
     ExpectRestored(a, out.path());
 
     // Longer than it can be: refused before anything is written.

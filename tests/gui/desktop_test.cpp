@@ -2,6 +2,8 @@
 // manager on a Linux desktop, and the pictures.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QFileDialog>
 #include <set>
 
 #include "tests/gui/gui_test_support.h"
@@ -80,6 +82,7 @@ TEST(FormatDrive, UsesAnInstalledFormatterOrNothing) {
 
 TEST(MenuCommands, FormatCommandsStartTheFormatterAndKeepThePage) {
     GuiFixture f;
+    f.shell.roots.bDevice.clear();  // nothing mounted for B
     f.w().GoTo(kRepairPage3);
     Page* page = f.w().currentPage();
     f.w().Command(kMenuFormatA);
@@ -192,11 +195,49 @@ TEST(Pictures, AMissingDrawingBecomesAPlaceholderOfItsSize) {
     EXPECT_EQ(image.pixelColor(30, 30), image.pixelColor(10, 40));  // plain
 }
 
-TEST(QtServices, NameFiltersMatchEveryFileWhereTheTextSaysAllFiles) {
-    EXPECT_EQ(QtNameFilter("Alle Dateien (*.*)", "*.*"), "Alle Dateien (*)");
-    EXPECT_EQ(QtNameFilter("Archive  (*.001)", "*.001"), "Archive (*.001)");
-    EXPECT_EQ(QtNameFilter("Archive (*.001,*.002,...)", "*.*"), "Archive (*)");
-    EXPECT_EQ(QtNameFilter("Packages (*.*)", "*.*"), "Packages (*)");
+TEST(QtServices, ChoosersStartWhereTheyWereLastUsedWithinTheChosenDrive) {
+    const auto isDir = [](const std::string& path) { return path != "/home/anna/gone"; };
+    const struct {
+        const char* last;
+        const char* drive;
+        const char* start;
+    } cases[] = {
+        {"", "", "/home/anna"},
+        {"", "/media/anna/FLOPPY", "/media/anna/FLOPPY"},
+        {"/home/anna/fotos", "", "/home/anna/fotos"},
+        {"/home/anna/fotos", "/home/anna", "/home/anna/fotos"},
+        {"/home/anna/fotos", "/media/anna/FLOPPY", "/media/anna/FLOPPY"},
+        {"/media/anna/FLOPPY/alt", "/media/anna/FLOPPY", "/media/anna/FLOPPY/alt"},
+        {"/media/anna/FLOPPY2", "/media/anna/FLOPPY", "/media/anna/FLOPPY"},
+        {"/home/anna/gone", "", "/home/anna"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StartFolder(c.last, c.drive, "/home/anna", isDir), c.start) << c.last;
+    }
+}
+
+TEST(QtServices, NameFiltersShowThePagesWordsAndMatchEveryFileWhereTheySayAllFiles) {
+    const struct {
+        const char* text;
+        const char* pattern;
+        const char* filter;
+    } cases[] = {
+        {"Alle Dateien (*.*)", "*.*", "Alle Dateien (*.*) (*)"},
+        {"Archive  (*.001)", "*.001", "Archive  (*.001) (*.001)"},
+        {"Archive (*.001,*.002,...)", "*.*", "Archive (*.001,*.002,...) (*)"},
+        {"Packages (*.*)", "*.*", "Packages (*.*) (*)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(QtNameFilter(c.text, c.pattern), c.filter);
+        // The chooser names the filter with the page's words alone.
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        dialog.setNameFilter(QString::fromUtf8(c.filter));
+        auto* combo = dialog.findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(combo, nullptr);
+        EXPECT_EQ(combo->currentText(), QString::fromUtf8(c.text).simplified());
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
 
 #include "engine/platform/file_system.h"
 
@@ -85,7 +86,21 @@ void GuiFixture::Press(int controlId) {
         ADD_FAILURE() << "no button " << controlId << " on the current page";
         return;
     }
+    const bool wasRunning = window->JobRunning();
     button->click();
+    // A press that started the engine job returns when the job is over, as
+    // a press that ran the engine on this thread did.
+    if (!wasRunning) WaitForJob();
+}
+
+void GuiFixture::PressAndLeaveRunning(int controlId) {
+    auto* button = qobject_cast<QAbstractButton*>(page().Control(controlId));
+    ASSERT_NE(button, nullptr) << "no button " << controlId << " on the current page";
+    button->click();
+}
+
+void GuiFixture::WaitForJob() {
+    while (window->JobRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 std::string GuiFixture::Text(int controlId) {

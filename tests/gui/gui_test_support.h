@@ -56,7 +56,7 @@ class RecordingShell : public Shell {
     };
     std::vector<Started> started;
     std::map<std::string, std::string> programs;  // installed programs by name
-    DriveRoots roots{"/media/test/FLOPPY", "/media/test", "/home/test", "/dev/sdz1", ""};
+    DriveRoots roots{"/media/test/FLOPPY", "/media/test", "/home/test", "/dev/sdz1", "/dev/sdy1"};
     std::vector<int> quitCodes;
 };
 
@@ -68,8 +68,13 @@ struct GuiFixture {
 
     MainWindow& w() { return *window; }
     Page& page();
-    // Presses the control with that id on the current page.
+    // Presses the control with that id on the current page; a press that
+    // starts the engine job returns when the job is over.
     void Press(int controlId);
+    // Presses it and returns while the job it started still runs.
+    void PressAndLeaveRunning(int controlId);
+    // Lets the job run to its end, answering what it asks.
+    void WaitForJob();
     // The text of a label or button of the current page.
     std::string Text(int controlId);
     bool MenuEnabled(int menuId);

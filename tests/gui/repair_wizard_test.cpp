@@ -333,6 +333,9 @@ TEST(RepairPage3, ComposesTheTargetAndKeepsItThroughAboutAndInformation) {
     ASSERT_EQ(f.messages.shown.size(), 1u);
     EXPECT_EQ(f.messages.shown[0].text, kNoTarget);
 
+    TempDir driveA, driveB;
+    f.shell.roots.a = driveA.path();
+    f.shell.roots.b = driveB.path();
     f.Press(id::kTargetDriveA);
     EXPECT_EQ(f.Text(id::kTargetPathText), f.shell.roots.a + "/package.003");
     f.Press(id::kTargetDriveB);

@@ -164,6 +164,9 @@ bool ProgressRecorder::eventFilter(QObject*, QEvent* event) {
     frame.overall = qobject_cast<QProgressBar*>(page_->Control(id::kOverallBar))->value();
     frame.volume = qobject_cast<QProgressBar*>(page_->Control(id::kVolumeBar))->value();
     frame.status = page_->Text(id::kStatusText);
+    // The page as it was before the run's first report (the event loop
+    // paints it as soon as the job has started) is no frame of the run.
+    if (frames.empty() && frame.status.rfind("Bitte einlegen", 0) == 0) return false;
     auto* list = qobject_cast<QTreeWidget*>(page_->Control(id::kFileList));
     for (int row = 0; row < list->topLevelItemCount(); ++row) {
         frame.done.push_back(FromQ(list->topLevelItem(row)->text(3)));

@@ -147,7 +147,19 @@ TEST_F(StubTest, ExistingFilesAreOverwrittenAndLinksAreNotFollowed) {
     WriteFile(elsewhere / "opfer", "bleibt");
     ASSERT_EQ(::symlink((elsewhere / "opfer").c_str(), (out / "b.bin").c_str()), 0);
     ASSERT_EQ(Start(), 1);
+    // Asked first; No leaves everything as it is.
+    view.overwriteAnswer = false;
     robot.StartPressed();
+    ASSERT_EQ(view.overwriteQuestions.size(), 1u);
+    EXPECT_EQ(view.overwriteQuestions[0],
+              "„a.bin“\n„b.bin“\nsind im Zielverzeichnis schon vorhanden. Überschreiben?");
+    EXPECT_EQ(ReadFile(out / "a.bin"), std::string(1000000, 'x'));
+    EXPECT_FALSE(robot.stopped());
+    EXPECT_TRUE(view.questions.empty());
+    // Yes: a.bin is replaced, the link is not followed.
+    view.overwriteAnswer = true;
+    robot.StartPressed();
+    EXPECT_EQ(view.overwriteQuestions.size(), 2u);
     EXPECT_EQ(ReadFile(out / "a.bin"), files[1].bytes);
     EXPECT_EQ(ReadFile(elsewhere / "opfer"), "bleibt");
     EXPECT_EQ(view.questions.size(), 1u);  // the failed volume is offered again

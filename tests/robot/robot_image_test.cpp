@@ -44,8 +44,9 @@ struct ImageTest : ::testing::Test {
         files = MixedFiles();
         return WriteSelfExtractingSet(src.path(), files, volumeSize, dir / name, kImage);
     }
-    Outcome Unpack(const std::string& name = "package.exe") {
-        return RunWithoutDisplay("'" + (dir / name) + "' --target '" + (out / "ziel") + "'");
+    Outcome Unpack(const std::string& name = "package.exe", const std::string& extra = "") {
+        return RunWithoutDisplay("'" + (dir / name) + "' --target '" + (out / "ziel") + "'" +
+                                 extra);
     }
     TempDir src, dir, out;
     std::vector<SourceFile> files;
@@ -119,8 +120,19 @@ TEST_F(ImageTest, AForeignOrShortVolumeFails) {
         Contains(r.err, "Tolvane Robot: Fehler auf Datenträger#: 2\nLetztes Archiv wiederholen"))
         << r.err;
 
+    // The first run left files in the folder: refused by name unless they
+    // may be overwritten.
     WriteFile(volumes[1], good.substr(0, good.size() - 1));
+    const std::string before = ReadFile(out / ("ziel/" + files[0].name));
     r = Unpack();
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Contains(r.err, "„" + files[0].name + "“\n")) << r.err;
+    EXPECT_TRUE(Contains(r.err,
+                         "sind im Zielverzeichnis schon vorhanden; mit --overwrite "
+                         "werden sie überschrieben.\n"))
+        << r.err;
+    EXPECT_EQ(ReadFile(out / ("ziel/" + files[0].name)), before);
+    r = Unpack("package.exe", " --overwrite");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(Contains(r.err, "Fehler auf Medium!")) << r.err;
 }

@@ -55,6 +55,10 @@ class RecordingView : public RobotView {
         if (answer && beforeRetry) beforeRetry();
         return answer;
     }
+    bool AskOverwrite(const std::string& question) override {
+        overwriteQuestions.push_back(question);
+        return overwriteAnswer;
+    }
     bool AskTargetFolder(std::string* folder) override {
         ++folderQuestions;
         if (folderAnswer.empty()) return false;
@@ -77,6 +81,8 @@ class RecordingView : public RobotView {
     }
 
     std::string folderAnswer;  // empty: the folder question is cancelled
+    bool overwriteAnswer = true;
+    std::vector<std::string> overwriteQuestions;
     std::deque<bool> retryAnswers;
     std::function<void()> beforeRetry;  // runs when Retry is answered
     int folderQuestions = 0;
