@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <random>
 
@@ -245,6 +246,106 @@ TEST(ContinueStep, BegunFileMissingOrWrongThenRetry) {
     EXPECT_EQ(wrong.display.messages.size(), 1u);
     EXPECT_TRUE(wrong.display.questions.empty());
     EXPECT_EQ(ReadFile(out / "b").size(), begun.size() + 9000);
+}
+
+// --- stopped by the user (the stop flag, read once per chunk) ---
+
+// Sets flag at the nth repaint: one repaint follows every chunk.
+void StopAtRepaint(test::ArchiveRun& run, std::atomic<bool>& flag, int nth) {
+    run.set.SetStopFlag(&flag);
+    run.display.onRepaint = [&flag, nth, count = 0]() mutable {
+        if (++count == nth) flag = true;
+    };
+}
+
+std::vector<test::SourceFile> ThreeVolumes() {
+    return {{"a", test::RandomBytes(300000, 21), 1300000000},
+            {"b", test::RandomBytes(500000, 22), 1300000001},
+            {"c", test::RandomBytes(250000, 23), 1300000002}};
+}
+
+TEST(StopFlag, ASplitDeletesTheVolumeBeingWrittenAndCountsTheCompleteOnes) {
+    const auto files = ThreeVolumes();
+    TempDir src, arc, whole;
+    const auto paths = test::WriteSources(src.path(), files);
+    test::ArchiveRun reference;
+    reference.PrepareSplit(paths, whole / "package.001", 400000);
+    ASSERT_EQ(reference.SplitToEnd(), DriveOutcome::Finished);
+    ASSERT_EQ(reference.SplitVolumes().size(), 3u);
+
+    test::ArchiveRun run;
+    run.PrepareSplit(paths, arc / "package.001", 400000);
+    std::atomic<bool> stop{false};
+    StopAtRepaint(run, stop, 3);  // volume 1 has two chunks: inside volume 2
+    EXPECT_EQ(run.SplitToEnd(), DriveOutcome::Interrupted);
+    EXPECT_EQ(ReadFile(arc / "package.001"), ReadFile(whole / "package.001"));
+    EXPECT_FALSE(test::FileExists(arc / "package.002"));
+    EXPECT_FALSE(test::FileExists(arc / "package.003"));
+    EXPECT_TRUE(run.display.questions.empty());
+    ASSERT_EQ(run.display.messages.size(), 1u);
+    EXPECT_EQ(run.display.messages[0].text,
+              "Das Erstellen des Archivs wurde abgebrochen.\n"
+              "Vollständig geschrieben sind 1 von 3 Datenträgern; der begonnene wurde gelöscht.");
+    EXPECT_EQ(run.display.messages[0].caption, "Tolvane");
+}
+
+TEST(StopFlag, ARestoreKeepsWhatItWroteAndContinueGoesOnFromTheVolumeItNames) {
+    for (bool sfx : {false, true}) {
+        Archive a(ThreeVolumes(), 400000, sfx);
+        ASSERT_EQ(a.count(), 3);
+        TempDir out;
+        test::ArchiveRun run;
+        ASSERT_TRUE(run.PrepareRestore(a.volumes[0], out.path()));
+        std::atomic<bool> stop{false};
+        StopAtRepaint(run, stop, 3);
+        EXPECT_EQ(run.RestoreToEnd(CommandLineVariant()), DriveOutcome::Interrupted) << sfx;
+        ASSERT_EQ(run.display.messages.size(), 1u);
+        EXPECT_EQ(run.display.messages[0].text,
+                  "Das Entpacken wurde abgebrochen.\n"
+                  "Die Datei „b“ ist bis zur Abbruchstelle geschrieben.\n"
+                  "Mit „Entpacken fortsetzen“ geht es ab Datenträger Nummer 2 weiter.");
+        EXPECT_TRUE(run.display.questions.empty());
+        EXPECT_EQ(ReadFile(out / "a"), a.sources[0].bytes);
+        const std::string begun = ReadFile(out / "b");
+        EXPECT_GT(begun.size(), 0u);
+        EXPECT_LT(begun.size(), a.sources[1].bytes.size());
+        EXPECT_EQ(begun, a.sources[1].bytes.substr(0, begun.size()));
+        EXPECT_FALSE(test::FileExists(out / "c"));
+
+        // Continued from the volume the message names: every file whole.
+        test::ArchiveRun more;
+        PrepareContinue(more, a.volumes[1], out.path(), 2);
+        EXPECT_TRUE(ExistingOutputFiles(more.set).empty());
+        ASSERT_EQ(ContinueToEnd(more), DriveOutcome::Finished);
+        EXPECT_TRUE(more.display.messages.empty());
+        ExpectRestored(a, out.path());
+    }
+}
+
+TEST(ExistingOutputFiles, NamesWhatTheTargetHoldsExceptTheFileBeingContinued) {
+    Archive a(ThreeVolumes(), 400000, false);
+    TempDir out;
+    test::ArchiveRun run;
+    ASSERT_TRUE(run.PrepareRestore(a.volumes[0], out.path()));
+    EXPECT_TRUE(ExistingOutputFiles(run.set).empty());
+    WriteFile(out / "c", "alt");
+    WriteFile(out / "a", "alt");
+    EXPECT_EQ(ExistingOutputFiles(run.set), (std::vector<std::string>{"a", "c"}));
+
+    // From volume 2 on, "b" goes on where it was cut: it is expected there.
+    WriteFile(out / "b", a.sources[1].bytes.substr(0, 200000));
+    test::ArchiveRun more;
+    PrepareContinue(more, a.volumes[0], out.path(), 2);
+    ASSERT_EQ(more.set.current->Name(), "b");
+    EXPECT_EQ(ExistingOutputFiles(more.set), (std::vector<std::string>{"c"}));
+
+    std::vector<std::string> many;
+    for (int i = 1; i <= 12; ++i) many.push_back("f" + std::to_string(i));
+    EXPECT_EQ(OverwriteQuestion({"a"}),
+              "„a“\nsind im Zielverzeichnis schon vorhanden. Überschreiben?");
+    EXPECT_EQ(OverwriteQuestion(many),
+              "„f1“\n„f2“\n„f3“\n„f4“\n„f5“\n„f6“\n„f7“\n„f8“\n„f9“\n„f10“\n"
+              "… und 2 weitere\nsind im Zielverzeichnis schon vorhanden. Überschreiben?");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -174,6 +175,27 @@ TEST(Repair, VolumesLargerThanOneTransferBuffer) {
                              300000, sfx);
         ExpectEveryVolumeRepairs(a);
     }
+}
+
+TEST(Repair, StoppedByTheUserTheBegunVolumeIsDeleted) {
+    HandWrittenArchive a(
+        {{"big", test::RandomBytes(900000, 1)}, {"mid", test::RandomBytes(400000, 3)}}, 600000, 0);
+    Repairer r(a, 1, 2);
+    ASSERT_TRUE(r.rows.has_value());
+    // A stop is asked for after the first chunk of the volume.
+    struct StopDisplay : test::RecordingDisplay {
+        std::atomic<bool> stop{false};
+        void Repaint() override { stop = true; }
+    } display;
+    r.set.SetDisplay(display);
+    r.set.SetStopFlag(&display.stop);
+    EXPECT_EQ(RunRepair(r.set), DriveOutcome::Interrupted);
+    EXPECT_FALSE(test::FileExists(r.settings.targetPath));
+    EXPECT_TRUE(display.questions.empty());
+    ASSERT_EQ(display.messages.size(), 1u);
+    EXPECT_EQ(display.messages[0].text,
+              "Die Reparatur wurde abgebrochen.\nDer begonnene Datenträger „" +
+                  r.settings.targetPath + "“ wurde gelöscht.");
 }
 
 TEST(Repair, FileBoundaryOnTheVolumeStartAndAHeaderOnlyLastVolume) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QTreeWidget>
+#include <algorithm>
 #include <filesystem>
 
 #include "engine/sizing.h"
@@ -394,6 +395,130 @@ TEST(RestoreRoad, AShortMiddleVolumeIsRefusedBeforeAnythingOfItIsWritten) {
               "Fehler bei Datenträger#: 2\nLetztes Package/Diskette wiederholen");
     EXPECT_EQ(f.w().pageType(), kCompletionPage);
     ExpectRestored(a.Target(), a.sources);
+}
+
+// --- self-extracting sets, overwriting, stopping ---
+
+TEST(RestoreRoad, ASelfExtractingSetRestoresLikeAPlainOneAlsoRenamed) {
+    for (const char* firstName : {"package.exe", "paket.bin"}) {
+        SCOPED_TRACE(firstName);
+        WizardFixture f;
+        TempDir dir;
+        fs::create_directories(dir / "src");
+        fs::create_directories(dir / "arch");
+        fs::create_directories(dir / "ziel");
+        const auto sources = test::SampleSources();
+        const auto volumes = CliSplit(test::WriteSources(dir / "src", sources),
+                                      dir / "arch/package.exe", "1.44M", f.robotPath);
+        ASSERT_EQ(volumes.size(), 3u);
+        // Renamed, the later volumes follow the first one's stem (as the
+        // stub looks for them).
+        const std::string first = dir / ("arch/" + std::string(firstName));
+        if (first != volumes[0]) {
+            fs::rename(volumes[0], first);
+            fs::rename(volumes[1], dir / "arch/paket.002");
+            fs::rename(volumes[2], dir / "arch/paket.003");
+        }
+        ReachProgressPage(f, first, dir / "ziel");
+        f.Press(id::kStart);
+        for (const auto& m : f.messages.shown) ADD_FAILURE() << m.caption << ": " << m.text;
+        EXPECT_EQ(f.w().pageType(), kCompletionPage);
+        ExpectRestored(dir / "ziel", sources);
+    }
+}
+
+TEST(RestoreRoad, FilesInTheTargetAreAskedAboutOnceAndNeinChangesNothing) {
+    Archive a;
+    WriteFile(a.Target() + "/bericht.dat", "meine Daten");
+    WriteFile(a.Target() + "/leer.txt", "auch meins");
+    WizardFixture f;
+    ReachProgressPage(f, a.First(), a.Target());
+    f.messages.answers = {MessageResult::No};
+    f.Press(id::kStart);
+    EXPECT_FALSE(f.w().JobRunning());
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    const MessageRequest& question = f.messages.shown[0];
+    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(question.caption, "Tolvane");
+    EXPECT_EQ(question.icon, Icon::Question);
+    std::string names;
+    for (const Source& s : a.sources) {
+        if (s.name == "bericht.dat" || s.name == "leer.txt") names += "„" + s.name + "“\n";
+    }
+    EXPECT_EQ(question.text, names + "sind im Zielverzeichnis schon vorhanden. Überschreiben?");
+    // Nein: nothing written, the page as it was.
+    EXPECT_EQ(tolvane::test::ReadFile(a.Target() + "/bericht.dat"), "meine Daten");
+    EXPECT_EQ(f.w().pageType(), kRestoreProgressPage);
+    EXPECT_EQ(f.Text(id::kStatusText), "Bitte einlegen: Datenträger#  1");
+    for (const Source& s : a.sources) {
+        if (s.name != "bericht.dat" && s.name != "leer.txt") {
+            EXPECT_FALSE(FileExists(a.Target() + "/" + s.name)) << s.name;
+        }
+    }
+    // Ja: restored over them.
+    f.messages.answers = {MessageResult::Yes};
+    f.Press(id::kStart);
+    EXPECT_EQ(f.messages.shown.size(), 2u);
+    EXPECT_EQ(f.w().pageType(), kCompletionPage);
+    ExpectRestored(a.Target(), a.sources);
+}
+
+TEST(RestoreRoad, StoppedItKeepsTheBegunFileAndNamesTheVolumeToGoOnFrom) {
+    Archive a;
+    WizardFixture f;
+    ReachProgressPage(f, a.First(), a.Target());
+    f.messages.answers = {MessageResult::Yes};
+    f.PressAndLeaveRunning(id::kStart);
+    f.Press(id::kBack);
+    f.WaitForJob();
+    ASSERT_EQ(f.messages.shown.size(), 2u);
+    EXPECT_EQ(f.messages.shown[0].text, "Soll der Vorgang abgebrochen werden?");
+    const std::string& said = f.messages.shown[1].text;
+    EXPECT_EQ(said.rfind("Das Entpacken wurde abgebrochen.\nDie Datei „", 0), 0u) << said;
+    const size_t open = said.find("„") + std::string("„").size();
+    const std::string begun = said.substr(open, said.find("“") - open);
+    const auto volumeAt = said.find("ab Datenträger Nummer ");
+    ASSERT_NE(volumeAt, std::string::npos) << said;
+    const int volume = std::stoi(said.substr(volumeAt + 22));
+    EXPECT_GE(volume, 1);
+    EXPECT_LE(volume, 3);
+    // The begun file holds the start of its bytes.
+    const auto it = std::find_if(a.sources.begin(), a.sources.end(),
+                                 [&](const Source& s) { return s.name == begun; });
+    ASSERT_NE(it, a.sources.end()) << begun;
+    const std::string written = tolvane::test::ReadFile(a.Target() + "/" + begun);
+    EXPECT_EQ(written, it->bytes.substr(0, written.size()));
+    // The page where GO was pressed, as it was.
+    ASSERT_EQ(f.w().pageType(), kRestoreProgressPage);
+    EXPECT_EQ(f.w().settings().currentVolume, 1);
+    EXPECT_EQ(f.w().settings().packagePath, a.First());
+    EXPECT_EQ(f.Text(id::kStatusText), "Bitte einlegen: Datenträger#  1");
+
+    // "Entpacken fortsetzen" from the volume named finishes the files.
+    f.w().Command(kMenuNew);
+    f.w().Command(kMenuContinue);
+    f.ChoosePackage(a.volumes[volume - 1], id::kSourceHardDisk);
+    for (int n = 1; n < volume; ++n) f.Press(id::kPlus);
+    f.ChooseRestoreFolder(a.Target());
+    f.Press(id::kNext);
+    ASSERT_EQ(f.w().pageType(), kContinueProgressPage);
+    f.messages.answers = {MessageResult::Yes};  // files after the begun one
+    f.Press(id::kStart);
+    EXPECT_EQ(f.w().pageType(), kCompletionPage);
+    ExpectRestored(a.Target(), a.sources);
+}
+
+TEST(RestorePage1, ADriveWithoutAMediumIsSaidAndNoChooserOpens) {
+    WizardFixture f;
+    f.shell.roots.bDevice.clear();
+    f.Press(id::kExtractButton);
+    f.Press(id::kSourceDriveB);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0].text,
+              "In Laufwerk B ist kein Datenträger eingelegt.\nBitte legen Sie einen Datenträger "
+              "ein!");
+    EXPECT_TRUE(f.dialogs.requests.empty());
+    EXPECT_EQ(f.w().settings().targetRoot, "");
 }
 
 }  // namespace

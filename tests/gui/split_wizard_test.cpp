@@ -3,6 +3,7 @@
 // tolvane-cli writes for the same choices.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <algorithm>
 #include <filesystem>
@@ -648,6 +650,127 @@ TEST(SplitRoadTest, AMissingRobotImageIsReportedAndCancelEndsTheSplit) {
     EXPECT_EQ(f.messages.shown[2].text,
               "Fehler bei Datenträger#: 1\nLetztes Package/Diskette wiederholen");
     EXPECT_EQ(f.w().pageType(), kStartPage);
+}
+
+// --- stopping a run ---
+
+// The ways a user stops a running split: Back ("Abbrechen"), Escape, the
+// close box. Each asks first; Ja stops at the next chunk.
+enum class StopBy { Back, Escape, CloseBox };
+
+void AskToStop(WizardFixture& f, StopBy by) {
+    switch (by) {
+        case StopBy::Back:
+            f.Press(id::kBack);
+            break;
+        case StopBy::Escape:
+            for (QShortcut* s : f.w().findChildren<QShortcut*>()) {
+                if (s->key() == QKeySequence(Qt::Key_Escape)) emit s->activated();
+            }
+            break;
+        case StopBy::CloseBox:
+            f.w().close();
+            break;
+    }
+}
+
+TEST(SplitStop, EveryWayAsksAndJaLeavesOnlyCompleteVolumesAndThePageAsItWas) {
+    for (StopBy by : {StopBy::Back, StopBy::Escape, StopBy::CloseBox}) {
+        SCOPED_TRACE(static_cast<int>(by));
+        WizardFixture f;
+        SplitRoad road(f);
+        f.Press(id::kNext);
+        const ArchiveSettings before = f.w().settings();
+        f.messages.answers = {MessageResult::Yes};
+        f.PressAndLeaveRunning(id::kStart);
+        ASSERT_TRUE(f.w().JobRunning());
+        // While it runs: GO greyed, Back is "Abbrechen", the wizard
+        // commands greyed, help and "Beenden" not.
+        EXPECT_FALSE(f.page().Control(id::kStart)->isEnabled());
+        EXPECT_TRUE(f.page().Control(id::kBack)->isEnabled());
+        EXPECT_EQ(f.page().Control(id::kBack)->toolTip(), "Abbrechen");
+        EXPECT_FALSE(f.MenuEnabled(kMenuNew));
+        EXPECT_FALSE(f.MenuEnabled(kMenuAbout));
+        EXPECT_TRUE(f.MenuEnabled(kMenuHelp));
+        EXPECT_TRUE(f.MenuEnabled(kMenuExit));
+        AskToStop(f, by);
+        f.WaitForJob();
+
+        ASSERT_GE(f.messages.shown.size(), 2u);
+        EXPECT_EQ(f.messages.shown[0].text, "Soll der Vorgang abgebrochen werden?");
+        EXPECT_EQ(f.messages.shown[0].caption, "Tolvane");
+        EXPECT_EQ(f.messages.shown[0].buttons, MessageButtons::YesNo);
+        // Only complete volumes stay, numbered from 1; the message counts them.
+        const std::vector<std::string> kept = VolumesOf(road.First());
+        for (const std::string& v : kept) EXPECT_EQ(std::filesystem::file_size(v), 1441792u) << v;
+        EXPECT_EQ(f.messages.shown[1].text,
+                  "Das Erstellen des Archivs wurde abgebrochen.\n"
+                  "Vollständig geschrieben sind " +
+                      std::to_string(kept.size()) +
+                      " von 3 Datenträgern; der begonnene wurde gelöscht.");
+        EXPECT_EQ(f.messages.shown.size(), 2u);
+
+        if (by == StopBy::CloseBox) {
+            // Closing after Ja quits once the run has cleaned up.
+            EXPECT_EQ(f.shell.quitCodes, std::vector<int>{0});
+            continue;
+        }
+        EXPECT_TRUE(f.shell.quitCodes.empty());
+        // The page where GO was pressed, with the choices as they were.
+        ASSERT_EQ(f.w().pageType(), kSplitPage2);
+        EXPECT_TRUE(f.page().Control(id::kStart)->isEnabled());
+        EXPECT_EQ(f.page().Control(id::kBack)->toolTip(), "Zurück");
+        EXPECT_TRUE(f.MenuEnabled(kMenuNew));
+        EXPECT_EQ(f.w().settings().targetPath, before.targetPath);
+        EXPECT_EQ(f.w().settings().currentVolume, 1);
+        EXPECT_EQ(f.w().set().bytesDone, 0);
+        // GO again writes the whole archive.
+        f.Press(id::kStart);
+        EXPECT_EQ(f.w().pageType(), kCompletionPage);
+        ExpectSameVolumes(VolumesOf(road.First()),
+                          CliSplit(Reversed(road.paths), road.CliFirst(), "1.44M"));
+    }
+}
+
+TEST(SplitStop, NeinLetsTheRunGoOn) {
+    WizardFixture f;
+    SplitRoad road(f);
+    f.Press(id::kNext);
+    f.messages.answers = {MessageResult::No};
+    f.PressAndLeaveRunning(id::kStart);
+    f.Press(id::kBack);
+    f.WaitForJob();
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.w().pageType(), kCompletionPage);
+    EXPECT_EQ(VolumesOf(road.First()).size(), 3u);
+}
+
+TEST(SplitPage1, SelfExtractingShowsTheNameThatWillBeWritten) {
+    WizardFixture f;
+    SplitRoad road(f);
+    EXPECT_EQ(f.Text(id::kTargetPathText), road.First());
+    f.Press(id::kSelfExtracting);
+    EXPECT_EQ(f.Text(id::kTargetPathText), road.dir / "out/package.exe");
+    EXPECT_EQ(f.w().settings().targetPath, road.dir / "out/package.exe");
+    f.Press(id::kSelfExtracting);
+    EXPECT_EQ(f.Text(id::kTargetPathText), road.First());
+}
+
+TEST(SplitPage1, ATargetFolderThatCannotBeWrittenIsSaidBeforeGo) {
+    WizardFixture f;
+    SplitRoad road(f);
+    std::filesystem::permissions(
+        road.dir / "out", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    const bool writable = ::access((road.dir / "out").c_str(), W_OK) == 0;  // root writes anyway
+    f.Press(id::kNext);
+    std::filesystem::permissions(road.dir / "out", std::filesystem::perms::owner_all);
+    if (writable) GTEST_SKIP() << "running as a user who may write anywhere";
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0].text, "In das Verzeichnis „" + road.dir / "out" +
+                                            "“ kann nicht geschrieben werden.\n"
+                                            "Bitte wählen Sie ein anderes Ziel oder einen "
+                                            "beschreibbaren Datenträger!");
+    EXPECT_EQ(f.w().pageType(), kSplitPage1);
 }
 
 }  // namespace
