@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
@@ -61,7 +62,19 @@ QPixmap Picture(int id, int width, int height) {
             p.drawRoundedRect(QRectF(2.5, 4.5, 22, 22), 2, 2);
             p.fillRect(QRect(8, 5, 11, 7), kLight);
             p.fillRect(QRect(7, 17, 13, 9), Qt::black);
-            if (id == kIdLogo) Text(p, all.adjusted(29, 0, 0, 0), 17, true, true, warm, "Tolvane");
+            if (id == kIdLogo) {
+                // The name fits its box whatever font stands in: an italic
+                // last letter leans out of its advance, so a few pixels spare.
+                const QRect box = all.adjusted(29, 0, 0, 0);
+                int pixels = 17;
+                while (pixels > 8 &&
+                       QFontMetrics(PixelFont(pixels, true, true)).boundingRect("Tolvane").width() +
+                               4 >
+                           box.width()) {
+                    --pixels;
+                }
+                Text(p, box, pixels, true, true, warm, "Tolvane");
+            }
             break;
         case kIdBannerTop:
             p.fillRect(QRect(0, height - 3, width, 2), line);
