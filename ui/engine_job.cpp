@@ -2,38 +2,59 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <optional>
 
 namespace tolvane::ui {
 
 // The Display the worker reports through: every call is carried out by the
-// GUI display on the GUI thread, in the order the worker made them.
+// GUI display on the GUI thread, in the order the worker made them. Progress
+// (row, bars, repaint) is handed over at most once per frame interval, the
+// latest state of each; a fast disk would otherwise flood the GUI thread
+// with more frames than it can paint, and its input would wait behind them.
 class EngineJob::CrossingDisplay : public Display {
   public:
-    CrossingDisplay(QObject& guiObject, Display& gui) : guiObject_(&guiObject), gui_(&gui) {}
+    CrossingDisplay(QObject& guiObject, Display& gui, std::chrono::milliseconds frameInterval)
+        : guiObject_(&guiObject), gui_(&gui), frameInterval_(frameInterval) {}
 
     void Message(const std::string& text, const std::string& caption, Icon icon,
                  Owner owner) override {
+        Flush();
         Wait([=, this] { gui_->Message(text, caption, icon, owner); });
     }
     bool AskRetry(const std::string& text, const std::string& caption) override {
+        Flush();
         bool retry = false;
         Wait([&, this] { retry = gui_->AskRetry(text, caption); });
         return retry;
     }
     void SetRowDone(int row, const std::string& doneText) override {
-        Post([=, this] { gui_->SetRowDone(row, doneText); });
+        frame_.row = row;
+        frame_.rowText = doneText;
+        frame_.hasRow = true;
     }
-    void SetOverallBar(int percent) override {
-        Post([=, this] { gui_->SetOverallBar(percent); });
-    }
-    void SetVolumeBar(int percent) override {
-        Post([=, this] { gui_->SetVolumeBar(percent); });
-    }
+    void SetOverallBar(int percent) override { frame_.overall = percent; }
+    void SetVolumeBar(int percent) override { frame_.volume = percent; }
     void SetStatusText(const std::string& text) override {
+        Flush();
         Post([=, this] { gui_->SetStatusText(text); });
     }
     void Repaint() override {
-        Post([this] { gui_->Repaint(); });
+        frame_.repaint = true;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastFrame_ >= frameInterval_) Flush();
+    }
+
+    // Hands the progress not yet shown to the GUI thread.
+    void Flush() {
+        if (!frame_.hasRow && !frame_.overall && !frame_.volume && !frame_.repaint) return;
+        Post([frame = frame_, this] {
+            if (frame.hasRow) gui_->SetRowDone(frame.row, frame.rowText);
+            if (frame.overall) gui_->SetOverallBar(*frame.overall);
+            if (frame.volume) gui_->SetVolumeBar(*frame.volume);
+            if (frame.repaint) gui_->Repaint();
+        });
+        frame_ = {};
+        lastFrame_ = std::chrono::steady_clock::now();
     }
 
   private:
@@ -47,12 +68,28 @@ class EngineJob::CrossingDisplay : public Display {
         QMetaObject::invokeMethod(guiObject_, std::move(call), Qt::BlockingQueuedConnection);
     }
 
+    struct Frame {
+        bool hasRow = false;
+        int row = 0;
+        std::string rowText;
+        std::optional<int> overall;
+        std::optional<int> volume;
+        bool repaint = false;
+    };
+
     QObject* guiObject_;
     Display* gui_;
+    std::chrono::milliseconds frameInterval_;
+    Frame frame_;
+    std::chrono::steady_clock::time_point lastFrame_{};
 };
 
-EngineJob::EngineJob(QuellDateien& set, Display& guiDisplay, std::function<DriveOutcome()> driver)
-    : set_(&set), guiDisplay_(&guiDisplay), driver_(std::move(driver)) {}
+EngineJob::EngineJob(QuellDateien& set, Display& guiDisplay, std::function<DriveOutcome()> driver,
+                     std::chrono::milliseconds frameInterval)
+    : set_(&set),
+      guiDisplay_(&guiDisplay),
+      driver_(std::move(driver)),
+      frameInterval_(frameInterval) {}
 
 EngineJob::~EngineJob() {
     if (thread_ == nullptr) return;
@@ -69,11 +106,14 @@ EngineJob::~EngineJob() {
 }
 
 void EngineJob::Start() {
-    display_ = std::make_unique<CrossingDisplay>(*this, *guiDisplay_);
+    display_ = std::make_unique<CrossingDisplay>(*this, *guiDisplay_, frameInterval_);
     set_->SetDisplay(*display_);
     set_->SetStopFlag(&stop_);
     running_ = true;
-    thread_ = QThread::create([this] { outcome_ = driver_(); });
+    thread_ = QThread::create([this] {
+        outcome_ = driver_();
+        display_->Flush();
+    });
     // Emitted on the worker; carried out here after what it posted before.
     connect(thread_, &QThread::finished, this, [this] {
         thread_->wait();

@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QThread>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -25,8 +26,10 @@ class EngineJob : public QObject {
     Q_OBJECT
 
   public:
-    // guiDisplay receives, on the GUI thread, what the driver reports.
-    EngineJob(QuellDateien& set, Display& guiDisplay, std::function<DriveOutcome()> driver);
+    // guiDisplay receives, on the GUI thread, what the driver reports;
+    // progress at most once per frameInterval (0: after every chunk).
+    EngineJob(QuellDateien& set, Display& guiDisplay, std::function<DriveOutcome()> driver,
+              std::chrono::milliseconds frameInterval);
     // A job still running is stopped and awaited (the questions it asks
     // meanwhile are answered on this thread).
     ~EngineJob() override;
@@ -50,6 +53,7 @@ class EngineJob : public QObject {
     std::atomic<bool> stop_{false};
     bool running_ = false;
     DriveOutcome outcome_ = DriveOutcome::Stopped;
+    std::chrono::milliseconds frameInterval_;
 };
 
 }  // namespace tolvane::ui

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -41,6 +42,8 @@ struct WindowOptions {
     std::string programDir;  // folder of the program's own file
     std::string dataDir;     // installed data folder (help document, robot image)
     std::string currentDir;  // where the help document is looked for first
+    // The engine job's progress reaches the page at most this often.
+    std::chrono::milliseconds progressInterval{40};
 };
 
 // Creates the page of one type.

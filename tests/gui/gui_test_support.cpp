@@ -64,6 +64,8 @@ std::string RecordingShell::FindProgram(const std::string& name) {
 
 GuiFixture::GuiFixture(WindowOptions options, platform::FileSystem* fileSystem) {
     if (fileSystem == nullptr) fileSystem = &platform::PosixFileSystem();
+    // Every chunk's progress is shown, so that a test sees each frame.
+    options.progressInterval = std::chrono::milliseconds(0);
     Services services{&dialogs, &messages, &shell, fileSystem};
     window = std::make_unique<MainWindow>(services, options);
     window->Start();
