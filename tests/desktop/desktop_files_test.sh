@@ -6,7 +6,7 @@ set -u
 source "$(dirname "$0")/../cli/test_lib.sh"
 : "${TOLVANE_DESKTOP_FILE:?}" "${TOLVANE_METAINFO:?}" "${TOLVANE_MIME_XML:?}" "${ROBOT_DAT:?}"
 
-# tool NAME COMMAND...: the command must succeed and print nothing but its verdict.
+# The validators must accept the files (desktop-file-validate silently).
 out=$(desktop-file-validate "$TOLVANE_DESKTOP_FILE" 2>&1)
 check "desktop-file-validate" "0:" "$?:$out"
 out=$(appstreamcli validate --no-net "$TOLVANE_METAINFO" 2>&1)
