@@ -22,6 +22,8 @@ int Split(const std::vector<std::string>& args);
 int Extract(const std::vector<std::string>& args);
 int Continue(const std::vector<std::string>& args);
 int Repair(const std::vector<std::string>& args);
+int Verify(const std::vector<std::string>& args);
+int Rebuild(const std::vector<std::string>& args);
 
 // A refusal of the command line itself: "Tolvane: text" on stderr.
 void Fail(const std::string& text);
@@ -34,6 +36,12 @@ std::string DefaultRobotPath();
 bool MakeFolder(const std::string& folder);
 // The note shown while the next volume to read is awaited.
 std::string NextVolumeToRead(const ArchiveSettings& settings, const RestoreVariant& variant);
+
+class CliDisplay;
+// Writes the recovery data of the set just split (--recovery): every file at
+// once, or one per medium after the prompt for it.
+int WriteRecoveryData(QuellDateien& set, CliDisplay& display, int lostVolumes, bool pieces,
+                      bool oneMediumEach);
 
 // "1.44M", "zip100", "123456", ... as bytes; false when it is none of them.
 bool ParseVolumeSize(const std::string& text, int64_t* bytes);

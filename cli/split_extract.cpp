@@ -70,6 +70,8 @@ int Split(const std::vector<std::string>& args) {
     std::string robotPath = DefaultRobotPath();
     std::string first;
     std::vector<std::string> files;
+    int recovery = 0;
+    bool recoveryPieces = false;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -89,6 +91,16 @@ int Split(const std::vector<std::string>& args) {
             if (volumeSize <= kStubAreaSize) {
                 return Usage("die Archivgröße muss größer als 66.560 Bytes sein");
             }
+        } else if (a == "--recovery") {
+            std::string text;
+            if (!value(&text)) return Usage("--recovery erwartet eine Anzahl Datenträger");
+            int64_t n = 0;
+            if (!ParseVolumeSize(text, &n) || n < 1 || n > kMaxSlotValue || text[0] == '0') {
+                return Usage("--recovery erwartet eine Anzahl Datenträger ab 1");
+            }
+            recovery = static_cast<int>(n);
+        } else if (a == "--recovery-pieces") {
+            recoveryPieces = true;
         } else if (a == "--sfx") {
             selfExtracting = true;
         } else if (a == "--robot") {
@@ -126,8 +138,19 @@ int Split(const std::vector<std::string>& args) {
     }
     UpdateVolumeCount(set);
     display.Attach(set, settings);
+    if (recoveryPieces && recovery == 0) return Usage("--recovery-pieces gilt nur mit --recovery");
+    if (recovery > std::max(settings.volumeCount, 1)) {
+        Fail("Das Archiv hat " + std::to_string(settings.volumeCount) +
+             " Datenträger; Wiederherstellungsdaten für " + std::to_string(recovery) +
+             " Datenträger wären mehr als das Archiv selbst.");
+        return kExitFailed;
+    }
+    // A target without room for the whole set is a removable medium: one
+    // volume per medium, and the recovery files after them, each on its own.
+    set.CalcHeaderSize();
+    const bool oneMediumEach = recovery > 0 && !SetFits(set);
 
-    return DriveToEnd(
+    const int code = DriveToEnd(
         display, [&] { return StartSplit(set); },
         [&] {
             return "Als nächstes wird " +
@@ -139,6 +162,8 @@ int Split(const std::vector<std::string>& args) {
                 std::printf("%s\n", VolumeName(settings.targetPath, n, selfExtracting).c_str());
             }
         });
+    if (code != kExitOk || recovery == 0) return code;
+    return WriteRecoveryData(set, display, recovery, recoveryPieces, oneMediumEach);
 }
 
 bool MakeFolder(const std::string& folder) {

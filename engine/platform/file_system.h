@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace tolvane::platform {
 
@@ -94,6 +95,11 @@ class FileSystem {
     virtual std::string MountPointOf(const std::string& path) = 0;
     // Makes a file startable (executable bits where the platform has them).
     virtual bool MakeExecutable(const std::string& path) = 0;
+    // Names (without folder) of the entries of a folder; false when it cannot
+    // be read. The default goes through the standard library.
+    virtual bool ListFolder(const std::string& folder, std::vector<std::string>* names);
+    // Gives a file a new name, replacing a file of that name at once.
+    virtual bool Rename(const std::string& from, const std::string& to);
 };
 
 // What tells two names of one file apart from two files: the device and the
