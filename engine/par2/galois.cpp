@@ -1,6 +1,7 @@
 #include "engine/par2/galois.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -79,14 +80,44 @@ uint16_t InputConstant(uint32_t index) {
     return index < constants.size() ? constants[index] : 0;
 }
 
+namespace {
+
+// factor * 2^b for b = 0..15: every product is the sum (XOR) of those whose
+// bits are set in the other operand.
+void Basis(uint16_t factor, uint16_t basis[16]) {
+    uint32_t p = factor;
+    for (int b = 0; b < 16; ++b) {
+        basis[b] = static_cast<uint16_t>(p);
+        p <<= 1;
+        if (p & 0x10000) p ^= kPolynomial;
+    }
+}
+
+// table[v] = factor * (v << shift) for v below 2^bits, from the basis.
+template <typename T>
+void SpanTable(const uint16_t basis[16], int shift, int bits, T* table, bool highByte) {
+    uint16_t products[256];
+    products[0] = 0;
+    for (int v = 1; v < (1 << bits); ++v) {
+        const int low = v & -v;
+        products[v] = products[v ^ low] ^ basis[shift + std::countr_zero(static_cast<unsigned>(low))];
+    }
+    for (int v = 0; v < (1 << bits); ++v) {
+        table[v] = static_cast<T>(sizeof(T) == 1 ? (highByte ? products[v] >> 8 : products[v] & 0xff)
+                                                 : products[v]);
+    }
+}
+
+}  // namespace
+
 void MultiplyAddPortable(uint8_t* dst, const uint8_t* src, size_t bytes, uint16_t factor) {
     if (factor == 0) return;
     // factor * w = low[w & 0xff] ^ high[w >> 8]
+    uint16_t basis[16];
+    Basis(factor, basis);
     uint16_t low[256], high[256];
-    for (uint32_t i = 0; i < 256; ++i) {
-        low[i] = Multiply(factor, static_cast<uint16_t>(i));
-        high[i] = Multiply(factor, static_cast<uint16_t>(i << 8));
-    }
+    SpanTable(basis, 0, 8, low, false);
+    SpanTable(basis, 8, 8, high, false);
     for (size_t i = 0; i + 1 < bytes; i += 2) {
         const uint16_t p = low[src[i]] ^ high[src[i + 1]];
         dst[i] ^= static_cast<uint8_t>(p);
@@ -103,12 +134,11 @@ struct NibbleTables {
     alignas(32) uint8_t low[4][16];
     alignas(32) uint8_t high[4][16];
     explicit NibbleTables(uint16_t factor) {
+        uint16_t basis[16];
+        Basis(factor, basis);
         for (int q = 0; q < 4; ++q) {
-            for (int v = 0; v < 16; ++v) {
-                const uint16_t p = Multiply(factor, static_cast<uint16_t>(v << (4 * q)));
-                low[q][v] = static_cast<uint8_t>(p);
-                high[q][v] = static_cast<uint8_t>(p >> 8);
-            }
+            SpanTable(basis, 4 * q, 4, low[q], false);
+            SpanTable(basis, 4 * q, 4, high[q], true);
         }
     }
 };
@@ -197,7 +227,7 @@ Kernel ChosenKernel() {
 void MultiplyAdd(uint8_t* dst, const uint8_t* src, size_t bytes, uint16_t factor) {
     if (factor == 0) return;
     const Kernel kernel = ChosenKernel();
-    if (kernel == Kernel::Portable || bytes < 1024) {
+    if (kernel == Kernel::Portable || bytes < 64) {
         MultiplyAddPortable(dst, src, bytes, factor);
         return;
     }

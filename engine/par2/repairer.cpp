@@ -48,13 +48,16 @@ bool Invert(std::vector<uint16_t>& m, size_t n) {
             m[col * n + k] = gf::Divide(m[col * n + k], p);
             inv[col * n + k] = gf::Divide(inv[col * n + k], p);
         }
+        // Rows of 16-bit words in memory are the little-endian words the
+        // kernel takes.
+        const auto bytes = [](std::vector<uint16_t>& v, size_t row, size_t n) {
+            return reinterpret_cast<uint8_t*>(v.data() + row * n);
+        };
         for (size_t row = 0; row < n; ++row) {
             const uint16_t f = m[row * n + col];
             if (row == col || f == 0) continue;
-            for (size_t k = 0; k < n; ++k) {
-                m[row * n + k] ^= gf::Multiply(f, m[col * n + k]);
-                inv[row * n + k] ^= gf::Multiply(f, inv[col * n + k]);
-            }
+            gf::MultiplyAdd(bytes(m, row, n), bytes(m, col, n), 2 * n, f);
+            gf::MultiplyAdd(bytes(inv, row, n), bytes(inv, col, n), 2 * n, f);
         }
     }
     m = std::move(inv);
