@@ -19,7 +19,9 @@ size_t NameStart(const std::string& path) {
     return slash == std::string::npos ? 0 : slash + 1;
 }
 
-std::string BaseName(const std::string& path) { return path.substr(NameStart(path)); }
+std::string BaseName(const std::string& path) {
+    return path.substr(NameStart(path));
+}
 
 std::string FolderOf(const std::string& path) {
     const size_t start = NameStart(path);
@@ -38,7 +40,9 @@ std::string Lower(std::string s) {
     return s;
 }
 
-uint64_t PadFour(uint64_t n) { return (n + 3) / 4 * 4; }
+uint64_t PadFour(uint64_t n) {
+    return (n + 3) / 4 * 4;
+}
 
 // Where each volume's bytes lie: the stub area, the header, the data.
 struct Geometry {
@@ -48,7 +52,9 @@ struct Geometry {
     int64_t totalSize = 0;
     bool selfExtracting = false;
 
-    int64_t Prefix(int n) const { return (selfExtracting && n == 1 ? kStubAreaSize : 0) + headerSize; }
+    int64_t Prefix(int n) const {
+        return (selfExtracting && n == 1 ? kStubAreaSize : 0) + headerSize;
+    }
     int64_t Capacity(int n) const { return volumeSize - Prefix(n); }
     int64_t DataStart(int n) const {
         int64_t start = 0;
@@ -130,7 +136,8 @@ class VolumeSource : public par2::InputSource {
                 if (!open_) return false;
             }
             if (!open_ || !open_->Seek(inFile)) return false;
-            const auto take = static_cast<size_t>(std::min<int64_t>(s.size - inFile, int64_t(count)));
+            const auto take =
+                static_cast<size_t>(std::min<int64_t>(s.size - inFile, int64_t(count)));
             size_t got = 0;
             while (got < take) {
                 const int64_t r = open_->Read(buffer + got, static_cast<int64_t>(take - got));
@@ -226,8 +233,10 @@ bool PlanRecovery(int volumeCount, int64_t volumeSize, int lostVolumes, bool pie
     const uint64_t critical = criticalBytes(layout->sliceSize);
     layout->bytes = critical;
     for (const auto& [first, count] : ranges) {
-        layout->files.push_back({VolumeFileName(base, first, count, digitsLow, digitsCount), first, count});
-        layout->bytes += critical + uint64_t(count) * (layout->sliceSize + par2::kRecoveryPacketOverhead);
+        layout->files.push_back(
+            {VolumeFileName(base, first, count, digitsLow, digitsCount), first, count});
+        layout->bytes +=
+            critical + uint64_t(count) * (layout->sliceSize + par2::kRecoveryPacketOverhead);
     }
     return true;
 }
@@ -251,7 +260,8 @@ std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, Rec
     auto criticalBytes = [&](uint64_t S) {
         uint64_t bytes = 64 + 12 + 16 * inputs.size() + 64 + PadFour(std::strlen(kCreator));
         for (const par2::InputFile& f : inputs) {
-            bytes += 64 + 56 + PadFour(f.name.size()) + 64 + 16 + 20 * par2::SliceCountOf(f.length, S);
+            bytes +=
+                64 + 56 + PadFour(f.name.size()) + 64 + 16 + 20 * par2::SliceCountOf(f.length, S);
         }
         return bytes;
     };
@@ -259,7 +269,8 @@ std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, Rec
     if (!PlanRecovery(g.count, g.volumeSize, lostVolumes, pieces, base, criticalBytes,
                       &job->layout)) {
         return "Für " + std::to_string(lostVolumes) +
-               " Datenträger können keine Wiederherstellungsdaten erstellt werden: das Archiv hat " +
+               " Datenträger können keine Wiederherstellungsdaten erstellt werden: das Archiv "
+               "hat " +
                std::to_string(g.count) + " Datenträger.";
     }
 
@@ -304,15 +315,16 @@ std::string WriteRecovery(QuellDateien& set, RecoveryJob& job, size_t first, siz
                           const par2::Progress& progress) {
     platform::FileSystem& fs = set.fs();
     const std::string failed = "Die Wiederherstellungsdaten konnten nicht geschrieben werden.";
-    if (first == 0 && par2::WriteIndexFile(fs, job.layout.indexPath, job.description) !=
-                          par2::Failure::None) {
+    if (first == 0 &&
+        par2::WriteIndexFile(fs, job.layout.indexPath, job.description) != par2::Failure::None) {
         return failed;
     }
     const std::vector<par2::RecoveryFile> files(
         job.layout.files.begin() + static_cast<std::ptrdiff_t>(first),
-        job.layout.files.begin() + static_cast<std::ptrdiff_t>(std::min(first + count, job.layout.files.size())));
-    switch (par2::WriteRecoveryFiles(fs, *job.source, job.description, files,
-                                     kRecoveryMemoryBudget, progress)) {
+        job.layout.files.begin() +
+            static_cast<std::ptrdiff_t>(std::min(first + count, job.layout.files.size())));
+    switch (par2::WriteRecoveryFiles(fs, *job.source, job.description, files, kRecoveryMemoryBudget,
+                                     progress)) {
         case par2::Failure::None:
             return {};
         case par2::Failure::Read:
@@ -361,18 +373,22 @@ struct HeaderSeen {
     TextPart text;
 };
 
-HeaderSeen ReadHeaderOf(platform::FileSystem& fs, const std::string& path) {
+HeaderSeen ReadHeaderOf(platform::FileSystem& fs, const std::string& path, int64_t offset) {
     HeaderSeen seen;
     auto file = fs.Open(path, platform::OpenMode::Read);
     if (!file) return seen;
-    const int64_t offset = IsSelfExtractingFirstVolumeName(path) ? kStubAreaSize : 0;
     seen.valid = ReadVolumeHeader(*file, offset, &seen.head, &seen.text);
     return seen;
 }
 
+int64_t HeaderOffsetOf(const std::string& path) {
+    return IsSelfExtractingFirstVolumeName(path) ? kStubAreaSize : 0;
+}
+
 std::vector<RecordSource> RecordsOf(const TextPart& text) {
     std::vector<RecordSource> records;
-    for (const HeaderRecord& r : text.records) records.push_back({r.name, r.size, r.lastWrite, r.headerName});
+    for (const HeaderRecord& r : text.records)
+        records.push_back({r.name, r.size, r.lastWrite, r.headerName});
     return records;
 }
 
@@ -406,15 +422,21 @@ int CompareHeader(platform::FileSystem& fs, const std::string& path, int64_t off
     }
     file.reset();
     if (got == static_cast<int64_t>(expected.size()) && actual == expected) return 0;
-    const HeaderSeen seen = ReadHeaderOf(fs, path);
+    const HeaderSeen seen = ReadHeaderOf(fs, path, offset);
     if (!seen.valid) return 1;
-    // A valid header that differs in more than a couple of bytes is no damage
-    // of this one.
-    size_t differences = 0;
-    for (size_t i = 0; i < expected.size(); ++i) {
-        if (i >= static_cast<size_t>(got) || actual[i] != expected[i]) ++differences;
+    // A well-formed header that is not this set's (the volume number aside:
+    // a volume of this set under the wrong number is merely wrong) belongs
+    // to another set.
+    const std::string own =
+        BuildHeader(seen.head.magicLetter, seen.head.volumeNumber, seen.head.volumeCount,
+                    seen.text.totalSize, seen.text.volumeSize, RecordsOf(seen.text));
+    std::string mine = expected;
+    std::string theirs = own;
+    if (mine.size() >= kFixedHeadSize && theirs.size() >= kFixedHeadSize) {
+        mine.replace(5, 4, "0000");
+        theirs.replace(5, 4, "0000");
     }
-    return differences > 2 ? 2 : 1;
+    return mine == theirs ? 1 : 2;
 }
 
 }  // namespace
@@ -432,14 +454,14 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
     for (const std::string& name : names) {
         const std::string lower = Lower(name);
         if (lower.size() < 5 || lower.substr(lower.size() - 5) != ".par2") continue;
-        const bool ownName = Lower(name.substr(0, std::min(name.size(), stem.size() + 1))) ==
-                             Lower(stem + ".");
+        const bool ownName =
+            Lower(name.substr(0, std::min(name.size(), stem.size() + 1))) == Lower(stem + ".");
         (ownName ? own : others).push_back(Join(report.folder, name));
     }
 
     // The set's geometry from the volume given, or from any other that can be read.
     std::string reference = volumePath;
-    HeaderSeen ref = ReadHeaderOf(fs, volumePath);
+    HeaderSeen ref = ReadHeaderOf(fs, volumePath, HeaderOffsetOf(volumePath));
     auto findSet = [&](const std::vector<std::string>& files) {
         par2::RecoveryReader reader(fs);
         for (const std::string& f : files) reader.ReadFile(f);
@@ -451,7 +473,9 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
             bool named = false;
             for (const auto& [id, d] : set.descriptions) {
                 if (Lower(d.name) == wanted) named = true;
-                if (Lower(d.name.substr(0, std::min(d.name.size(), stem.size() + 1))) == Lower(stem + ".")) ++hits;
+                if (Lower(d.name.substr(0, std::min(d.name.size(), stem.size() + 1))) ==
+                    Lower(stem + "."))
+                    ++hits;
             }
             if ((named || hits > 0) && hits + (named ? 1000000 : 0) > best && set.Complete()) {
                 best = hits + (named ? 1000000 : 0);
@@ -468,8 +492,9 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
     if (!ref.valid && report.recoveryFound) {
         for (const auto& [id, d] : report.recovery.descriptions) {
             const std::string path = Join(report.folder, d.name);
-            HeaderSeen seen = ReadHeaderOf(fs, path);
-            if (seen.valid && VolumeName(path, seen.head.volumeNumber, seen.head.magicLetter == 'E') == path) {
+            HeaderSeen seen = ReadHeaderOf(fs, path, HeaderOffsetOf(path));
+            if (seen.valid &&
+                VolumeName(path, seen.head.volumeNumber, seen.head.magicLetter == 'E') == path) {
                 ref = std::move(seen);
                 reference = path;
                 break;
@@ -518,8 +543,8 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
         if (!fs.Stat(v.path, &facts) || !facts.isRegular) {
             v.state = VolumeState::Missing;
         } else {
-            const std::string header = BuildHeader(ref.head.magicLetter, n, g.count, g.totalSize,
-                                                   g.volumeSize, records);
+            const std::string header =
+                BuildHeader(ref.head.magicLetter, n, g.count, g.totalSize, g.volumeSize, records);
             const int headerState = CompareHeader(fs, v.path, g.Prefix(n) - g.headerSize, header);
             if (v.covered) {
                 v.state = v.check.state == par2::FileCheck::State::Intact ? VolumeState::Ok
@@ -529,8 +554,9 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
                 int64_t length = 0;
                 const bool readable = ReadWhole(fs, v.path, &length);
                 v.state = headerState == 2 ? VolumeState::Foreign
-                          : headerState == 0 && readable && length == g.Length(n) ? VolumeState::Ok
-                                                                                  : VolumeState::Damaged;
+                          : headerState == 0 && readable && length == g.Length(n)
+                              ? VolumeState::Ok
+                              : VolumeState::Damaged;
             }
         }
         report.volumes.push_back(std::move(v));
@@ -540,7 +566,7 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
         VolumeReport v;
         v.path = Join(report.folder, name);
         checkCovered(v, name);
-        v.state = v.check.state == par2::FileCheck::State::Intact   ? VolumeState::Ok
+        v.state = v.check.state == par2::FileCheck::State::Intact    ? VolumeState::Ok
                   : v.check.state == par2::FileCheck::State::Missing ? VolumeState::Missing
                                                                      : VolumeState::Damaged;
         report.volumes.push_back(std::move(v));
@@ -558,9 +584,8 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
     return report;
 }
 
-std::string RebuildSet(platform::FileSystem& fs, const SetReport& report,
-                       const std::string& outDir, std::vector<std::string>* rebuilt,
-                       const par2::Progress& progress) {
+std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const std::string& outDir,
+                       std::vector<std::string>* rebuilt, const par2::Progress& progress) {
     if (!report.refusal.empty()) return report.refusal;
     if (report.AllOk()) return {};
     if (!report.recoveryFound) {
@@ -576,10 +601,9 @@ std::string RebuildSet(platform::FileSystem& fs, const SetReport& report,
         const uint64_t volumes = (more + report.slicesPerVolume - 1) / report.slicesPerVolume;
         return "Zu wenig Wiederherstellungsdaten: benötigt werden " +
                BlockCount(report.slicesNeeded) + ", vorhanden sind " +
-               std::to_string(report.slicesAvailable) + ".\nEs fehlen noch " +
-               BlockCount(more) + " (Wiederherstellungsdaten für " +
-               std::to_string(volumes) + " weitere" + (volumes == 1 ? "n" : "") +
-               " Datenträger). Es wurde nichts geschrieben.";
+               std::to_string(report.slicesAvailable) + ".\nEs fehlen noch " + BlockCount(more) +
+               " (Wiederherstellungsdaten für " + std::to_string(volumes) + " weitere" +
+               (volumes == 1 ? "n" : "") + " Datenträger). Es wurde nichts geschrieben.";
     }
     const std::string target = outDir.empty() ? report.folder : outDir;
     const par2::RecoverySet& set = report.recovery;
@@ -620,7 +644,8 @@ std::string RebuildSet(platform::FileSystem& fs, const SetReport& report,
             digest != d.hashFull) {
             for (const par2::RebuildFile& f : files) fs.Remove(f.outputPath);
             return "Der wiederhergestellte Datenträger " + d.name +
-                   " stimmt nicht mit den Wiederherstellungsdaten überein; es wurde nichts ersetzt.";
+                   " stimmt nicht mit den Wiederherstellungsdaten überein; es wurde nichts "
+                   "ersetzt.";
         }
     }
     for (const auto& [from, to] : moves) {

@@ -105,9 +105,8 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath);
 // new copy is complete and its checksum holds. Empty on success (paths of
 // the new files in *rebuilt), else a German message; nothing is written when
 // the recovery data does not suffice.
-std::string RebuildSet(platform::FileSystem& fs, const SetReport& report,
-                       const std::string& outDir, std::vector<std::string>* rebuilt,
-                       const par2::Progress& progress = {});
+std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const std::string& outDir,
+                       std::vector<std::string>* rebuilt, const par2::Progress& progress = {});
 
 // "1 Block", "3 Blöcke".
 std::string BlockCount(uint64_t n);

@@ -93,16 +93,16 @@ Failure Describe(InputSource& input, const std::vector<InputFile>& files, uint64
     d->setId = Md5Of(main.data(), main.size());
     d->criticalPackets = Packet(d->setId, kTypeMain, main);
     for (size_t i : d->order) {
-        d->criticalPackets += Packet(d->setId, kTypeFileDescription, FileDescriptionBody(d->files[i]));
         d->criticalPackets +=
-            Packet(d->setId, kTypeSliceChecksums, SliceChecksumBody(d->files[i].fileId, d->slices[i]));
+            Packet(d->setId, kTypeFileDescription, FileDescriptionBody(d->files[i]));
+        d->criticalPackets += Packet(d->setId, kTypeSliceChecksums,
+                                     SliceChecksumBody(d->files[i].fileId, d->slices[i]));
     }
     d->criticalPackets += Packet(d->setId, kTypeCreator, CreatorBody(creator));
     return Failure::None;
 }
 
-Failure WriteIndexFile(platform::FileSystem& fs, const std::string& path,
-                       const SetDescription& d) {
+Failure WriteIndexFile(platform::FileSystem& fs, const std::string& path, const SetDescription& d) {
     auto file = fs.Open(path, platform::OpenMode::CreateTruncate);
     if (!file) return Failure::Write;
     const auto size = static_cast<int64_t>(d.criticalPackets.size());
@@ -166,8 +166,8 @@ Failure WriteRecoveryFiles(platform::FileSystem& fs, InputSource& input, const S
         const uint64_t length = d.files[i].length;
         for (uint64_t s = 0; s * d.sliceSize < length; ++s, ++index) {
             const uint64_t offset = s * d.sliceSize;
-            slices.push_back({i, offset, std::min(d.sliceSize, length - offset),
-                              gf::InputConstant(index)});
+            slices.push_back(
+                {i, offset, std::min(d.sliceSize, length - offset), gf::InputConstant(index)});
         }
         totalBytes += length;
     }
@@ -203,7 +203,8 @@ Failure WriteRecoveryFiles(platform::FileSystem& fs, InputSource& input, const S
         }
     }
     for (const Block& b : blocks) {
-        const std::string head = RecoveryPacketHead(d.setId, b.exponent, d.sliceSize, b.md5.Final());
+        const std::string head =
+            RecoveryPacketHead(d.setId, b.exponent, d.sliceSize, b.md5.Final());
         if (!WriteAt(*files[b.file], b.dataOffset - int64_t(kRecoveryPacketOverhead), head.data(),
                      head.size())) {
             return fail(Failure::Write);

@@ -39,7 +39,7 @@ struct SetDescription {
     std::vector<FileDescription> files;              // in input order
     std::vector<std::vector<SliceChecksum>> slices;  // in input order
     std::vector<size_t> order;                       // input numbers in the set's order
-    std::string criticalPackets;  // main, descriptions, checksums, creator
+    std::string criticalPackets;                     // main, descriptions, checksums, creator
 };
 
 // Reads every input once: file and slice checksums, the set ID and the

@@ -100,11 +100,12 @@ void SpanTable(const uint16_t basis[16], int shift, int bits, T* table, bool hig
     products[0] = 0;
     for (int v = 1; v < (1 << bits); ++v) {
         const int low = v & -v;
-        products[v] = products[v ^ low] ^ basis[shift + std::countr_zero(static_cast<unsigned>(low))];
+        products[v] =
+            products[v ^ low] ^ basis[shift + std::countr_zero(static_cast<unsigned>(low))];
     }
     for (int v = 0; v < (1 << bits); ++v) {
-        table[v] = static_cast<T>(sizeof(T) == 1 ? (highByte ? products[v] >> 8 : products[v] & 0xff)
-                                                 : products[v]);
+        table[v] = static_cast<T>(
+            sizeof(T) == 1 ? (highByte ? products[v] >> 8 : products[v] & 0xff) : products[v]);
     }
 }
 
@@ -147,8 +148,10 @@ __attribute__((target("avx2"))) size_t MultiplyAddAvx2(uint8_t* dst, const uint8
                                                        size_t bytes, const NibbleTables& nt) {
     __m256i tl[4], th[4];
     for (int q = 0; q < 4; ++q) {
-        tl[q] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(nt.low[q])));
-        th[q] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(nt.high[q])));
+        tl[q] = _mm256_broadcastsi128_si256(
+            _mm_load_si128(reinterpret_cast<const __m128i*>(nt.low[q])));
+        th[q] = _mm256_broadcastsi128_si256(
+            _mm_load_si128(reinterpret_cast<const __m128i*>(nt.high[q])));
     }
     const __m256i byteMask = _mm256_set1_epi16(0x00ff);
     const __m256i nibble = _mm256_set1_epi8(0x0f);
@@ -156,8 +159,8 @@ __attribute__((target("avx2"))) size_t MultiplyAddAvx2(uint8_t* dst, const uint8
     for (; i + 64 <= bytes; i += 64) {
         const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
         const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i + 32));
-        const __m256i lo = _mm256_packus_epi16(_mm256_and_si256(a, byteMask),
-                                               _mm256_and_si256(b, byteMask));
+        const __m256i lo =
+            _mm256_packus_epi16(_mm256_and_si256(a, byteMask), _mm256_and_si256(b, byteMask));
         const __m256i hi = _mm256_packus_epi16(_mm256_srli_epi16(a, 8), _mm256_srli_epi16(b, 8));
         const __m256i n0 = _mm256_and_si256(lo, nibble);
         const __m256i n1 = _mm256_and_si256(_mm256_srli_epi16(lo, 4), nibble);
@@ -171,8 +174,10 @@ __attribute__((target("avx2"))) size_t MultiplyAddAvx2(uint8_t* dst, const uint8
             _mm256_xor_si256(_mm256_shuffle_epi8(th[2], n2), _mm256_shuffle_epi8(th[3], n3)));
         __m256i* da = reinterpret_cast<__m256i*>(dst + i);
         __m256i* db = reinterpret_cast<__m256i*>(dst + i + 32);
-        _mm256_storeu_si256(da, _mm256_xor_si256(_mm256_loadu_si256(da), _mm256_unpacklo_epi8(rl, rh)));
-        _mm256_storeu_si256(db, _mm256_xor_si256(_mm256_loadu_si256(db), _mm256_unpackhi_epi8(rl, rh)));
+        _mm256_storeu_si256(da,
+                            _mm256_xor_si256(_mm256_loadu_si256(da), _mm256_unpacklo_epi8(rl, rh)));
+        _mm256_storeu_si256(db,
+                            _mm256_xor_si256(_mm256_loadu_si256(db), _mm256_unpackhi_epi8(rl, rh)));
     }
     return i;
 }
@@ -196,12 +201,12 @@ __attribute__((target("ssse3"))) size_t MultiplyAddSsse3(uint8_t* dst, const uin
         const __m128i n1 = _mm_and_si128(_mm_srli_epi16(lo, 4), nibble);
         const __m128i n2 = _mm_and_si128(hi, nibble);
         const __m128i n3 = _mm_and_si128(_mm_srli_epi16(hi, 4), nibble);
-        const __m128i rl = _mm_xor_si128(
-            _mm_xor_si128(_mm_shuffle_epi8(tl[0], n0), _mm_shuffle_epi8(tl[1], n1)),
-            _mm_xor_si128(_mm_shuffle_epi8(tl[2], n2), _mm_shuffle_epi8(tl[3], n3)));
-        const __m128i rh = _mm_xor_si128(
-            _mm_xor_si128(_mm_shuffle_epi8(th[0], n0), _mm_shuffle_epi8(th[1], n1)),
-            _mm_xor_si128(_mm_shuffle_epi8(th[2], n2), _mm_shuffle_epi8(th[3], n3)));
+        const __m128i rl =
+            _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(tl[0], n0), _mm_shuffle_epi8(tl[1], n1)),
+                          _mm_xor_si128(_mm_shuffle_epi8(tl[2], n2), _mm_shuffle_epi8(tl[3], n3)));
+        const __m128i rh =
+            _mm_xor_si128(_mm_xor_si128(_mm_shuffle_epi8(th[0], n0), _mm_shuffle_epi8(th[1], n1)),
+                          _mm_xor_si128(_mm_shuffle_epi8(th[2], n2), _mm_shuffle_epi8(th[3], n3)));
         __m128i* da = reinterpret_cast<__m128i*>(dst + i);
         __m128i* db = reinterpret_cast<__m128i*>(dst + i + 16);
         _mm_storeu_si128(da, _mm_xor_si128(_mm_loadu_si128(da), _mm_unpacklo_epi8(rl, rh)));
@@ -254,7 +259,9 @@ void MultiplyAdd(uint8_t* dst, const uint8_t* src, size_t bytes, uint16_t factor
     MultiplyAddPortable(dst, src, bytes, factor);
 }
 
-const char* KernelName() { return "portable"; }
+const char* KernelName() {
+    return "portable";
+}
 
 #endif
 

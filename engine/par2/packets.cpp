@@ -6,11 +6,11 @@
 
 namespace tolvane::par2 {
 
-const char kTypeMain[16] = {'P', 'A', 'R', ' ', '2', '.', '0', '\0',
+const char kTypeMain[16] = {'P', 'A', 'R', ' ', '2',  '.',  '0',  '\0',
                             'M', 'a', 'i', 'n', '\0', '\0', '\0', '\0'};
 const char kTypeFileDescription[16] = {'P', 'A', 'R', ' ', '2', '.', '0', '\0',
                                        'F', 'i', 'l', 'e', 'D', 'e', 's', 'c'};
-const char kTypeSliceChecksums[16] = {'P', 'A', 'R', ' ', '2', '.', '0', '\0',
+const char kTypeSliceChecksums[16] = {'P', 'A', 'R', ' ', '2',  '.',  '0',  '\0',
                                       'I', 'F', 'S', 'C', '\0', '\0', '\0', '\0'};
 const char kTypeRecoverySlice[16] = {'P', 'A', 'R', ' ', '2', '.', '0', '\0',
                                      'R', 'e', 'c', 'v', 'S', 'l', 'i', 'c'};
@@ -228,7 +228,8 @@ bool RecoveryReader::ReadFile(const std::string& path) {
                         if (md5.Final() == stated) {
                             const auto exponent = static_cast<uint32_t>(GetLe(exponentBytes, 4));
                             const auto key = std::make_pair(setId, exponent);
-                            if (pending_.recovery.count(key) == 0 && pending_.recovery.size() < 65536) {
+                            if (pending_.recovery.count(key) == 0 &&
+                                pending_.recovery.size() < 65536) {
                                 pending_.recovery[key] = {
                                     {path, pos + static_cast<int64_t>(kRecoveryPacketOverhead)},
                                     length - kRecoveryPacketOverhead};

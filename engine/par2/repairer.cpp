@@ -192,7 +192,8 @@ RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
     }
     std::vector<uint16_t> matrix(m * m);
     for (size_t j = 0; j < m; ++j) {
-        for (size_t i = 0; i < m; ++i) matrix[j * m + i] = gf::Power(missing[i].constant, exponents[j]);
+        for (size_t i = 0; i < m; ++i)
+            matrix[j * m + i] = gf::Power(missing[i].constant, exponents[j]);
     }
     if (m > 0 && !Invert(matrix, m)) return RebuildResult::Unsolvable;
 
@@ -253,8 +254,8 @@ RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
         std::fill(result.begin(), result.end(), 0);
         for (size_t i = 0; i < m; ++i) {
             for (size_t j = 0; j < m; ++j) {
-                gf::MultiplyAdd(result.data() + i * window, sums.data() + j * window,
-                                size_t(w), matrix[i * m + j]);
+                gf::MultiplyAdd(result.data() + i * window, sums.data() + j * window, size_t(w),
+                                matrix[i * m + j]);
             }
             const Missing& x = missing[i];
             if (w0 >= x.length) continue;
