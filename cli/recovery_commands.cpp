@@ -180,6 +180,7 @@ int Rebuild(const std::vector<std::string>& args) {
                 std::printf("%s: %s\n", NameOf(v.path).c_str(), VolumeStateText(v.state));
             }
         }
+        std::fflush(stdout);
         Fail(error);
         return kExitFailed;
     }

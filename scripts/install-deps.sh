@@ -2,10 +2,11 @@
 # Installs what building and testing need on Debian 12, when it is missing.
 # fonts-liberation2: the Arial-width sans serif the archiver's pages are laid out for.
 # qt6-translations-l10n: German buttons in the stub's folder question and message boxes.
+# par2 (tests only): the recovery data is checked against par2cmdline, both ways.
 set -euo pipefail
 
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev xvfb xauth
-          fonts-liberation2 time qt6-translations-l10n)
+          fonts-liberation2 time qt6-translations-l10n par2)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
