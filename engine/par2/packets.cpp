@@ -65,8 +65,8 @@ bool ReadAt(platform::File& file, int64_t position, void* buffer, int64_t count)
 
 // Position of the next packet magic at or after from; -1 when there is none
 // (or the file cannot be read further).
-int64_t NextMagic(platform::File& file, int64_t from, int64_t size) {
-    std::vector<uint8_t> buffer(64 * 1024);
+int64_t NextMagic(platform::File& file, int64_t from, int64_t size, std::vector<uint8_t>& buffer) {
+    buffer.resize(64 * 1024);
     while (from + static_cast<int64_t>(sizeof kMagic) <= size) {
         const int64_t count = std::min<int64_t>(static_cast<int64_t>(buffer.size()), size - from);
         if (!ReadAt(file, from, buffer.data(), count)) return -1;
@@ -190,6 +190,7 @@ bool RecoveryReader::ReadFile(const std::string& path) {
     if (!file) return false;
     const int64_t size = facts.size;
     std::vector<uint8_t> chunk;
+    std::vector<uint8_t> search;
     int64_t pos = 0;
     while (pos + static_cast<int64_t>(kPacketHeaderSize) <= size) {
         uint8_t head[kPacketHeaderSize];
@@ -256,7 +257,7 @@ bool RecoveryReader::ReadFile(const std::string& path) {
             }
             ++damaged_;
         }
-        pos = NextMagic(*file, pos + 1, size);
+        pos = NextMagic(*file, pos + 1, size, search);
         if (pos < 0) break;
     }
     return true;
@@ -321,6 +322,16 @@ std::vector<RecoverySet> RecoveryReader::Sets() const {
         set.setId = setId;
         set.sliceSize = sliceSize;
         set.files = pending_.files.at(setId);
+        // A set of more slices than there are constants cannot be computed.
+        uint64_t slices = 0;
+        for (const Md5Digest& id : set.files) {
+            const auto d = pending_.descriptions.find({setId, id});
+            if (d != pending_.descriptions.end()) {
+                slices += std::min<uint64_t>(SliceCountOf(d->second.length, sliceSize),
+                                             kMaxInputSlices + 1);
+            }
+        }
+        if (slices > kMaxInputSlices) continue;
         for (const Md5Digest& id : set.files) {
             const auto d = pending_.descriptions.find({setId, id});
             if (d == pending_.descriptions.end()) continue;
