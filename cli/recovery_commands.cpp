@@ -1,8 +1,7 @@
 // tolvane-cli verify and rebuild, and the recovery data a split writes with
 // --recovery: PAR 2.0 files beside the volumes.
-#include <unistd.h>
-
 #include <cstdio>
+#include <memory>
 
 #include "cli/cli_display.h"
 #include "cli/commands.h"
@@ -27,8 +26,8 @@ std::string Percent(uint64_t part, uint64_t whole) {
 }
 
 // A progress line on a terminal: "<what> 42 %".
-par2::Progress ProgressLine(const std::string& what) {
-    if (::isatty(STDERR_FILENO) == 0) return {};
+par2::Progress ProgressLine(const CliDisplay& display, const std::string& what) {
+    if (!display.showsProgress()) return {};
     auto shown = std::make_shared<int>(-1);
     return [what, shown](uint64_t done, uint64_t total) {
         const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
@@ -39,8 +38,8 @@ par2::Progress ProgressLine(const std::string& what) {
     };
 }
 
-void EndProgressLine() {
-    if (::isatty(STDERR_FILENO) != 0) std::fputs("\r\033[K", stderr);
+void EndProgressLine(const CliDisplay& display) {
+    if (display.showsProgress()) std::fputs("\r\033[K", stderr);
 }
 
 void PrintReport(const SetReport& report) {
@@ -103,8 +102,8 @@ int WriteRecoveryData(QuellDateien& set, CliDisplay& display, int lostVolumes, b
                       bool oneMediumEach) {
     RecoveryJob job;
     std::string error = PrepareRecovery(set, lostVolumes, pieces || oneMediumEach, &job,
-                                        ProgressLine("Prüfsummen"));
-    EndProgressLine();
+                                        ProgressLine(display, "Prüfsummen"));
+    EndProgressLine(display);
     if (!error.empty()) {
         Fail(error);
         return kExitFailed;
@@ -112,8 +111,8 @@ int WriteRecoveryData(QuellDateien& set, CliDisplay& display, int lostVolumes, b
     const RecoveryLayout& layout = job.layout;
     if (!oneMediumEach) {
         error = WriteRecovery(set, job, 0, layout.files.size(),
-                              ProgressLine("Wiederherstellungsdaten"));
-        EndProgressLine();
+                              ProgressLine(display, "Wiederherstellungsdaten"));
+        EndProgressLine(display);
     } else {
         // One recovery file per medium, after the last volume, on the same road.
         for (size_t i = 0; i < layout.files.size() && error.empty(); ++i) {
@@ -124,8 +123,8 @@ int WriteRecoveryData(QuellDateien& set, CliDisplay& display, int lostVolumes, b
                 (i == 0 ? " (mit " + NameOf(layout.indexPath) + ")" : std::string()) +
                 " geschrieben.";
             if (!display.WaitForNextMedium(note)) return kExitFailed;
-            error = WriteRecovery(set, job, i, 1, ProgressLine("Wiederherstellungsdaten"));
-            EndProgressLine();
+            error = WriteRecovery(set, job, i, 1, ProgressLine(display, "Wiederherstellungsdaten"));
+            EndProgressLine(display);
         }
     }
     if (!error.empty()) {
@@ -159,6 +158,7 @@ int Verify(const std::vector<std::string>& args) {
 int Rebuild(const std::vector<std::string>& args) {
     std::string volume, out, problem;
     if (!ParseVolumeArgs(args, true, &volume, &out, &problem)) return Usage(problem.c_str());
+    const CliDisplay display = MakeDisplay();
     platform::FileSystem& fs = platform::PosixFileSystem();
     const SetReport report = CheckSet(fs, volume);
     if (!report.refusal.empty()) {
@@ -172,8 +172,8 @@ int Rebuild(const std::vector<std::string>& args) {
     if (report.Rebuildable() && !out.empty() && !MakeFolder(out)) return kExitFailed;
     std::vector<std::string> rebuilt;
     const std::string error =
-        RebuildSet(fs, report, out, &rebuilt, ProgressLine("Wiederherstellen"));
-    EndProgressLine();
+        RebuildSet(fs, report, out, &rebuilt, ProgressLine(display, "Wiederherstellen"));
+    EndProgressLine(display);
     if (!error.empty()) {
         for (const VolumeReport& v : report.volumes) {
             if (v.state != VolumeState::Ok) {

@@ -502,7 +502,8 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
         }
     }
     if (!ref.valid) {
-        report.refusal = texts::kNotAPackage;
+        platform::FileFacts facts;
+        report.refusal = fs.Stat(volumePath, &facts) ? texts::kNotAPackage : texts::kFileNotFound;
         return report;
     }
 
@@ -610,6 +611,7 @@ std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const 
     std::vector<std::string> intact(set.files.size());
     std::vector<par2::RebuildFile> files;
     std::vector<std::pair<std::string, std::string>> moves;  // new file -> final name
+    std::vector<std::string> foreign;  // volumes of another set, kept under another name
     for (const VolumeReport& v : report.volumes) {
         if (!v.covered) continue;
         intact[v.setFile] = v.path;
@@ -622,6 +624,7 @@ std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const 
         f.outputPath = final + ".tolvane-neu";
         files.push_back(f);
         moves.push_back({f.outputPath, final});
+        if (v.state == VolumeState::Foreign && final == v.path) foreign.push_back(v.path);
     }
     const auto result = par2::Rebuild(fs, set, intact, files, kRecoveryMemoryBudget, progress);
     if (result != par2::RebuildResult::Done) {
@@ -646,6 +649,14 @@ std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const 
             return "Der wiederhergestellte Datenträger " + d.name +
                    " stimmt nicht mit den Wiederherstellungsdaten überein; es wurde nichts "
                    "ersetzt.";
+        }
+    }
+    // A volume of another set is not ours to destroy: it keeps its bytes
+    // under the name with ".fremd" added.
+    for (const std::string& path : foreign) {
+        if (!fs.Rename(path, path + ".fremd")) {
+            for (const par2::RebuildFile& f : files) fs.Remove(f.outputPath);
+            return texts::kWriteError;
         }
     }
     for (const auto& [from, to] : moves) {

@@ -102,7 +102,8 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath);
 
 // Re-creates every missing or damaged volume of a checked set into outDir
 // (empty: the volumes' own folder). A damaged file is replaced only after its
-// new copy is complete and its checksum holds. Empty on success (paths of
+// new copy is complete and its checksum holds; a volume of another set in
+// the place of one is kept as NAME.fremd. Empty on success (paths of
 // the new files in *rebuilt), else a German message; nothing is written when
 // the recovery data does not suffice.
 std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const std::string& outDir,

@@ -208,6 +208,11 @@ rm -rf "$work/g" && mkdir "$work/g"
 cp "$work/g/package.002" "$work/f/package.002"
 out=$("$cli" verify "$work/f/package.001" 2>&1)
 check "a volume of another set" "package.002: gehört zu einem anderen Archiv" "$(sed -n 2p <<< "$out")"
+"$cli" rebuild "$work/f/package.001" >/dev/null 2>&1
+check "rebuild in place of a volume of another set" 0 "$?"
+same_as_original "$work/f" "rebuild in place of a volume of another set"
+cmp -s "$work/g/package.002" "$work/f/package.002.fremd"
+check "the other set's volume is kept" 0 "$?"
 
 # --- usage ---
 "$cli" verify >/dev/null 2>&1
