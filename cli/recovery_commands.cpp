@@ -61,7 +61,11 @@ void PrintReport(const SetReport& report) {
     }
     std::printf(".\n");
     if (report.AllOk()) {
-        std::printf("Alle %zu Datenträger sind in Ordnung.\n", report.volumes.size());
+        if (report.volumes.size() == 1) {
+            std::printf("Der Datenträger ist in Ordnung.\n");
+        } else {
+            std::printf("Alle %zu Datenträger sind in Ordnung.\n", report.volumes.size());
+        }
     } else if (report.Rebuildable()) {
         std::printf(
             "Der Satz kann wiederhergestellt werden: benötigt werden %s, vorhanden sind %s "
@@ -133,8 +137,7 @@ int WriteRecoveryData(QuellDateien& set, CliDisplay& display, int lostVolumes, b
     }
     std::printf("%s\n", layout.indexPath.c_str());
     for (const par2::RecoveryFile& f : layout.files) std::printf("%s\n", f.path.c_str());
-    const uint64_t archive = static_cast<uint64_t>(set.settings().volumeSize) *
-                             static_cast<uint64_t>(set.settings().volumeCount);
+    const uint64_t archive = layout.archiveBytes;
     std::printf(
         "Wiederherstellungsdaten: %s Bytes in %zu Dateien (%s %% des Archivs); bis zu %d "
         "fehlende oder beschädigte Datenträger lassen sich damit wiederherstellen.\n",

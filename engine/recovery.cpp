@@ -187,13 +187,16 @@ std::string RecoveryBase(const std::string& volumePath) {
     return volumePath.substr(0, dot);
 }
 
-bool PlanRecovery(int volumeCount, int64_t volumeSize, int lostVolumes, bool pieces,
-                  const std::string& base,
+bool PlanRecovery(int volumeCount, int64_t volumeSize, int64_t largestVolume, int lostVolumes,
+                  bool pieces, const std::string& base,
                   const std::function<uint64_t(uint64_t sliceSize)>& criticalBytes,
                   RecoveryLayout* layout) {
     if (lostVolumes < 1 || lostVolumes > volumeCount || volumeSize <= 0) return false;
     const auto V = static_cast<uint64_t>(volumeSize);
-    auto sliceFor = [&](uint64_t k) { return PadFour((V + k - 1) / k); };
+    // The slices cover the largest volume (a set of one short volume needs no
+    // more); a slice is at least 4 bytes.
+    const auto L = static_cast<uint64_t>(std::clamp<int64_t>(largestVolume, 1, volumeSize));
+    auto sliceFor = [&](uint64_t k) { return PadFour((L + k - 1) / k); };
     // Each volume takes at most k slices, so lost x k recovery slices rebuild
     // any lost volumes. One slice per volume computes least; pieces that fit
     // a volume need smaller slices.
@@ -219,7 +222,7 @@ bool PlanRecovery(int volumeCount, int64_t volumeSize, int lostVolumes, bool pie
     }
     *layout = RecoveryLayout();
     layout->sliceSize = sliceFor(k);
-    layout->slicesPerVolume = static_cast<int>((V + layout->sliceSize - 1) / layout->sliceSize);
+    layout->slicesPerVolume = static_cast<int>((L + layout->sliceSize - 1) / layout->sliceSize);
     layout->lostVolumes = lostVolumes;
     layout->indexPath = base + ".par2";
     const uint32_t blocks = static_cast<uint32_t>(lostVolumes) * layout->slicesPerVolume;
@@ -266,7 +269,13 @@ std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, Rec
         return bytes;
     };
     const std::string base = RecoveryBase(VolumeName(s.targetPath, 1, g.selfExtracting));
-    if (!PlanRecovery(g.count, g.volumeSize, lostVolumes, pieces, base, criticalBytes,
+    int64_t largest = 0;
+    uint64_t archiveBytes = 0;
+    for (const par2::InputFile& f : inputs) {
+        largest = std::max(largest, static_cast<int64_t>(f.length));
+        archiveBytes += f.length;
+    }
+    if (!PlanRecovery(g.count, g.volumeSize, largest, lostVolumes, pieces, base, criticalBytes,
                       &job->layout)) {
         return "Für " + std::to_string(lostVolumes) +
                " Datenträger können keine Wiederherstellungsdaten erstellt werden: das Archiv "
@@ -274,6 +283,7 @@ std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, Rec
                std::to_string(g.count) + " Datenträger.";
     }
 
+    job->layout.archiveBytes = archiveBytes;
     std::string stub;
     if (g.selfExtracting) {
         stub.assign(kStubAreaSize + 1, '\0');
@@ -501,11 +511,13 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
             }
         }
     }
-    if (!ref.valid) {
+    if (!ref.valid && !report.recoveryFound) {
         platform::FileFacts facts;
         report.refusal = fs.Stat(volumePath, &facts) ? texts::kNotAPackage : texts::kFileNotFound;
         return report;
     }
+    // No volume header left: the recovery data alone names the volumes.
+    if (!ref.valid) ref.head.volumeCount = 0;
 
     const bool sfx = ref.head.magicLetter == 'E';
     const std::vector<RecordSource> records = RecordsOf(ref.text);
@@ -619,8 +631,10 @@ std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const 
         const std::string final = Join(target, BaseName(v.path));
         par2::RebuildFile f;
         f.file = v.setFile;
-        f.readPath = v.state == VolumeState::Damaged ? v.path : "";
-        f.goodSlices = v.state == VolumeState::Damaged ? v.check.goodSlices : std::vector<bool>();
+        // Slices whose checksums hold are the set's own, whatever file holds them.
+        const bool present = v.state != VolumeState::Missing;
+        f.readPath = present ? v.path : "";
+        f.goodSlices = present ? v.check.goodSlices : std::vector<bool>();
         f.outputPath = final + ".tolvane-neu";
         files.push_back(f);
         moves.push_back({f.outputPath, final});

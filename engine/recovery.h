@@ -30,15 +30,17 @@ struct RecoveryLayout {
     int lostVolumes = 0;      // volumes that may be lost or damaged
     std::string indexPath;    // BASE.par2
     std::vector<par2::RecoveryFile> files;
-    uint64_t bytes = 0;  // of all recovery files and the index together
+    uint64_t bytes = 0;         // of all recovery files and the index together
+    uint64_t archiveBytes = 0;  // of all volumes (set by PrepareRecovery)
 };
 
-// Chooses the slice size and the recovery files. pieces: no recovery file
-// larger than a volume (one per medium). criticalBytes(slicesPerVolume)
-// tells how long the packets every file repeats are. False when the set
-// cannot have that much (more volumes lost than it has).
-bool PlanRecovery(int volumeCount, int64_t volumeSize, int lostVolumes, bool pieces,
-                  const std::string& base,
+// Chooses the slice size and the recovery files for volumes of at most
+// largestVolume bytes. pieces: no recovery file larger than volumeSize (one
+// per medium). criticalBytes(sliceSize) tells how long the packets every file
+// repeats are. False when the set cannot have that much (more volumes lost
+// than it has).
+bool PlanRecovery(int volumeCount, int64_t volumeSize, int64_t largestVolume, int lostVolumes,
+                  bool pieces, const std::string& base,
                   const std::function<uint64_t(uint64_t sliceSize)>& criticalBytes,
                   RecoveryLayout* layout);
 

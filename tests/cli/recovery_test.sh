@@ -66,7 +66,7 @@ $work/p/package.005
 $work/p/package.par2
 $work/p/package.vol0+1.par2
 $work/p/package.vol1+1.par2" "$(head -8 "$work/split.out")"
-check "split says the overhead" "Wiederherstellungsdaten: 144.300 Bytes in 3 Dateien (41,2 % des Archivs); bis zu 2 fehlende oder beschädigte Datenträger lassen sich damit wiederherstellen." "$(tail -1 "$work/split.out")"
+check "split says the overhead" "Wiederherstellungsdaten: 144.300 Bytes in 3 Dateien (42,3 % des Archivs); bis zu 2 fehlende oder beschädigte Datenträger lassen sich damit wiederherstellen." "$(tail -1 "$work/split.out")"
 
 out=$("$cli" verify "$work/p/package.003"); code=$?
 check "verify of an intact set" "package.001: in Ordnung
@@ -213,6 +213,23 @@ check "rebuild in place of a volume of another set" 0 "$?"
 same_as_original "$work/f" "rebuild in place of a volume of another set"
 cmp -s "$work/g/package.002" "$work/f/package.002.fremd"
 check "the other set's volume is kept" 0 "$?"
+
+# --- every volume lost: the recovery data alone names and rebuilds them ---
+rm -rf "$work/all" && mkdir "$work/all"
+"$cli" split --size 100000 --recovery 2 -o "$work/all/package.001" "$work/src/c.dat" >/dev/null 2>&1
+cp "$work/all"/package.00? "$work/"
+rm "$work/all"/package.00?
+out=$("$cli" rebuild "$work/all/package.001" 2>&1)
+check "all volumes lost: rebuild" "Alle 2 Datenträger sind in Ordnung." "$(tail -1 <<< "$out")"
+cmp -s "$work/package.001" "$work/all/package.001" && cmp -s "$work/package.002" "$work/all/package.002"
+check "all volumes lost: bytes" 0 "$?"
+
+# --- a set of one short volume: recovery data of its size, not a volume's ---
+rm -rf "$work/one" && mkdir "$work/one"
+"$cli" split --recovery 1 -o "$work/one/package.001" "$work/src/b.dat" >/dev/null 2>&1
+check "one short volume: small recovery file" 1 "$([ "$(stat -c %s "$work/one/package.vol0+1.par2")" -lt 3000 ] && echo 1)"
+out=$("$cli" verify "$work/one/package.001" 2>&1)
+check "one short volume: verify" "Der Datenträger ist in Ordnung." "$(tail -1 <<< "$out")"
 
 # --- usage ---
 "$cli" verify >/dev/null 2>&1

@@ -40,8 +40,8 @@ TEST(PlanRecovery, OneSlicePerVolumeUnlessPiecesMustFitAVolume) {
     };
     for (const Case& c : cases) {
         RecoveryLayout layout;
-        ASSERT_TRUE(PlanRecovery(c.count, c.volumeSize, c.lost, c.pieces, "d/package", NoCritical,
-                                 &layout));
+        ASSERT_TRUE(PlanRecovery(c.count, c.volumeSize, c.volumeSize, c.lost, c.pieces, "d/package",
+                                 NoCritical, &layout));
         EXPECT_EQ(layout.sliceSize, c.sliceSize);
         EXPECT_EQ(layout.slicesPerVolume, 1);
         EXPECT_EQ(layout.indexPath, "d/package.par2");
@@ -49,12 +49,16 @@ TEST(PlanRecovery, OneSlicePerVolumeUnlessPiecesMustFitAVolume) {
         for (size_t i = 0; i < c.files.size(); ++i) EXPECT_EQ(layout.files[i].path, c.files[i]);
     }
     RecoveryLayout wide;
-    ASSERT_TRUE(PlanRecovery(12, 100000, 10, false, "p", NoCritical, &wide));
+    ASSERT_TRUE(PlanRecovery(12, 100000, 100000, 10, false, "p", NoCritical, &wide));
     EXPECT_EQ(wide.files[0].path, "p.vol00+1.par2");
     EXPECT_EQ(wide.files[9].path, "p.vol09+1.par2");
+    // One volume shorter than the volume size: slices no larger than it.
+    RecoveryLayout small;
+    ASSERT_TRUE(PlanRecovery(1, 1441792, 61, 1, false, "p", NoCritical, &small));
+    EXPECT_EQ(small.sliceSize, 64u);
     RecoveryLayout none;
-    EXPECT_FALSE(PlanRecovery(3, 100000, 4, false, "p", NoCritical, &none));
-    EXPECT_FALSE(PlanRecovery(3, 100000, 0, false, "p", NoCritical, &none));
+    EXPECT_FALSE(PlanRecovery(3, 100000, 100000, 4, false, "p", NoCritical, &none));
+    EXPECT_FALSE(PlanRecovery(3, 100000, 100000, 0, false, "p", NoCritical, &none));
 }
 
 TEST(PlanRecovery, PiecesFitAVolumeAndStillCoverEveryLostVolume) {
@@ -62,7 +66,8 @@ TEST(PlanRecovery, PiecesFitAVolumeAndStillCoverEveryLostVolume) {
         for (int lost : {1, 3, 7}) {
             const auto critical = [&](uint64_t S) { return 5000 + 20 * (volumeSize / S + 1) * 40; };
             RecoveryLayout layout;
-            ASSERT_TRUE(PlanRecovery(40, volumeSize, lost, true, "p", critical, &layout));
+            ASSERT_TRUE(
+                PlanRecovery(40, volumeSize, volumeSize, lost, true, "p", critical, &layout));
             uint64_t blocks = 0;
             for (const par2::RecoveryFile& f : layout.files) {
                 EXPECT_LE(critical(layout.sliceSize) + f.count * (layout.sliceSize + 68),
