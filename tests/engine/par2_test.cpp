@@ -272,6 +272,60 @@ TEST(RecoveryPackets, HostileFilesAreRefusedWithoutHarm) {
     EXPECT_FALSE(reader.ReadFile(dir / "missing.par2"));
 }
 
+// Counts the bytes read through it.
+class CountingFileSystem : public test::FaultyFileSystem {
+  public:
+    std::unique_ptr<platform::File> Open(const std::string& path,
+                                         platform::OpenMode mode) override {
+        auto file = test::FaultyFileSystem::Open(path, mode);
+        if (!file) return file;
+        return std::make_unique<Counted>(std::move(file), &bytesRead);
+    }
+    int64_t bytesRead = 0;
+
+  private:
+    class Counted : public platform::File {
+      public:
+        Counted(std::unique_ptr<platform::File> file, int64_t* count)
+            : file_(std::move(file)), count_(count) {}
+        int64_t Read(void* buffer, int64_t count) override {
+            const int64_t n = file_->Read(buffer, count);
+            if (n > 0) *count_ += n;
+            return n;
+        }
+        int64_t Write(const void* buffer, int64_t count) override {
+            return file_->Write(buffer, count);
+        }
+        bool Seek(int64_t position) override { return file_->Seek(position); }
+        bool Flush() override { return file_->Flush(); }
+
+      private:
+        std::unique_ptr<platform::File> file_;
+        int64_t* count_;
+    };
+};
+
+TEST(RecoveryPackets, ManyFalseHeadersAreReadInLinearTime) {
+    // Recovery slice headers one behind the other, each claiming the rest of
+    // the file and failing its checksum: unbounded, each would be read whole.
+    TempDir dir;
+    std::string bytes;
+    const size_t total = 1 << 20;
+    while (bytes.size() + 64 <= total) {
+        const uint64_t rest = total - bytes.size();
+        std::string head("PAR2\0PKT", 8);
+        for (int i = 0; i < 8; ++i) head.push_back(static_cast<char>(rest >> (8 * i)));
+        bytes += head + std::string(32, 'x') + std::string(kTypeRecoverySlice, 16);
+    }
+    WriteFile(dir / "x.par2", bytes);
+    CountingFileSystem fs;
+    RecoveryReader reader(fs);
+    EXPECT_TRUE(reader.ReadFile(dir / "x.par2"));
+    EXPECT_TRUE(reader.Sets().empty());
+    EXPECT_EQ(reader.damagedPackets(), static_cast<int>(total / 64));
+    EXPECT_LT(fs.bytesRead, 20 * static_cast<int64_t>(total));
+}
+
 TEST(RecoveryPackets, RandomDamageNeverCrashes) {
     SmallSet s(3, 512);
     const std::string original = ReadFile(s.dir / "package.vol1+2.par2");
