@@ -458,7 +458,7 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
 
     // The recovery files: those named after the set first, then any other.
     std::vector<std::string> names;
-    fs.ListFolder(report.folder, &names);
+    platform::ListFolder(report.folder, &names);
     std::sort(names.begin(), names.end());
     std::vector<std::string> own, others;
     for (const std::string& name : names) {
@@ -668,13 +668,13 @@ std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const 
     // A volume of another set is not ours to destroy: it keeps its bytes
     // under the name with ".fremd" added.
     for (const std::string& path : foreign) {
-        if (!fs.Rename(path, path + ".fremd")) {
+        if (!platform::RenameFile(path, path + ".fremd")) {
             for (const par2::RebuildFile& f : files) fs.Remove(f.outputPath);
             return texts::kWriteError;
         }
     }
     for (const auto& [from, to] : moves) {
-        if (!fs.Rename(from, to)) {
+        if (!platform::RenameFile(from, to)) {
             for (const par2::RebuildFile& f : files) fs.Remove(f.outputPath);
             return texts::kWriteError;
         }

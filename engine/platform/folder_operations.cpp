@@ -20,7 +20,7 @@ std::string Utf8Of(const std::filesystem::path& path) {
 
 }  // namespace
 
-bool FileSystem::ListFolder(const std::string& folder, std::vector<std::string>* names) {
+bool ListFolder(const std::string& folder, std::vector<std::string>* names) {
     std::error_code ec;
     std::filesystem::directory_iterator it(PathOf(folder.empty() ? "." : folder), ec);
     if (ec) return false;
@@ -31,7 +31,7 @@ bool FileSystem::ListFolder(const std::string& folder, std::vector<std::string>*
     return true;
 }
 
-bool FileSystem::Rename(const std::string& from, const std::string& to) {
+bool RenameFile(const std::string& from, const std::string& to) {
     std::error_code ec;
     std::filesystem::rename(PathOf(from), PathOf(to), ec);
     return !ec;
