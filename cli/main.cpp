@@ -7,6 +7,7 @@
 #include "engine/package_info.h"
 #include "engine/platform/file_system.h"
 #include "engine/sizing.h"
+#include "engine/volume_header.h"
 
 namespace tolvane::cli {
 namespace {
@@ -21,7 +22,8 @@ const char kUsage[] =
     "                     GRÖSSE: Bytes, 1.2M, 1.44M (Vorgabe), 2.88M oder zip100;\n"
     "                     --sfx: selbstentpackendes Archiv (package.exe, package.002, ...)\n"
     "                     mit dem Robot-Programm aus --robot (Vorgabe: Robot.dat neben\n"
-    "                     tolvane-cli); der erste Datenträger endet auf .001 oder .exe\n"
+    "                     tolvane-cli); der erste Datenträger endet auf .001, mit --sfx\n"
+    "                     auf .exe\n"
     "  extract VOLUME -d VERZEICHNIS\n"
     "                     entpackt das ganze Archiv, zu dem VOLUME gehört (die anderen\n"
     "                     Datenträger liegen daneben), in VERZEICHNIS\n"
@@ -64,7 +66,9 @@ int Info(const std::vector<std::string>& args) {
     std::printf("Gesamtgröße: %s\n", FormatThousands(info.totalSize).c_str());
     std::printf("Nr. Dateiname Dateigröße\n");
     for (const PackageInfoRow& row : info.rows) {
-        std::printf("%d %s %s\n", row.number, row.name.c_str(), FormatThousands(row.size).c_str());
+        // A stored name may hold control characters: never raw on a terminal.
+        std::printf("%d %s %s\n", row.number, EscapeControlCharacters(row.name).c_str(),
+                    FormatThousands(row.size).c_str());
     }
     return kExitOk;
 }

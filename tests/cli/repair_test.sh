@@ -11,7 +11,7 @@ head -c 0 /dev/urandom > "$work/src/leer.txt"
 head -c 150000 /dev/urandom > "$work/src/groß.bin"
 head -c 777 /dev/urandom > "$work/src/b.dat"
 head -c 90000 /dev/urandom > "$work/src/c.dat"
-head -c 4000 /dev/urandom > "$work/robot.img"
+robot_image "$work/robot.img" 4000
 files=("$work/src/leer.txt" "$work/src/groß.bin" "$work/src/b.dat" "$work/src/c.dat")
 
 "$cli" split --size 70000 -o "$work/plain/package.001" "${files[@]}" 2>/dev/null
