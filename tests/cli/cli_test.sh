@@ -135,6 +135,20 @@ done
 run 1 split --sfx --robot "$work/fehlt.dat" -o "$work/sfx/ohne.exe" "$src/leer"
 check "missing robot image" contains "$err" "Die Datei robot.dat wurde nicht gefunden"
 
+# --- a volume of another set ---
+# Two sets of one file each, same name, size and volume size, other bytes:
+# volume 2 of the one in place of the other's is refused (no terminal, so
+# the retry question is answered Cancel), never mixed in.
+mkdir -p "$work/nacht1" "$work/nacht2" "$work/q1" "$work/q2" "$work/mix"
+head -c 150000 /dev/urandom >"$work/q1/daten.bin"
+head -c 150000 /dev/urandom >"$work/q2/daten.bin"
+run 0 split --size 100000 -o "$work/nacht1/package.001" "$work/q1/daten.bin"
+run 0 split --size 100000 -o "$work/nacht2/package.001" "$work/q2/daten.bin"
+cp "$work/nacht2/package.002" "$work/nacht1/package.002"
+run 1 extract "$work/nacht1/package.001" -d "$work/mix"
+check "foreign volume: retry question" contains "$err" "Fehler bei Datenträger#: 2"
+check "foreign volume: only our bytes" cmp -s -n "$(stat -c %s "$work/mix/daten.bin")" "$work/mix/daten.bin" "$work/q1/daten.bin"
+
 # --- refusals and failures ---
 mkdir -p "$work/other" "$work/dup"
 cp "$src/leer" "$work/other/leer"

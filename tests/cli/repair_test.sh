@@ -87,6 +87,27 @@ err=$("$cli" repair "$work/plain/gone.001" --number 1 --sources "$work/src" \
 check "unreadable intact volume" "QuellDateien::readHeader::open: Eine benötigte Datei wurde nicht gefunden!" "$err"
 check "unreadable intact volume exit" 1 "$code"
 
+# The target's name comes from the intact volume's file name alone, under
+# the folder given; a name of fewer than three characters gets the number
+# as its extension.
+mkdir -p "$work/short"
+cp "$work/plain/package.002" "$work/short/a"
+out=$("$cli" repair "$work/short/a" --number 1 --sources "$work/src" -o "$work/deep/out" 2>/dev/null)
+check "short name repaired" 0 "$?"
+check "short name under the folder" "$work/deep/out/a.001" "$out"
+cmp -s "$work/deep/out/a.001" "$work/plain/package.001"
+check "short name bytes" 0 "$?"
+check "nothing beside the folder" "" "$(ls "$work/deep" | grep -v '^out$')"
+
+# A set of no files: nothing to re-create, said so.
+{
+    printf 'PACK\0000001\0000001\0000000\0000\000100000\000\000'
+} >"$work/leer.001"
+err=$("$cli" repair "$work/leer.001" --number 1 --sources "$work/src" -o "$work/out-leer" 2>&1 >/dev/null)
+code=$?
+check "no files" "Tolvane: Das Archiv enthält keine Dateien; es gibt keinen Datenträger, der neu erstellt werden könnte." "$err"
+check "no files exit" 1 "$code"
+
 "$cli" repair "$work/plain/package.001" --sources "$work/src" -o "$work/out-1" >/dev/null 2>&1
 check "number missing" 2 "$?"
 "$cli" repair "$work/plain/package.001" --number zwei --sources "$work/src" -o "$work/out-1" \
