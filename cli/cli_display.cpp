@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "cli/commands.h"
-
 #include "engine/volume_header.h"
 
 namespace tolvane::cli {

@@ -37,7 +37,8 @@ class Bytes {
 // An ELF executable whose program headers, segments, section headers and
 // sections all lie within the image.
 bool IsWholeElf(const std::vector<char>& image) {
-    if (image.size() < 52 || std::memcmp(image.data(), "\x7f" "ELF", 4) != 0) return false;
+    constexpr char kElfMagic[4] = {0x7f, 'E', 'L', 'F'};
+    if (image.size() < 52 || std::memcmp(image.data(), kElfMagic, 4) != 0) return false;
     const int elfClass = image[4];
     const int data = image[5];
     if ((elfClass != 1 && elfClass != 2) || (data != 1 && data != 2)) return false;
@@ -97,7 +98,8 @@ bool IsWholePe(const std::vector<char>& image) {
     if (!b.Holds(table, sections * 40) || !b.Holds(0, headersSize)) return false;
     for (uint64_t i = 0; i < sections; ++i) {
         uint64_t rawSize = 0, rawOffset = 0;
-        if (!b.Read(table + i * 40 + 16, 4, &rawSize) || !b.Read(table + i * 40 + 20, 4, &rawOffset)) {
+        if (!b.Read(table + i * 40 + 16, 4, &rawSize) ||
+            !b.Read(table + i * 40 + 20, 4, &rawOffset)) {
             return false;
         }
         if (rawSize != 0 && !b.Holds(rawOffset, rawSize)) return false;

@@ -121,7 +121,9 @@ std::string CheckSplitSources(QuellDateien& set) {
                               name.find('\\') == std::string::npos &&
                               name.find('\0') == std::string::npos && !HasControlCharacter(name) &&
                               DecodeHeaderName(EncodeHeaderName(name)) == name;
-        if (!storable) return texts::WithName(texts::kNameNotStorable, EscapeControlCharacters(name));
+        if (!storable) {
+            return texts::WithName(texts::kNameNotStorable, EscapeControlCharacters(name));
+        }
         if (!names.insert(fs.FoldsCase() ? FoldCase(name) : name).second) {
             return texts::WithName(texts::kDuplicateName, name);
         }

@@ -296,7 +296,8 @@ bool ParseTextPart(const uint8_t* data, size_t length, int fileCount, TextPart* 
     result.length = static_cast<int64_t>(pos) + 1;
     // The length the reader derives from the values is the length the bytes
     // hold (each reader skips exactly that much to reach the data).
-    int64_t derived = (DecimalLength(result.totalSize) + 1) + (DecimalLength(result.volumeSize) + 1);
+    int64_t derived =
+        (DecimalLength(result.totalSize) + 1) + (DecimalLength(result.volumeSize) + 1);
     for (const HeaderRecord& r : result.records) {
         derived += static_cast<int64_t>(r.headerName.size()) + 1 + DecimalLength(r.size) + 1 +
                    kTimeRecordSize;

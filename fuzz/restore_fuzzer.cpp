@@ -51,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     const int count = 1 + (data[0] & 3) % 3;
     const bool sfx = (data[0] & 4) != 0;
-    std::vector<std::string> volumes = SplitVolumes(
-        std::string_view(reinterpret_cast<const char*>(data + 1), size - 1), count);
+    std::vector<std::string> volumes =
+        SplitVolumes(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1), count);
     if (sfx) volumes[0].insert(0, static_cast<size_t>(kStubAreaSize), '\0');
 
     test::MemoryFileSystem fs;

@@ -81,21 +81,26 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path root = argv[1];
     const auto one = MakeSet({{"a.txt", "hello"}}, 1441792, false);
-    const auto two = MakeSet({{"erste.bin", Data(150, 1)}, {"leer", ""}, {"zwei.dat", Data(40, 3)}},
-                             160, false);
+    const auto two =
+        MakeSet({{"erste.bin", Data(150, 1)}, {"leer", ""}, {"zwei.dat", Data(40, 3)}}, 160, false);
     const auto three = MakeSet({{"x.bin", Data(300, 5)}}, 160, false);
-    const auto other = MakeSet({{"erste.bin", Data(150, 9)}, {"leer", ""}, {"zwei.dat", Data(40, 3)}},
-                               160, false);
-    const auto sfx = MakeSet({{"s.bin", Data(120, 2)}, {"t.bin", Data(30, 4)}}, kStubAreaSize + 120,
-                             true);
+    const auto other =
+        MakeSet({{"erste.bin", Data(150, 9)}, {"leer", ""}, {"zwei.dat", Data(40, 3)}}, 160, false);
+    const auto sfx =
+        MakeSet({{"s.bin", Data(120, 2)}, {"t.bin", Data(30, 4)}}, kStubAreaSize + 120, true);
 
     // Headers alone, valid and damaged.
     const std::filesystem::path h = root / "header_parser";
     Write(h / "example", one[0]);
     Write(h / "three-files", two[0]);
     Write(h / "self-extracting", sfx[1]);
-    Write(h / "total-leading-zero", Replace(one[0], std::string("1441792\0", 8), std::string("0441792\0", 8)));
-    Write(h / "minus-zero", Replace(two[0], std::string("\0" "0\0", 3), std::string("\0-0\0", 4)));
+    Write(h / "total-leading-zero",
+          Replace(one[0], std::string("1441792\0", 8), std::string("0441792\0", 8)));
+    Write(h / "minus-zero", Replace(two[0],
+                                    std::string("\0"
+                                                "0\0",
+                                                3),
+                                    std::string("\0-0\0", 4)));
     Write(h / "count-too-small", Replace(two[0], "0003", "0002"));
     Write(h / "truncated", two[0].substr(0, 40));
 
@@ -104,7 +109,8 @@ int main(int argc, char** argv) {
     Write(p / "example", std::string(1, '\0') + one[0]);
     Write(p / "volume-2", std::string(1, '\0') + two[1]);
     Write(p / "package-exe", std::string(1, '\1') + sfx[0]);
-    Write(p / "control-name", std::string(1, '\0') + MakeSet({{"x\n2 fake.txt", "ab"}}, 1000, false)[0]);
+    Write(p / "control-name",
+          std::string(1, '\0') + MakeSet({{"x\n2 fake.txt", "ab"}}, 1000, false)[0]);
     Write(p / "not-a-volume", std::string(1, '\0') + "PACKED0000000000000000");
 
     // Whole restores.
@@ -115,8 +121,10 @@ int main(int argc, char** argv) {
     Write(r / "self-extracting", RestoreInput(sfx, true));
     Write(r / "foreign-volume-2", RestoreInput({two[0], other[1]}, false));
     Write(r / "total-leading-zero",
-          RestoreInput({Replace(one[0], std::string("1441792\0", 8), std::string("0441792\0", 8))}, false));
-    Write(r / "duplicate-names", RestoreInput(MakeSet({{"d", "12"}, {"d", "34"}}, 1000, false), false));
+          RestoreInput({Replace(one[0], std::string("1441792\0", 8), std::string("0441792\0", 8))},
+                       false));
+    Write(r / "duplicate-names",
+          RestoreInput(MakeSet({{"d", "12"}, {"d", "34"}}, 1000, false), false));
     Write(r / "control-name", RestoreInput(MakeSet({{"x\033[2J", "ab"}}, 1000, false), false));
     Write(r / "volume-2-missing", RestoreInput({two[0]}, false));
     return 0;

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs what building and testing need on Debian 12, when it is missing.
+# Installs what building and running need on Debian 12, when it is missing.
 # fonts-liberation2: the Arial-width sans serif the archiver's pages are laid out for.
 # qt6-translations-l10n: German buttons in the stub's folder question and message boxes.
 set -euo pipefail
 
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev xvfb xauth
           fonts-liberation2 time qt6-translations-l10n)
+# --test: also what only the tests need (clang and its libFuzzer for the fuzz targets).
+if [ "${1:-}" = "--test" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

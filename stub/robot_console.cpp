@@ -26,7 +26,7 @@ FolderState MakeFolders(const std::string& folder) {
         if (parent != FolderState::Ready) return parent;
     }
     return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST ? FolderState::Ready
-                                                                  : FolderState::NotCreated;
+                                                                 : FolderState::NotCreated;
 }
 
 std::string WithFolder(const char* text, const std::string& folder) {

@@ -110,7 +110,8 @@ TEST_P(FaultCampaign, SplitSurvivesEveryFault) {
                 // and the next press writes the set.
                 ASSERT_TRUE(GetParam());
                 ASSERT_EQ(run.display.messages.size(), 1u);
-                EXPECT_EQ(run.display.messages[0].caption.rfind("QuellDateien::makeHeader (", 0), 0u);
+                EXPECT_EQ(run.display.messages[0].caption.rfind("QuellDateien::makeHeader (", 0),
+                          0u);
                 EXPECT_FALSE(test::FileExists(target / "package.exe"));
                 outcome = run.SplitToEnd();
                 run.display.messages.clear();

@@ -38,7 +38,8 @@ std::vector<std::string> MakeVolumes(const std::vector<StoredFile>& files, int64
         stream += f.bytes;
     }
     const int64_t total = static_cast<int64_t>(stream.size());
-    const size_t capacity = static_cast<size_t>(volumeSize - HeaderLength(total, volumeSize, records));
+    const size_t capacity =
+        static_cast<size_t>(volumeSize - HeaderLength(total, volumeSize, records));
     const int count = std::max<int>(1, static_cast<int>((stream.size() + capacity - 1) / capacity));
     std::vector<std::string> volumes;
     for (int n = 1; n <= count; ++n) {
@@ -108,9 +109,21 @@ TEST(HostileSet, HeaderNumbersMustStandAsTheWriterWritesThem) {
     using namespace std::string_literals;
     std::vector<std::pair<const char*, std::string>> cases = {
         {"volume size with a leading zero", replaced(good, "1441792"s, "0441792"s)},
-        {"total with a leading zero", replaced(good, "\0"s "5\0"s, "\0"s "05\0"s)},
-        {"total with a plus", replaced(good, "\0"s "5\0"s, "\0"s "+5\0"s)},
-        {"size of an empty file as -0", replaced(withEmpty, "leer\0"s "0\0"s, "leer\0"s "-0\0"s)},
+        {"total with a leading zero", replaced(good,
+                                               "\0"s
+                                               "5\0"s,
+                                               "\0"s
+                                               "05\0"s)},
+        {"total with a plus", replaced(good,
+                                       "\0"s
+                                       "5\0"s,
+                                       "\0"s
+                                       "+5\0"s)},
+        {"size of an empty file as -0", replaced(withEmpty,
+                                                 "leer\0"s
+                                                 "0\0"s,
+                                                 "leer\0"s
+                                                 "-0\0"s)},
         {"file count one too small", replaced(withEmpty, "0002"s, "0001"s)},
         {"closing 0 missing", good.substr(0, good.size() - 6) + "x" + good.substr(good.size() - 5)},
     };
@@ -220,7 +233,9 @@ TEST(HostileSet, ControlCharactersAreShownEscaped) {
         {"x\n2 fake.txt", "x\\x0a2 fake.txt"},
         {"\x1b]0;title\x07", "\\x1b]0;title\\x07"},
         {"del\x7f", "del\\x7f"},
-        {"csi\xc2\x9b" "2J", "csi\\u009b2J"},
+        {"csi\xc2\x9b"
+         "2J",
+         "csi\\u009b2J"},
         {"tab\tcr\r", "tab\\x09cr\\x0d"},
     };
     for (const auto& [name, shown] : cases) {
@@ -269,7 +284,8 @@ TEST(HostileSet, HardLinkedTargetsAreReplaced) {
     test::TempDir arc, out, outside;
     const std::vector<std::string> volumes = MakeVolumes(kFiles, 200);
     for (size_t i = 0; i < volumes.size(); ++i) {
-        test::WriteFile(VolumeName(arc / "package.001", static_cast<int>(i) + 1, false), volumes[i]);
+        test::WriteFile(VolumeName(arc / "package.001", static_cast<int>(i) + 1, false),
+                        volumes[i]);
     }
     test::WriteFile(outside / "keep", "outside bytes");
     ASSERT_EQ(::link((outside / "keep").c_str(), (out / "erste.bin").c_str()), 0);
@@ -308,9 +324,9 @@ std::string PeImage(size_t count) {
     image[0] = 'M', image[1] = 'Z';
     put(0x3C, 0x80, 4);
     image.replace(0x80, 4, std::string("PE\0\0", 4));
-    put(0x80 + 6, 1, 2);      // one section
-    put(0x80 + 20, 224, 2);   // optional header size
-    put(0x80 + 24, 0x10B, 2);  // PE32
+    put(0x80 + 6, 1, 2);            // one section
+    put(0x80 + 20, 224, 2);         // optional header size
+    put(0x80 + 24, 0x10B, 2);       // PE32
     put(0x80 + 24 + 60, 0x200, 4);  // headers size
     const size_t section = 0x80 + 24 + 224;
     put(section + 16, 0x200, 4);  // raw size

@@ -1,4 +1,6 @@
 // The built stub image, run as a self-extracting archive would be.
+#include "engine/robot_image.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -7,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/robot_image.h"
 #include "tests/robot/robot_support.h"
 
 namespace tolvane::robot::test {
@@ -102,10 +103,12 @@ TEST_F(ImageTest, ATargetThatIsNoFolderIsRefused) {
     WriteFile(out / "ziel", "eine Datei");
     Outcome r = Unpack();
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "Das Ziel „" + (out / "ziel") +
-                         "“ ist eine Datei und kein Verzeichnis.\nBitte wählen Sie ein Verzeichnis!\n");
+    EXPECT_EQ(r.err,
+              "Das Ziel „" + (out / "ziel") +
+                  "“ ist eine Datei und kein Verzeichnis.\nBitte wählen Sie ein Verzeichnis!\n");
     EXPECT_EQ(ReadFile(out / "ziel"), "eine Datei");
-    r = RunWithoutDisplay("'" + (dir / "package.exe") + "' --target '" + (out / "ziel/unter") + "'");
+    r = RunWithoutDisplay("'" + (dir / "package.exe") + "' --target '" + (out / "ziel/unter") +
+                          "'");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(Contains(r.err, "ist eine Datei und kein Verzeichnis")) << r.err;
 }

@@ -1,7 +1,5 @@
 #include "tests/support/test_support.h"
 
-#include "engine/robot_image.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +10,8 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+
+#include "engine/robot_image.h"
 
 namespace tolvane::test {
 
@@ -76,7 +76,7 @@ std::string RobotImage(size_t count, uint32_t seed) {
     put(54, 56, 2);  // one of 56 bytes
     put(56, 1, 2);
     put(58, 64, 2);
-    put(64, 1, 4);    // a loadable segment
+    put(64, 1, 4);         // a loadable segment
     put(64 + 32, 120, 8);  // of the headers' 120 bytes
     put(64 + 40, 120, 8);
     image.resize(120, '\0');
