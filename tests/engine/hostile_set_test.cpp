@@ -243,6 +243,11 @@ TEST(HostileSet, ControlCharactersAreShownEscaped) {
         EXPECT_EQ(HasControlCharacter(name), name != shown) << shown;
         EXPECT_FALSE(HasControlCharacter(shown));
     }
+    // A stored name in the repair's refusal, too.
+    EXPECT_EQ(OriginalsRefusal({OriginalsCheck::Status::Missing, "a\nb"}),
+              "Die benötigten Originaldateien sind im gewählten Verzeichnis nicht vorhanden.\n"
+              "Bitte wählen sie ein anderes Verzeichnis aus!\n"
+              "Die Originaldatei „a\\x0ab“ fehlt im gewählten Verzeichnis.");
 }
 
 // The writer refuses such names too: the set would not restore.
