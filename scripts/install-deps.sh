@@ -4,11 +4,16 @@
 # qt6-translations-l10n: German buttons in the stub's folder question and message boxes.
 set -euo pipefail
 
+# scdoc: the manual pages are built with the programs.
+# With --test, also what only the tests need: the desktop's own checkers, the
+# Debian packaging tools (dpkg-shlibdeps, lintian, file), groff, bash
+# completion, xdg-mime with its MIME database reader, and clang with its
+# libFuzzer for the fuzz targets.
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev xvfb xauth
-          fonts-liberation2 time qt6-translations-l10n)
-# --test: also what only the tests need (clang and its libFuzzer for the fuzz targets).
+          fonts-liberation2 time qt6-translations-l10n scdoc)
 if [ "${1:-}" = "--test" ]; then
-    packages+=(clang libclang-rt-14-dev)
+    packages+=(desktop-file-utils appstream lintian groff-base dpkg-dev file bash-completion
+               xdg-utils libfile-mimeinfo-perl shared-mime-info clang libclang-rt-14-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do
