@@ -7,6 +7,7 @@
 #include "engine/package_info.h"
 #include "engine/platform/file_system.h"
 #include "engine/sizing.h"
+#include "engine/volume_header.h"
 #include "tolvane/version.h"
 
 namespace tolvane::cli {
@@ -26,7 +27,7 @@ const char kUsage[] =
     "                     --sfx: selbstentpackendes Archiv (package.exe, package.002, ...)\n"
     "                     mit dem Robot-Programm aus --robot (Vorgabe: Robot.dat neben\n"
     "                     tolvane-cli, sonst im Robot-Ordner der Installation); der\n"
-    "                     erste Datenträger endet auf .001 oder .exe;\n"
+    "                     erste Datenträger endet auf .001, mit --sfx auf .exe;\n"
     "                     --recovery N: dazu Wiederherstellungsdaten (PAR2: NAME.par2,\n"
     "                     NAME.volXX+YY.par2), mit denen bis zu N fehlende oder beschädigte\n"
     "                     Datenträger ersetzt werden können; --recovery-pieces: keine Datei\n"
@@ -82,7 +83,9 @@ int Info(const std::vector<std::string>& args) {
     std::printf("Gesamtgröße: %s\n", FormatThousands(info.totalSize).c_str());
     std::printf("Nr. Dateiname Dateigröße\n");
     for (const PackageInfoRow& row : info.rows) {
-        std::printf("%d %s %s\n", row.number, row.name.c_str(), FormatThousands(row.size).c_str());
+        // A stored name may hold control characters: never raw on a terminal.
+        std::printf("%d %s %s\n", row.number, EscapeControlCharacters(row.name).c_str(),
+                    FormatThousands(row.size).c_str());
     }
     return kExitOk;
 }

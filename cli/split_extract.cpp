@@ -129,6 +129,15 @@ int Split(const std::vector<std::string>& args) {
     if (!IsFirstVolumeName(first)) {
         return Usage("der Name des ersten Datenträgers muss auf .001 oder .exe enden");
     }
+    // The first volume is written under exactly the name given: ".exe" is
+    // the first volume of a self-extracting set, ".001" of a plain one.
+    const bool exeName = Lower(first.substr(first.size() - 4)) == ".exe";
+    if (exeName && !selfExtracting) {
+        return Usage("ohne --sfx muss der Name des ersten Datenträgers auf .001 enden");
+    }
+    if (!exeName && selfExtracting) {
+        return Usage("mit --sfx muss der Name des ersten Datenträgers auf .exe enden");
+    }
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::absolute(first, ec).parent_path();
     if (ec || !std::filesystem::is_directory(folder, ec)) {

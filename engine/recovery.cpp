@@ -6,6 +6,7 @@
 #include <map>
 
 #include "engine/par2/galois.h"
+#include "engine/robot_image.h"
 #include "engine/texts.h"
 #include "engine/volume_header.h"
 
@@ -286,11 +287,13 @@ std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, Rec
     job->layout.archiveBytes = archiveBytes;
     std::string stub;
     if (g.selfExtracting) {
-        stub.assign(kStubAreaSize + 1, '\0');
-        auto robot = fs.Open(s.robotPath, platform::OpenMode::Read);
-        const int64_t n = robot ? robot->Read(stub.data(), kStubAreaSize + 1) : -1;
-        if (n <= 0 || n > kStubAreaSize) return "Die Datei robot.dat ist beschädigt";
-        stub.resize(kStubAreaSize);
+        // The stub area as the split writer makes it: the image, then zeros.
+        std::vector<char> image;
+        if (ReadRobotImage(fs, s.robotPath, &image) != RobotImageStatus::Ok) {
+            return texts::kRobotDamaged;
+        }
+        image.resize(kStubAreaSize, 0);
+        stub.assign(image.begin(), image.end());
     }
     std::vector<RecordSource> records;
     std::vector<VolumeSource::Source> sources;

@@ -17,7 +17,7 @@ head -c 150000 /dev/urandom > "$work/src/groß.bin"
 head -c 0 /dev/urandom > "$work/src/leer"
 head -c 777 /dev/urandom > "$work/src/b.dat"
 head -c 190000 /dev/urandom > "$work/src/c.dat"
-head -c 4000 /dev/urandom > "$work/robot.img"
+robot_image "$work/robot.img" 4000
 files=("$work/src/groß.bin" "$work/src/leer" "$work/src/b.dat" "$work/src/c.dat")
 
 # make FOLDER FIRST N [options]: a set of 5 volumes of 70000 bytes with

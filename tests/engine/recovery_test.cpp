@@ -95,7 +95,7 @@ struct RecoveredSplit {
                                                    {"leer", ""},
                                                    {"b.bin", test::RandomBytes(777, 2)},
                                                    {"c.bin", test::RandomBytes(90000, 3)}});
-        WriteFile(dir / "Robot.dat", test::RandomBytes(3000, 4));
+        WriteFile(dir / "Robot.dat", test::RobotImage(3000, 4));
         first = dir / (selfExtracting ? "arc/package.exe" : "arc/package.001");
         run.PrepareSplit(sources, first, 70000, selfExtracting, dir / "Robot.dat");
         EXPECT_EQ(run.SplitToEnd(), DriveOutcome::Finished);
