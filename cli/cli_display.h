@@ -42,6 +42,7 @@ class CliDisplay : public Display {
     void Finish();
 
     const std::string& status() const { return status_; }
+    bool showsProgress() const { return showProgress_; }
     bool interactive() const { return interactive_; }
 
   private:

@@ -29,6 +29,8 @@ int Split(const std::vector<std::string>& args);
 int Extract(const std::vector<std::string>& args);
 int Continue(const std::vector<std::string>& args);
 int Repair(const std::vector<std::string>& args);
+int Verify(const std::vector<std::string>& args);
+int Rebuild(const std::vector<std::string>& args);
 
 // A refusal of the command line itself: "Tolvane: text" on stderr.
 void Fail(const std::string& text);
@@ -46,6 +48,12 @@ std::string NextVolumeToRead(const ArchiveSettings& settings, const RestoreVaria
 // holds already are refused (named, as "Tolvane: ...") unless overwrite is
 // given. True when it may go on.
 bool MayOverwrite(QuellDateien& set, bool overwrite);
+
+class CliDisplay;
+// Writes the recovery data of the set just split (--recovery): every file at
+// once, or one per medium after the prompt for it.
+int WriteRecoveryData(QuellDateien& set, CliDisplay& display, int lostVolumes, bool pieces,
+                      bool oneMediumEach);
 
 // "1.44M", "zip100", "123456", ... as bytes; false when it is none of them.
 bool ParseVolumeSize(const std::string& text, int64_t* bytes);

@@ -8,6 +8,7 @@
 #include "engine/package_info.h"
 #include "engine/platform/file_system.h"
 #include "engine/sizing.h"
+#include "engine/volume_header.h"
 #include "tolvane/version.h"
 
 namespace tolvane::cli {
@@ -20,13 +21,18 @@ const char kUsage[] =
     "\n"
     "Befehle:\n"
     "  info VOLUME        zeigt, was ein Datenträger (Package) des Archivs enthält\n"
-    "  split [--size GRÖSSE] [--sfx] [--robot DATEI] -o ERSTER_DATENTRÄGER DATEI...\n"
+    "  split [--size GRÖSSE] [--sfx] [--robot DATEI] [--recovery N [--recovery-pieces]]\n"
+    "        -o ERSTER_DATENTRÄGER DATEI...\n"
     "                     teilt die Dateien in dieser Reihenfolge auf Datenträger auf;\n"
     "                     GRÖSSE: Bytes, 1.2M, 1.44M (Vorgabe), 2.88M oder zip100;\n"
     "                     --sfx: selbstentpackendes Archiv (package.exe, package.002, ...)\n"
     "                     mit dem Robot-Programm aus --robot (Vorgabe: Robot.dat neben\n"
     "                     tolvane-cli, sonst im Robot-Ordner der Installation); der\n"
-    "                     erste Datenträger endet auf .001 oder .exe\n"
+    "                     erste Datenträger endet auf .001, mit --sfx auf .exe;\n"
+    "                     --recovery N: dazu Wiederherstellungsdaten (PAR2: NAME.par2,\n"
+    "                     NAME.volXX+YY.par2), mit denen bis zu N fehlende oder beschädigte\n"
+    "                     Datenträger ersetzt werden können; --recovery-pieces: keine Datei\n"
+    "                     größer als ein Datenträger (auf Wechselmedien immer)\n"
     "  extract VOLUME -d VERZEICHNIS [--overwrite]\n"
     "                     entpackt das ganze Archiv, zu dem VOLUME gehört (die anderen\n"
     "                     Datenträger liegen daneben), in VERZEICHNIS\n"
@@ -42,6 +48,13 @@ const char kUsage[] =
     "                     er heißt wie VOLUME mit der Nummer N (der erste eines\n"
     "                     selbstentpackenden Archivs: .exe, mit dem Robot-Programm aus\n"
     "                     --robot, Vorgabe wie bei split)\n"
+    "  verify VOLUME      prüft alle Datenträger des Archivs neben VOLUME (mit PAR2-\n"
+    "                     Wiederherstellungsdaten auch ihren Inhalt): eine Zeile je\n"
+    "                     Datenträger; Rückgabewert 0 nur, wenn alle in Ordnung sind\n"
+    "  rebuild VOLUME [-o VERZEICHNIS]\n"
+    "                     erstellt fehlende oder beschädigte Datenträger aus den anderen\n"
+    "                     und den Wiederherstellungsdaten neu, Byte für Byte (in\n"
+    "                     VERZEICHNIS, sonst an ihrem Platz), und prüft sie dann\n"
     "\n"
     "  -h, --help         zeigt diese Hilfe\n"
     "  -V, --version      zeigt die Version\n"
@@ -102,7 +115,9 @@ int Info(const std::vector<std::string>& args) {
     std::printf("Gesamtgröße: %s\n", FormatThousands(info.totalSize).c_str());
     std::printf("Nr. Dateiname Dateigröße\n");
     for (const PackageInfoRow& row : info.rows) {
-        std::printf("%d %s %s\n", row.number, row.name.c_str(), FormatThousands(row.size).c_str());
+        // A stored name may hold control characters: never raw on a terminal.
+        std::printf("%d %s %s\n", row.number, EscapeControlCharacters(row.name).c_str(),
+                    FormatThousands(row.size).c_str());
     }
     return kExitOk;
 }
@@ -135,5 +150,7 @@ int main(int argc, char** argv) {
     if (command == "extract") return Extract(args);
     if (command == "continue") return Continue(args);
     if (command == "repair") return Repair(args);
+    if (command == "verify") return Verify(args);
+    if (command == "rebuild") return Rebuild(args);
     return Usage(("unbekannter Befehl: " + command).c_str());
 }

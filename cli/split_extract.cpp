@@ -83,6 +83,8 @@ int Split(const std::vector<std::string>& args) {
     std::string robotPath = DefaultRobotPath();
     std::string first;
     std::vector<std::string> files;
+    int recovery = 0;
+    bool recoveryPieces = false;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -102,6 +104,16 @@ int Split(const std::vector<std::string>& args) {
             if (volumeSize <= kStubAreaSize) {
                 return Usage("die Archivgröße muss größer als 66.560 Bytes sein");
             }
+        } else if (a == "--recovery") {
+            std::string text;
+            if (!value(&text)) return Usage("--recovery erwartet eine Anzahl Datenträger");
+            int64_t n = 0;
+            if (!ParseVolumeSize(text, &n) || n < 1 || n > kMaxSlotValue || text[0] == '0') {
+                return Usage("--recovery erwartet eine Anzahl Datenträger ab 1");
+            }
+            recovery = static_cast<int>(n);
+        } else if (a == "--recovery-pieces") {
+            recoveryPieces = true;
         } else if (a == "--sfx") {
             selfExtracting = true;
         } else if (a == "--robot") {
@@ -116,6 +128,15 @@ int Split(const std::vector<std::string>& args) {
     if (files.empty()) return Usage("split erwartet mindestens eine Datei");
     if (!IsFirstVolumeName(first)) {
         return Usage("der Name des ersten Datenträgers muss auf .001 oder .exe enden");
+    }
+    // The first volume is written under exactly the name given: ".exe" is
+    // the first volume of a self-extracting set, ".001" of a plain one.
+    const bool exeName = Lower(first.substr(first.size() - 4)) == ".exe";
+    if (exeName && !selfExtracting) {
+        return Usage("ohne --sfx muss der Name des ersten Datenträgers auf .001 enden");
+    }
+    if (!exeName && selfExtracting) {
+        return Usage("mit --sfx muss der Name des ersten Datenträgers auf .exe enden");
     }
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::absolute(first, ec).parent_path();
@@ -140,8 +161,19 @@ int Split(const std::vector<std::string>& args) {
     }
     UpdateVolumeCount(set);
     display.Attach(set, settings);
+    if (recoveryPieces && recovery == 0) return Usage("--recovery-pieces gilt nur mit --recovery");
+    if (recovery > std::max(settings.volumeCount, 1)) {
+        Fail("Das Archiv hat " + std::to_string(settings.volumeCount) +
+             " Datenträger; Wiederherstellungsdaten für " + std::to_string(recovery) +
+             " Datenträger wären mehr als das Archiv selbst.");
+        return kExitFailed;
+    }
+    // A target without room for the whole set is a removable medium: one
+    // volume per medium, and the recovery files after them, each on its own.
+    set.CalcHeaderSize();
+    const bool oneMediumEach = recovery > 0 && !SetFits(set);
 
-    return DriveToEnd(
+    const int code = DriveToEnd(
         display, [&] { return StartSplit(set); },
         [&] {
             return "Als nächstes wird " +
@@ -153,6 +185,8 @@ int Split(const std::vector<std::string>& args) {
                 std::printf("%s\n", VolumeName(settings.targetPath, n, selfExtracting).c_str());
             }
         });
+    if (code != kExitOk || recovery == 0) return code;
+    return WriteRecoveryData(set, display, recovery, recoveryPieces, oneMediumEach);
 }
 
 bool MakeFolder(const std::string& folder) {

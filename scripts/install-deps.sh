@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what building and testing need on Debian 12, when it is missing.
+# Installs what building and running need on Debian 12, when it is missing.
 # fonts-liberation2: the Arial-width sans serif the archiver's pages are laid out for.
 # qt6-translations-l10n: German buttons in the stub's folder question and message boxes.
 set -euo pipefail
@@ -7,12 +7,14 @@ set -euo pipefail
 # scdoc: the manual pages are built with the programs.
 # With --test, also what only the tests need: the desktop's own checkers, the
 # Debian packaging tools (dpkg-shlibdeps, lintian, file), groff, bash
-# completion and xdg-mime with its MIME database reader.
+# completion, xdg-mime with its MIME database reader, clang with its libFuzzer
+# for the fuzz targets, and par2cmdline (the recovery data is checked against
+# it, both ways).
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev xvfb xauth
           fonts-liberation2 time qt6-translations-l10n scdoc)
 if [ "${1:-}" = "--test" ]; then
     packages+=(desktop-file-utils appstream lintian groff-base dpkg-dev file bash-completion
-               xdg-utils libfile-mimeinfo-perl shared-mime-info)
+               xdg-utils libfile-mimeinfo-perl shared-mime-info clang libclang-rt-14-dev par2)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -6,20 +6,33 @@
 #include <cerrno>
 #include <cstring>
 
+#include "engine/volume_header.h"
 #include "stub/robot_texts.h"
 
 namespace tolvane::robot {
 namespace {
 
+enum class FolderState { Ready, NotAFolder, NotCreated };
+
 // Creates folder and the folders above it that are missing.
-bool MakeFolders(const std::string& folder) {
+FolderState MakeFolders(const std::string& folder) {
     struct stat st;
-    if (::stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-    const size_t slash = folder.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !MakeFolders(folder.substr(0, slash))) {
-        return false;
+    if (::stat(folder.c_str(), &st) == 0) {
+        return S_ISDIR(st.st_mode) ? FolderState::Ready : FolderState::NotAFolder;
     }
-    return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
+    const size_t slash = folder.find_last_of('/');
+    if (slash != std::string::npos && slash > 0) {
+        const FolderState parent = MakeFolders(folder.substr(0, slash));
+        if (parent != FolderState::Ready) return parent;
+    }
+    return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST ? FolderState::Ready
+                                                                 : FolderState::NotCreated;
+}
+
+std::string WithFolder(const char* text, const std::string& folder) {
+    std::string out = text;
+    out.replace(out.find("%s"), 2, EscapeControlCharacters(folder));
+    return out;
 }
 
 }  // namespace
@@ -94,9 +107,15 @@ int RunUnattended(const std::string& ownPath, const std::string& folder, bool ov
         std::fprintf(stderr, "%s %s\n", texts::kFileNotFound, missing.c_str());
         return kExitFailed;
     }
-    if (!MakeFolders(folder)) {
-        std::fprintf(stderr, "%s: %s\n", folder.c_str(), std::strerror(errno));
-        return kExitFailed;
+    switch (MakeFolders(folder)) {
+        case FolderState::Ready:
+            break;
+        case FolderState::NotAFolder:
+            std::fprintf(stderr, "%s\n", WithFolder(texts::kTargetIsNoFolder, folder).c_str());
+            return kExitFailed;
+        case FolderState::NotCreated:
+            std::fprintf(stderr, "%s\n", WithFolder(texts::kTargetNotCreated, folder).c_str());
+            return kExitFailed;
     }
     robot.StartPressed();
     return robot.finished() ? kExitOk : kExitFailed;

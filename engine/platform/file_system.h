@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace tolvane::platform {
 
@@ -94,6 +95,8 @@ class FileSystem {
     virtual std::string MountPointOf(const std::string& path) = 0;
     // Makes a file startable (executable bits where the platform has them).
     virtual bool MakeExecutable(const std::string& path) = 0;
+    // True where two names that differ only in letter case name one file.
+    virtual bool FoldsCase() const { return false; }
 };
 
 // What tells two names of one file apart from two files: the device and the
@@ -105,6 +108,13 @@ inline bool IdentityOf(FileSystem& fs, const std::string& path, FileId* id) {
     *id = {facts.device, facts.inode};
     return true;
 }
+
+// Names (without folder) of the entries of a folder; false when it cannot be
+// read. (Free functions, not members: the stub image links every member of
+// the interface and has no room for them.)
+bool ListFolder(const std::string& folder, std::vector<std::string>* names);
+// Gives a file a new name, replacing a file of that name at once.
+bool RenameFile(const std::string& from, const std::string& to);
 
 // The process-wide POSIX implementation; it holds no state.
 FileSystem& PosixFileSystem();

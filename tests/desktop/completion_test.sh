@@ -30,8 +30,10 @@ check "every command" "--help
 continue
 extract
 info
+rebuild
 repair
-split" "$(complete_words tolvane-cli '')"
+split
+verify" "$(complete_words tolvane-cli '')"
 check "--size offers the size names" "1.2M
 1.44M
 2.88M
@@ -39,6 +41,8 @@ zip100" "$(complete_words tolvane-cli split --size '')"
 check "--size 1. narrows them" "1.2M
 1.44M" "$(complete_words tolvane-cli split --size 1.)"
 check "split's options" "--help
+--recovery
+--recovery-pieces
 --robot
 --sfx
 --size
@@ -46,6 +50,7 @@ check "split's options" "--help
 check "continue's options" "--from" "$(complete_words tolvane-cli continue --f)"
 check "-d offers folders only" "unter" "$(complete_words tolvane-cli extract package.001 -d '')"
 check "repair -o offers folders" "unter" "$(complete_words tolvane-cli repair p.001 -o '')"
+check "rebuild -o offers folders" "unter" "$(complete_words tolvane-cli rebuild p.001 -o '')"
 check "split -o offers files" "datei.txt
 unter" "$(complete_words tolvane-cli split -o '')"
 check "files after the options" "datei.txt" "$(complete_words tolvane-cli info da)"

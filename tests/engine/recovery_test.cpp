@@ -1,0 +1,249 @@
+// Recovery data of a whole set: the layout chosen for a volume size, the
+// files written from the sources (not the volumes), the check that names
+// every bad volume, and the rebuild that brings them back byte for byte.
+#include "engine/recovery.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/volume_header.h"
+#include "tests/support/archive_run.h"
+#include "tests/support/test_support.h"
+
+namespace tolvane {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+uint64_t NoCritical(uint64_t) {
+    return 0;
+}
+
+TEST(PlanRecovery, OneSlicePerVolumeUnlessPiecesMustFitAVolume) {
+    struct Case {
+        int count;
+        int64_t volumeSize;
+        int lost;
+        bool pieces;
+        uint64_t sliceSize;
+        std::vector<std::string> files;
+    };
+    const std::vector<Case> cases = {
+        {209, 1441792, 1, false, 1441792, {"d/package.vol0+1.par2"}},
+        {11, 99614720, 2, false, 99614720, {"d/package.vol0+1.par2", "d/package.vol1+1.par2"}},
+        // A size that is no multiple of 4 is rounded up: the slice still holds a volume.
+        {3, 70001, 1, false, 70004, {"d/package.vol0+1.par2"}},
+        {12, 100000, 10, false, 100000, {}},
+    };
+    for (const Case& c : cases) {
+        RecoveryLayout layout;
+        ASSERT_TRUE(PlanRecovery(c.count, c.volumeSize, c.volumeSize, c.lost, c.pieces, "d/package",
+                                 NoCritical, &layout));
+        EXPECT_EQ(layout.sliceSize, c.sliceSize);
+        EXPECT_EQ(layout.slicesPerVolume, 1);
+        EXPECT_EQ(layout.indexPath, "d/package.par2");
+        EXPECT_EQ(layout.files.size(), static_cast<size_t>(c.lost));
+        for (size_t i = 0; i < c.files.size(); ++i) EXPECT_EQ(layout.files[i].path, c.files[i]);
+    }
+    RecoveryLayout wide;
+    ASSERT_TRUE(PlanRecovery(12, 100000, 100000, 10, false, "p", NoCritical, &wide));
+    EXPECT_EQ(wide.files[0].path, "p.vol00+1.par2");
+    EXPECT_EQ(wide.files[9].path, "p.vol09+1.par2");
+    // One volume shorter than the volume size: slices no larger than it.
+    RecoveryLayout small;
+    ASSERT_TRUE(PlanRecovery(1, 1441792, 61, 1, false, "p", NoCritical, &small));
+    EXPECT_EQ(small.sliceSize, 64u);
+    RecoveryLayout none;
+    EXPECT_FALSE(PlanRecovery(3, 100000, 100000, 4, false, "p", NoCritical, &none));
+    EXPECT_FALSE(PlanRecovery(3, 100000, 100000, 0, false, "p", NoCritical, &none));
+}
+
+TEST(PlanRecovery, PiecesFitAVolumeAndStillCoverEveryLostVolume) {
+    for (int64_t volumeSize : {int64_t(70000), int64_t(1441792), int64_t(99614720)}) {
+        for (int lost : {1, 3, 7}) {
+            const auto critical = [&](uint64_t S) { return 5000 + 20 * (volumeSize / S + 1) * 40; };
+            RecoveryLayout layout;
+            ASSERT_TRUE(
+                PlanRecovery(40, volumeSize, volumeSize, lost, true, "p", critical, &layout));
+            uint64_t blocks = 0;
+            for (const par2::RecoveryFile& f : layout.files) {
+                EXPECT_LE(critical(layout.sliceSize) + f.count * (layout.sliceSize + 68),
+                          static_cast<uint64_t>(volumeSize))
+                    << volumeSize;
+                EXPECT_EQ(f.firstExponent, blocks);
+                blocks += f.count;
+            }
+            // Every volume takes at most slicesPerVolume slices.
+            EXPECT_GE(layout.sliceSize * layout.slicesPerVolume, static_cast<uint64_t>(volumeSize));
+            EXPECT_EQ(blocks, static_cast<uint64_t>(lost * layout.slicesPerVolume));
+            EXPECT_LE(layout.files.size(), static_cast<size_t>(lost + 2))
+                << volumeSize << " " << lost;
+        }
+    }
+}
+
+// A split of four sources into 70000-byte volumes with recovery data.
+struct RecoveredSplit {
+    explicit RecoveredSplit(int lost, bool selfExtracting = false, bool pieces = false)
+        : run(true) {
+        std::filesystem::create_directory(dir / "src");
+        std::filesystem::create_directory(dir / "arc");
+        sources = test::WriteSources(dir / "src", {{"a.bin", test::RandomBytes(150000, 1)},
+                                                   {"leer", ""},
+                                                   {"b.bin", test::RandomBytes(777, 2)},
+                                                   {"c.bin", test::RandomBytes(90000, 3)}});
+        WriteFile(dir / "Robot.dat", test::RobotImage(3000, 4));
+        first = dir / (selfExtracting ? "arc/package.exe" : "arc/package.001");
+        run.PrepareSplit(sources, first, 70000, selfExtracting, dir / "Robot.dat");
+        EXPECT_EQ(run.SplitToEnd(), DriveOutcome::Finished);
+        volumes = run.SplitVolumes();
+        RecoveryJob job;
+        EXPECT_EQ(PrepareRecovery(run.set, lost, pieces, &job), "");
+        EXPECT_EQ(WriteRecovery(run.set, job, 0, job.layout.files.size()), "");
+        layout = job.layout;
+        for (const std::string& v : volumes) originals.push_back(ReadFile(v));
+    }
+    std::vector<VolumeState> States(const std::string& volume) {
+        const SetReport report = CheckSet(platform::PosixFileSystem(), volume);
+        std::vector<VolumeState> states;
+        for (const VolumeReport& v : report.volumes) states.push_back(v.state);
+        return states;
+    }
+    TempDir dir;
+    test::ArchiveRun run;
+    std::vector<std::string> sources;
+    std::string first;
+    std::vector<std::string> volumes;
+    std::vector<std::string> originals;
+    RecoveryLayout layout;
+};
+
+constexpr VolumeState kOk = VolumeState::Ok;
+constexpr VolumeState kMissing = VolumeState::Missing;
+constexpr VolumeState kDamaged = VolumeState::Damaged;
+constexpr VolumeState kForeign = VolumeState::Foreign;
+
+TEST(CheckSet, NamesEveryBadVolumeAndWhetherTheSetCanBeRebuilt) {
+    RecoveredSplit s(2);
+    ASSERT_EQ(s.volumes.size(), 4u);
+    EXPECT_EQ(s.States(s.volumes[2]), (std::vector<VolumeState>{kOk, kOk, kOk, kOk}));
+
+    // One byte inside volume 2, volume 4 cut short: both damaged, 2 slices needed.
+    std::string v2 = s.originals[1];
+    v2[40000] ^= 0x20;
+    WriteFile(s.volumes[1], v2);
+    WriteFile(s.volumes[3], s.originals[3].substr(0, 1000));
+    SetReport report = CheckSet(platform::PosixFileSystem(), s.volumes[0]);
+    EXPECT_EQ(s.States(s.volumes[0]), (std::vector<VolumeState>{kOk, kDamaged, kOk, kDamaged}));
+    EXPECT_TRUE(report.Rebuildable());
+    EXPECT_EQ(report.slicesNeeded, 2u);
+    EXPECT_EQ(report.slicesAvailable, 2u);
+
+    // A third bad volume (lost) is one too many; the volume given may be a lost one.
+    std::filesystem::remove(s.volumes[0]);
+    report = CheckSet(platform::PosixFileSystem(), s.volumes[0]);
+    EXPECT_EQ(s.States(s.volumes[0]),
+              (std::vector<VolumeState>{kMissing, kDamaged, kOk, kDamaged}));
+    EXPECT_FALSE(report.Rebuildable());
+    std::vector<std::string> rebuilt;
+    EXPECT_EQ(RebuildSet(platform::PosixFileSystem(), report, "", &rebuilt),
+              "Zu wenig Wiederherstellungsdaten: benötigt werden 3 Blöcke, vorhanden sind 2.\n"
+              "Es fehlen noch 1 Block (Wiederherstellungsdaten für 1 weiteren Datenträger). Es "
+              "wurde nichts geschrieben.");
+    EXPECT_TRUE(rebuilt.empty());
+    EXPECT_EQ(ReadFile(s.volumes[1]), v2);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(s.dir / "arc"),
+                            std::filesystem::directory_iterator()),
+              3 + 3);  // three volumes, the index and two recovery files
+}
+
+TEST(CheckSet, AVolumeOfAnotherSetIsNamedAsSuch) {
+    RecoveredSplit s(1);
+    // The other set was made of the same files under the same names; only
+    // its volume size differs, by one digit.
+    TempDir dir;
+    std::filesystem::create_directory(dir / "arc");
+    test::ArchiveRun run(true);
+    run.PrepareSplit(s.sources, dir / "arc/package.001", 80000);
+    ASSERT_EQ(run.SplitToEnd(), DriveOutcome::Finished);
+    std::filesystem::copy_file(dir / "arc/package.002", s.volumes[1],
+                               std::filesystem::copy_options::overwrite_existing);
+    EXPECT_EQ(s.States(s.volumes[0]), (std::vector<VolumeState>{kOk, kForeign, kOk, kOk}));
+}
+
+TEST(RebuildSet, LostAndDamagedVolumesComeBackInPlaceAndElsewhere) {
+    for (bool selfExtracting : {false, true}) {
+        RecoveredSplit s(2, selfExtracting);
+        std::filesystem::remove(s.volumes[0]);
+        std::string v3 = s.originals[2];
+        v3[5] ^= 1;  // inside the header
+        WriteFile(s.volumes[2], v3);
+
+        // Into another folder: the set itself stays as it is.
+        const SetReport report = CheckSet(platform::PosixFileSystem(), s.volumes[1]);
+        ASSERT_TRUE(report.Rebuildable());
+        std::filesystem::create_directory(s.dir / "neu");
+        std::vector<std::string> rebuilt;
+        EXPECT_EQ(RebuildSet(platform::PosixFileSystem(), report, s.dir / "neu", &rebuilt), "");
+        ASSERT_EQ(rebuilt.size(), 2u);
+        EXPECT_EQ(ReadFile(rebuilt[0]), s.originals[0]);
+        EXPECT_EQ(ReadFile(rebuilt[1]), s.originals[2]);
+        EXPECT_EQ(ReadFile(s.volumes[2]), v3);
+
+        rebuilt.clear();
+        EXPECT_EQ(RebuildSet(platform::PosixFileSystem(), report, "", &rebuilt), "");
+        for (size_t i = 0; i < s.volumes.size(); ++i)
+            EXPECT_EQ(ReadFile(s.volumes[i]), s.originals[i]);
+        EXPECT_TRUE(CheckSet(platform::PosixFileSystem(), s.volumes[3]).AllOk());
+        EXPECT_FALSE(test::FileExists(s.volumes[0] + ".tolvane-neu"));
+    }
+}
+
+TEST(RebuildSet, PiecesNoLargerThanAVolumeRebuildAsWell) {
+    RecoveredSplit s(2, false, true);
+    for (const par2::RecoveryFile& f : s.layout.files) {
+        EXPECT_LE(ReadFile(f.path).size(), 70000u) << f.path;
+    }
+    std::filesystem::remove(s.volumes[1]);
+    std::filesystem::remove(s.volumes[3]);
+    const SetReport report = CheckSet(platform::PosixFileSystem(), s.volumes[0]);
+    std::vector<std::string> rebuilt;
+    ASSERT_EQ(RebuildSet(platform::PosixFileSystem(), report, "", &rebuilt), "");
+    for (size_t i = 0; i < s.volumes.size(); ++i) EXPECT_EQ(ReadFile(s.volumes[i]), s.originals[i]);
+}
+
+TEST(CheckSet, WithoutRecoveryDataOnlyTheHeaderAndTheLengthAreChecked) {
+    RecoveredSplit s(1);
+    std::filesystem::remove(s.layout.indexPath);
+    for (const par2::RecoveryFile& f : s.layout.files) std::filesystem::remove(f.path);
+    std::string v2 = s.originals[1];
+    v2[40000] ^= 1;  // not seen
+    WriteFile(s.volumes[1], v2);
+    WriteFile(s.volumes[2], s.originals[2] + "x");
+    const SetReport report = CheckSet(platform::PosixFileSystem(), s.volumes[0]);
+    EXPECT_FALSE(report.recoveryFound);
+    EXPECT_EQ(s.States(s.volumes[0]), (std::vector<VolumeState>{kOk, kOk, kDamaged, kOk}));
+    EXPECT_FALSE(report.Rebuildable());
+}
+
+TEST(PrepareRecovery, ASourceChangedSinceTheSplitIsRefused) {
+    test::ArchiveRun run(true);
+    TempDir dir;
+    const auto sources = test::WriteSources(dir.path(), {{"a.bin", test::RandomBytes(100000, 1)}});
+    run.PrepareSplit(sources, dir / "package.001", 70000);
+    ASSERT_EQ(run.SplitToEnd(), DriveOutcome::Finished);
+    WriteFile(sources[0], "kürzer");
+    RecoveryJob job;
+    EXPECT_EQ(PrepareRecovery(run.set, 1, false, &job),
+              "Die Datei „a.bin“ hat sich seit dem Aufteilen verändert; "
+              "Wiederherstellungsdaten wurden nicht erstellt.");
+    EXPECT_EQ(PrepareRecovery(run.set, 3, false, &job),
+              "Für 3 Datenträger können keine Wiederherstellungsdaten erstellt werden: das Archiv "
+              "hat 2 Datenträger.");
+}
+
+}  // namespace
+}  // namespace tolvane
