@@ -1,11 +1,7 @@
 // tolvane-cli split and extract: the split and restore pages' drivers run
 // from the command line.
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "cli/cli_display.h"
 #include "cli/commands.h"
@@ -25,7 +21,7 @@ std::string Lower(std::string s) {
 // The first volume's name must end in ".001" or ".exe": its last three
 // characters are replaced by each volume's number.
 bool IsFirstVolumeName(const std::string& path) {
-    const std::string name = std::filesystem::path(path).filename().string();
+    const std::string name = platform::BaseName(path);
     if (name.size() < 5) return false;
     const std::string tail = Lower(name.substr(name.size() - 4));
     return tail == ".001" || tail == ".exe";
@@ -38,14 +34,14 @@ void Fail(const std::string& text) {
 }
 
 std::string DefaultRobotPath() {
-    std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return "Robot.dat";
-    return (self.parent_path() / "Robot.dat").string();
+    const std::string self = platform::OwnExecutablePath();
+    if (self.empty()) return "Robot.dat";
+    return platform::JoinPath(platform::FolderOf(self), "Robot.dat");
 }
 
 CliDisplay MakeDisplay() {
-    return CliDisplay(::isatty(STDERR_FILENO) != 0, ::isatty(STDIN_FILENO) != 0);
+    return CliDisplay(platform::IsConsole(platform::StandardStream::Err),
+                      platform::IsConsole(platform::StandardStream::In));
 }
 
 bool ParseVolumeSize(const std::string& text, int64_t* bytes) {
@@ -104,10 +100,9 @@ int Split(const std::vector<std::string>& args) {
     if (!IsFirstVolumeName(first)) {
         return Usage("der Name des ersten Datenträgers muss auf .001 oder .exe enden");
     }
-    std::error_code ec;
-    const std::filesystem::path folder = std::filesystem::absolute(first, ec).parent_path();
-    if (ec || !std::filesystem::is_directory(folder, ec)) {
-        Fail("Das Zielverzeichnis „" + folder.string() + "“ existiert nicht.");
+    const std::string folder = platform::FolderOf(first);
+    if (!platform::IsFolder(folder)) {
+        Fail("Das Zielverzeichnis „" + folder + "“ existiert nicht.");
         return kExitFailed;
     }
 
@@ -117,7 +112,7 @@ int Split(const std::vector<std::string>& args) {
     settings.robotPath = robotPath;
     settings.targetPath = first;
     CliDisplay display = MakeDisplay();
-    QuellDateien set(settings, platform::PosixFileSystem(), display);
+    QuellDateien set(settings, platform::NativeFileSystem(), display);
     for (const std::string& file : files) {
         if (set.AddFileAtEnd(file) == 0) {
             Fail("Die Datei „" + file + "“ wurde nicht gefunden oder ist keine gewöhnliche Datei.");
@@ -142,9 +137,7 @@ int Split(const std::vector<std::string>& args) {
 }
 
 bool MakeFolder(const std::string& folder) {
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec || !std::filesystem::is_directory(folder, ec)) {
+    if (!platform::MakeFolders(folder)) {
         Fail("Das Zielverzeichnis „" + folder + "“ kann nicht angelegt werden.");
         return false;
     }
@@ -180,7 +173,7 @@ int Extract(const std::vector<std::string>& args) {
     ArchiveSettings settings;
     settings.packagePath = volume;
     CliDisplay display = MakeDisplay();
-    QuellDateien set(settings, platform::PosixFileSystem(), display);
+    QuellDateien set(settings, platform::NativeFileSystem(), display);
     if (!set.readHeader()) return kExitFailed;
     set.CalcHeaderSize();
     settings.currentVolume = 1;

@@ -1,8 +1,5 @@
 #include "stub/robot_console.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 
@@ -11,16 +8,19 @@
 namespace tolvane::robot {
 namespace {
 
-// Creates folder and the folders above it that are missing.
-bool MakeFolders(const std::string& folder) {
-    struct stat st;
-    if (::stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-    const size_t slash = folder.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !MakeFolders(folder.substr(0, slash))) {
-        return false;
-    }
-    return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
-}
+const char kUsage[] =
+    "Aufruf: %s [--target VERZEICHNIS]\n"
+    "\n"
+    "Ohne Argumente öffnet sich das Fenster des selbstentpackenden Archivs:\n"
+    "\"Start\" fragt nach dem Zielverzeichnis und entpackt alle Datenträger.\n"
+    "\n"
+    "  --target VERZEICHNIS  entpackt ohne Fenster und ohne Rückfragen alle\n"
+    "                        Datenträger in VERZEICHNIS (wird angelegt, wenn es\n"
+    "                        fehlt). Alle Datenträger müssen neben dieser Datei\n"
+    "                        liegen; ein fehlender bricht ab.\n"
+    "  --help                zeigt diese Hilfe\n"
+    "\n"
+    "Rückgabewert: 0 erfolgreich, 1 fehlgeschlagen, 2 falscher Aufruf.\n";
 
 }  // namespace
 
@@ -75,7 +75,7 @@ void ConsoleView::Repaint() {
 }
 
 int RunUnattended(const std::string& ownPath, const std::string& folder) {
-    ConsoleView view(folder, stdout, stderr, ::isatty(2) == 1);
+    ConsoleView view(folder, stdout, stderr, platform::IsConsole(platform::StandardStream::Err));
     Robot robot(view);
     if (!robot.StartUp(ownPath)) return kExitFailed;
     // Every volume must be at hand: nothing is unpacked from a set that
@@ -85,12 +85,28 @@ int RunUnattended(const std::string& ownPath, const std::string& folder) {
         std::fprintf(stderr, "%s %s\n", texts::kFileNotFound, missing.c_str());
         return kExitFailed;
     }
-    if (!MakeFolders(folder)) {
-        std::fprintf(stderr, "%s: %s\n", folder.c_str(), std::strerror(errno));
+    if (!platform::MakeFolders(folder)) {
+        std::fprintf(stderr, "%s: %s\n", folder.c_str(), std::strerror(errno ? errno : EACCES));
         return kExitFailed;
     }
     robot.StartPressed();
     return robot.finished() ? kExitOk : kExitFailed;
+}
+
+int RunCommandLine(const std::string& programName, const std::string& ownPath,
+                   const std::vector<std::string>& args) {
+    if (args.empty()) return kNoArguments;
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::printf(kUsage, programName.c_str());
+        std::fflush(stdout);
+        return kExitOk;
+    }
+    if (args.size() == 2 && args[0] == "--target" && !args[1].empty()) {
+        return RunUnattended(ownPath, args[1]);
+    }
+    std::fprintf(stderr, kUsage, programName.c_str());
+    std::fflush(stderr);
+    return kExitUsage;
 }
 
 }  // namespace tolvane::robot

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "stub/robot.h"
 
@@ -48,5 +49,12 @@ class ConsoleView : public RobotView {
 // Unpacks the archive behind the stub area of ownPath into folder (created
 // when missing). Returns the exit code.
 int RunUnattended(const std::string& ownPath, const std::string& folder);
+
+// The stub started with arguments (args without the program name, which is
+// programName): "--help", "--target DIR", or a wrong call. Returns the exit
+// code; kNoArguments when there are none and the window is to be shown.
+inline constexpr int kNoArguments = -1;
+int RunCommandLine(const std::string& programName, const std::string& ownPath,
+                   const std::vector<std::string>& args);
 
 }  // namespace tolvane::robot

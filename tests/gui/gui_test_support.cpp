@@ -62,7 +62,7 @@ std::string RecordingShell::FindProgram(const std::string& name) {
 }
 
 GuiFixture::GuiFixture(WindowOptions options, platform::FileSystem* fileSystem) {
-    if (fileSystem == nullptr) fileSystem = &platform::PosixFileSystem();
+    if (fileSystem == nullptr) fileSystem = &platform::NativeFileSystem();
     Services services{&dialogs, &messages, &shell, fileSystem};
     window = std::make_unique<MainWindow>(services, options);
     window->Start();
