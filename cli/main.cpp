@@ -8,6 +8,10 @@
 #include "engine/platform/file_system.h"
 #include "engine/sizing.h"
 
+#ifdef _WIN32
+#include "engine/platform/win32_text.h"
+#endif
+
 namespace tolvane::cli {
 namespace {
 
@@ -53,7 +57,7 @@ int Usage(const char* problem) {
 
 int Info(const std::vector<std::string>& args) {
     if (args.size() != 1) return Usage("info erwartet genau einen Datenträger");
-    const PackageInfo info = DiskInfoReadHeader(platform::PosixFileSystem(), args[0]);
+    const PackageInfo info = DiskInfoReadHeader(platform::NativeFileSystem(), args[0]);
     if (info.status != PackageInfo::Status::Ok) {
         std::fprintf(stderr, "%s: %s\n", info.messageCaption.c_str(), info.messageText.c_str());
         return kExitFailed;
@@ -71,11 +75,13 @@ int Info(const std::vector<std::string>& args) {
 
 }  // namespace tolvane::cli
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(const std::vector<std::string>& argv) {
     using namespace tolvane::cli;
-    if (argc < 2) return Usage(nullptr);
-    const std::string command = argv[1];
-    std::vector<std::string> args(argv + 2, argv + argc);
+    if (argv.size() < 2) return Usage(nullptr);
+    const std::string& command = argv[1];
+    std::vector<std::string> args(argv.begin() + 2, argv.end());
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kUsage, stdout);
         return kExitOk;
@@ -94,3 +100,22 @@ int main(int argc, char** argv) {
     if (command == "repair") return Repair(args);
     return Usage(("unbekannter Befehl: " + command).c_str());
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The arguments as UTF-16 from the system, as UTF-8 inside.
+int wmain(int argc, wchar_t** argv) {
+    tolvane::platform::PrepareConsole();
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) args.push_back(tolvane::platform::Narrow(argv[i]));
+    const int code = Run(args);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    return code;
+}
+#else
+int main(int argc, char** argv) {
+    return Run(std::vector<std::string>(argv, argv + argc));
+}
+#endif

@@ -1,11 +1,22 @@
 #!/usr/bin/env bash
-# Installs what building and testing need on Debian 12, when it is missing.
+# Installs what building and running need on Debian 12, when it is missing;
+# with --test also what only the tests need.
 # fonts-liberation2: the Arial-width sans serif the archiver's pages are laid out for.
 # qt6-translations-l10n: German buttons in the stub's folder question and message boxes.
+# g++-mingw-w64-x86-64: the Windows stub (Robot.dat) and tolvane-cli.exe.
+# wine, wine64: the Windows programs run by the tests.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev xvfb xauth
-          fonts-liberation2 time qt6-translations-l10n)
+packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev fonts-liberation2
+          qt6-translations-l10n g++-mingw-w64-x86-64)
+case "${1:-}" in
+--test) packages+=(xvfb xauth time wine wine64) ;;
+"") ;;
+*)
+    echo "Aufruf: $0 [--test]" >&2
+    exit 2
+    ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -44,8 +44,11 @@ repair_all() {  # folder, first volume name, extra options...
 }
 repair_all "$work/plain" package.001
 repair_all "$work/sfx" package.exe --robot "$work/robot.img"
-[ -x "$work/out-1/package.exe" ]
-check "a repaired first self-extracting volume can be started" 0 "$?"
+# Windows has no execute bits (TOLVANE_CLI_ON_WINDOWS: tolvane-cli.exe under wine).
+if [ -z "${TOLVANE_CLI_ON_WINDOWS:-}" ]; then
+    [ -x "$work/out-1/package.exe" ]
+    check "a repaired first self-extracting volume can be started" 0 "$?"
+fi
 
 # A missing original of the volume is named; one of another volume is not needed.
 mkdir "$work/partial" && cp "$work/src/groß.bin" "$work/partial/"
