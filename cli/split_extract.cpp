@@ -9,6 +9,7 @@
 #include "engine/platform/file_system.h"
 #include "engine/sizing.h"
 #include "engine/volume_header.h"
+#include "tolvane/install_paths.h"
 
 namespace tolvane::cli {
 namespace {
@@ -36,7 +37,21 @@ void Fail(const std::string& text) {
 std::string DefaultRobotPath() {
     const std::string self = platform::OwnExecutablePath();
     if (self.empty()) return "Robot.dat";
-    return platform::JoinPath(platform::FolderOf(self), "Robot.dat");
+    const std::string folder = platform::FolderOf(self);
+    const std::string beside = platform::JoinPath(folder, "Robot.dat");
+    const std::string candidates[] = {
+        beside,
+        platform::JoinPath(platform::JoinPath(folder, TOLVANE_STUB_DIR_FROM_BIN), "Robot.dat"),
+        platform::JoinPath(TOLVANE_STUB_DIR, "Robot.dat"),
+    };
+    for (const std::string& candidate : candidates) {
+        platform::FileFacts facts;
+        if (platform::NativeFileSystem().Stat(candidate, &facts) && facts.isRegular) {
+            return candidate;
+        }
+    }
+    // Missing everywhere: the message names the place beside the program.
+    return beside;
 }
 
 CliDisplay MakeDisplay() {

@@ -7,10 +7,17 @@
 # wine, wine64: the Windows programs run by the tests.
 set -euo pipefail
 
+# scdoc: the manual pages are built with the programs.
+# With --test, also what only the tests need: the desktop's own checkers, the
+# Debian packaging tools (dpkg-shlibdeps, lintian, file), groff, bash
+# completion and xdg-mime with its MIME database reader, and wine.
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev fonts-liberation2
-          qt6-translations-l10n g++-mingw-w64-x86-64)
+          qt6-translations-l10n scdoc g++-mingw-w64-x86-64)
 case "${1:-}" in
---test) packages+=(xvfb xauth time wine wine64) ;;
+--test)
+    packages+=(xvfb xauth time desktop-file-utils appstream lintian groff-base dpkg-dev file
+               bash-completion xdg-utils libfile-mimeinfo-perl shared-mime-info wine wine64)
+    ;;
 "") ;;
 *)
     echo "Aufruf: $0 [--test]" >&2
