@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "engine/volume_header.h"
 
 namespace tolvane::cli {
 namespace {
@@ -19,7 +20,10 @@ void CliDisplay::Attach(const QuellDateien& set, const ArchiveSettings& settings
     set_ = &set;
     settings_ = &settings;
     names_.clear();
-    for (const FileListRow& row : set.FileListRows()) names_.push_back(row.name);
+    // Names go to a terminal: control characters only escaped.
+    for (const FileListRow& row : set.FileListRows()) {
+        names_.push_back(EscapeControlCharacters(row.name));
+    }
 }
 
 void CliDisplay::ClearLine() {

@@ -123,6 +123,12 @@ int Repair(const std::vector<std::string>& args) {
     settings.robotPath = robotPath;
     CliDisplay display = MakeDisplay();
     QuellDateien set(settings, platform::NativeFileSystem(), display);
+    // A set of no files has no volume to write again.
+    if (!set.readHeader()) return kExitFailed;
+    if (set.fileCount == 0) {
+        Fail(texts::kRepairNoFiles);
+        return kExitFailed;
+    }
     const auto rows = SeekToVolume(set);
     if (!rows) {
         // An unreadable volume has been reported by the header reader.

@@ -115,6 +115,15 @@ int Split(const std::vector<std::string>& args) {
     if (!IsFirstVolumeName(first)) {
         return Usage("der Name des ersten Datenträgers muss auf .001 oder .exe enden");
     }
+    // The first volume is written under exactly the name given: ".exe" is
+    // the first volume of a self-extracting set, ".001" of a plain one.
+    const bool exeName = Lower(first.substr(first.size() - 4)) == ".exe";
+    if (exeName && !selfExtracting) {
+        return Usage("ohne --sfx muss der Name des ersten Datenträgers auf .001 enden");
+    }
+    if (!exeName && selfExtracting) {
+        return Usage("mit --sfx muss der Name des ersten Datenträgers auf .exe enden");
+    }
     const std::string folder = platform::FolderOf(first);
     if (!platform::IsFolder(folder)) {
         Fail("Das Zielverzeichnis „" + folder + "“ existiert nicht.");

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "engine/platform/wide_math.h"
+#include "engine/robot_image.h"
 #include "engine/sizing.h"
 #include "engine/texts.h"
 #include "engine/volume_header.h"
@@ -142,47 +143,49 @@ int64_t QuellDateien::CalcHeaderSize() {
     return headerSize;
 }
 
+std::string QuellDateien::SetHeader(int volumeNumber) const {
+    const ArchiveSettings& s = *settings_;
+    return BuildHeader(s.selfExtracting ? 'E' : 'K', volumeNumber, s.volumeCount, totalSize,
+                       s.volumeSize, RecordsOf(head));
+}
+
 int QuellDateien::makeHeader(const std::string& path, int volumeNumber) {
     const ArchiveSettings& s = *settings_;
-    const std::string header = BuildHeader(s.selfExtracting ? 'E' : 'K', volumeNumber,
-                                           s.volumeCount, totalSize, s.volumeSize, RecordsOf(head));
+    const std::string header = SetHeader(volumeNumber);
+    const bool stubArea = volumeNumber == 1 && s.selfExtracting == 1;
+    // The robot image is read and checked whole before the volume is
+    // created: a missing, cut or foreign image leaves nothing behind.
+    std::vector<char> stub;
+    if (stubArea) {
+        switch (ReadRobotImage(*fs_, s.robotPath, &stub)) {
+            case RobotImageStatus::Ok:
+                break;
+            case RobotImageStatus::Missing:
+                display_->Message(texts::kRobotMissing, texts::kCapMakeHeaderOpen, Icon::Error,
+                                  Owner::Page);
+                return 0;
+            case RobotImageStatus::Damaged:
+                display_->Message(texts::kRobotDamaged, texts::kCapMakeHeaderRead, Icon::Error,
+                                  Owner::Page);
+                return 0;
+        }
+        // The whole image, then zero bytes up to the end of the stub area.
+        stub.resize(kStubAreaSize, 0);
+    }
     auto volume = fs_->Open(path, platform::OpenMode::CreateTruncate);
     if (!volume) return 0;
-
-    if (volumeNumber == 1 && s.selfExtracting == 1) {
-        auto robot = fs_->Open(s.robotPath, platform::OpenMode::Read);
-        if (!robot) {
-            display_->Message(texts::kRobotMissing, texts::kCapMakeHeaderOpen, Icon::Error,
-                              Owner::Page);
-            return 0;
-        }
-        // The whole robot image, then zero bytes up to the end of the stub
-        // area. One byte more is asked for to see an image that is too long.
-        std::vector<char> stub(kStubAreaSize + 1, 0);
-        const int64_t n = robot->Read(stub.data(), kStubAreaSize + 1);
-        if (n <= 0 || n > kStubAreaSize) {
-            display_->Message(texts::kRobotDamaged, texts::kCapMakeHeaderRead, Icon::Error,
-                              Owner::Page);
-            return 0;
-        }
-        stub[kStubAreaSize] = 0;
-        if (volume->Write(stub.data(), kStubAreaSize) != kStubAreaSize) {
-            display_->Message(texts::kRobotDamaged, texts::kCapMakeHeaderWrite, Icon::Error,
-                              Owner::Page);
-            return 0;
-        }
-        if (volume->Write(header.data(), static_cast<int64_t>(header.size())) !=
-            static_cast<int64_t>(header.size())) {
-            return 0;
-        }
-        volume.reset();
-        fs_->MakeExecutable(path);
-        return 1;
+    if (stubArea && volume->Write(stub.data(), kStubAreaSize) != kStubAreaSize) {
+        display_->Message(texts::kRobotDamaged, texts::kCapMakeHeaderWrite, Icon::Error,
+                          Owner::Page);
+        return 0;
     }
-
     if (volume->Write(header.data(), static_cast<int64_t>(header.size())) !=
         static_cast<int64_t>(header.size())) {
         return 0;
+    }
+    if (stubArea) {
+        volume.reset();
+        fs_->MakeExecutable(path);
     }
     return 1;
 }

@@ -87,6 +87,8 @@ class QuellDateien {
 
     // --- volume header ---
     int64_t CalcHeaderSize();
+    // The header of volume volumeNumber of this set, as makeHeader writes it.
+    std::string SetHeader(int volumeNumber) const;
     int makeHeader(const std::string& path, int volumeNumber);
     int readHeader();
     // Fills the emptied set from a parsed header: the counts, the sizes and
@@ -123,7 +125,8 @@ class QuellDateien {
     int RetryVolume();
     // The same with another question and caption (the stub's own texts).
     int RetryVolume(const std::string& question, const std::string& caption);
-    // 1 when packagePath names the expected volume currentVolume of this set.
+    // 1 when packagePath names the expected volume currentVolume of this set:
+    // its header equals the set's header byte for byte but for the number.
     // With acceptSelfExtracting, volumes of a self-extracting set ("PACE",
     // the first one behind the stub area) are accepted when the set is one.
     int CheckDisk(bool acceptSelfExtracting = false);

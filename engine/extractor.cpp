@@ -263,6 +263,19 @@ std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant)
     const ArchiveSettings& s = set.settings();
     if (s.targetPath.empty()) return texts::kNoRestoreTarget;
     platform::FileSystem& fs = set.fs();
+    // Names the archive may not restore: one with a control character, and
+    // two entries of one name (the second would overwrite the first; where
+    // the file system ignores letter case, names that differ only in case).
+    std::set<std::string> names;
+    for (const FileEntry* e = set.head; e != nullptr; e = e->next) {
+        const std::string name = e->Name();
+        if (HasControlCharacter(name)) {
+            return texts::WithName(texts::kStoredNameHasControl, EscapeControlCharacters(name));
+        }
+        if (!names.insert(fs.FoldsCase() ? FoldCase(name) : name).second) {
+            return texts::WithName(texts::kStoredNameTwice, name);
+        }
+    }
     std::set<FileId> volumes;
     FileId id;
     if (platform::IdentityOf(fs, s.packagePath, &id)) volumes.insert(id);

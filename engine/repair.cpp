@@ -79,15 +79,17 @@ OriginalsCheck CheckOriginals(QuellDateien& set, const std::vector<SliceRow>& ro
 }
 
 std::string OriginalsRefusal(const OriginalsCheck& check) {
+    // The name comes from a header: shown escaped, it cannot rewrite a line.
+    const std::string name = EscapeControlCharacters(check.name);
     switch (check.status) {
         case OriginalsCheck::Status::Ok:
             return {};
         case OriginalsCheck::Status::Missing:
             return std::string(texts::kOriginalsMissing) + "\n" +
-                   texts::WithName(texts::kOriginalNotFound, check.name);
+                   texts::WithName(texts::kOriginalNotFound, name);
         case OriginalsCheck::Status::OtherSize:
             return std::string(texts::kOriginalsMissing) + "\n" +
-                   texts::WithName(texts::kOriginalOtherSize, check.name);
+                   texts::WithName(texts::kOriginalOtherSize, name);
     }
     return {};
 }

@@ -7,6 +7,7 @@
 
 #include "engine/archive_set.h"
 #include "engine/drivers.h"
+#include "engine/robot_image.h"
 #include "engine/sizing.h"
 #include "engine/texts.h"
 #include "engine/volume_header.h"
@@ -118,10 +119,14 @@ std::string CheckSplitSources(QuellDateien& set) {
         // a name must also come back from the header as itself.
         const bool storable = !name.empty() && name != "." && name != ".." &&
                               name.find('\\') == std::string::npos &&
-                              name.find('\0') == std::string::npos &&
+                              name.find('\0') == std::string::npos && !HasControlCharacter(name) &&
                               DecodeHeaderName(EncodeHeaderName(name)) == name;
-        if (!storable) return texts::WithName(texts::kNameNotStorable, name);
-        if (!names.insert(name).second) return texts::WithName(texts::kDuplicateName, name);
+        if (!storable) {
+            return texts::WithName(texts::kNameNotStorable, EscapeControlCharacters(name));
+        }
+        if (!names.insert(fs.FoldsCase() ? FoldCase(name) : name).second) {
+            return texts::WithName(texts::kDuplicateName, name);
+        }
         platform::FileId id;
         if (platform::IdentityOf(fs, e->path, &id)) sources.insert(id);
     }
@@ -151,6 +156,17 @@ DriveOutcome StartSplit(QuellDateien& set) {
         return DriveOutcome::Stopped;
     }
     if (set.current == nullptr) return DriveOutcome::Finished;
+    // A cut or foreign robot image is refused before any file is touched
+    // (a missing one leads makeHeader to its report and the retry question,
+    // which lets the user put it back).
+    if (s.currentVolume == 1 && s.selfExtracting == 1) {
+        std::vector<char> image;
+        if (ReadRobotImage(set.fs(), s.robotPath, &image) == RobotImageStatus::Damaged) {
+            set.display().Message(texts::kRobotDamaged, texts::kCapMakeHeaderRead, Icon::Error,
+                                  Owner::Page);
+            return DriveOutcome::Stopped;
+        }
+    }
 
     // A file of the first volume's name (or the last volume written before
     // the user went back) would count against the free space.

@@ -56,6 +56,12 @@ inline constexpr const char* kVolumeIsSource =
 inline constexpr const char* kOutputIsVolume =
     "Die Datei „%s“ des Archivs würde einen seiner Datenträger überschreiben.\n"
     "Bitte wählen Sie ein anderes Zielverzeichnis!";
+inline constexpr const char* kStoredNameTwice =
+    "Das Archiv enthält zwei Dateien namens „%s“.\n"
+    "Beim Entpacken würde die eine die andere überschreiben; es wird nichts entpackt.";
+inline constexpr const char* kStoredNameHasControl =
+    "Der Dateiname „%s“ im Archiv enthält Steuerzeichen.\n"
+    "Die Datei kann nicht entpackt werden; es wird nichts entpackt.";
 inline constexpr const char* kNoSplitTarget =
     "Bitte wählen Sie unbedingt eine Quelle \n und ein Ziel für die Archiverstellung aus !";
 inline constexpr const char* kNoRestoreTarget =
@@ -76,6 +82,11 @@ inline constexpr const char* kRepairTargetIsInput =
 // Volume count, then the number asked for.
 inline constexpr const char* kNoSuchVolume =
     "Das Archiv hat %s Datenträger; einen Datenträger Nummer %s gibt es nicht.";
+
+// A set of no files has no volume data to re-create.
+inline constexpr const char* kRepairNoFiles =
+    "Das Archiv enthält keine Dateien; es gibt keinen Datenträger, der neu erstellt werden "
+    "könnte.";
 
 // Continued extraction: the file the start volume cuts, as the target holds it.
 inline constexpr const char* kContinuedFileMismatch =

@@ -56,24 +56,18 @@ QuellDateien::VolumeCheck QuellDateien::CheckVolume(bool acceptSelfExtracting) {
         !file->Seek(kStubAreaSize)) {
         return VolumeCheck::Unexpected;
     }
-    // The fixed head and both totals; a short last volume holds no more than
-    // that and is accepted when they are complete.
-    uint8_t data[100];
-    const int64_t n = file->Read(data, sizeof data);
+    // A volume belongs to this set only when its header is the set's header
+    // byte for byte, its number aside: every name, size, time, count and
+    // total. Two sets of the same files and sizes (two nightly backups)
+    // differ in their times or contents, and a volume of the other would
+    // mix foreign bytes into the files.
+    const std::string expected = SetHeader(s.currentVolume);
+    std::string actual(expected.size(), '\0');
+    const int64_t n = file->Read(actual.data(), static_cast<int64_t>(actual.size()));
     file.reset();
-    if (n < kFixedHeadSize) return VolumeCheck::Unexpected;
-    FixedHead head;
-    if (!ParseFixedHead(data, static_cast<size_t>(n), &head)) return VolumeCheck::Unexpected;
-    if (head.magicLetter != (selfExtracting ? 'E' : 'K')) return VolumeCheck::Unexpected;
-    int64_t total = 0, volume = 0;
-    if (ParseTotals(data + kFixedHeadSize, static_cast<size_t>(n - kFixedHeadSize), &total,
-                    &volume) == 0) {
-        return VolumeCheck::Unexpected;
-    }
-    const bool expected = head.volumeNumber == s.currentVolume &&
-                          head.volumeCount == s.volumeCount && head.fileCount == fileCount &&
-                          total == totalSize && volume == s.volumeSize;
-    return expected ? VolumeCheck::Expected : VolumeCheck::Unexpected;
+    if (n != static_cast<int64_t>(expected.size())) return VolumeCheck::Unexpected;
+    if (!selfExtracting && actual.compare(0, 4, "PACK") != 0) return VolumeCheck::Unexpected;
+    return actual == expected ? VolumeCheck::Expected : VolumeCheck::Unexpected;
 }
 
 std::string InsertPromptText(int volume) {

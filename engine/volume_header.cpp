@@ -82,8 +82,11 @@ bool DecodeUtf8(const std::string& s, std::u32string* out, bool* hasMultiByte) {
     return true;
 }
 
-// A decimal text: optional "-", then 1 to 19 digits, within int64_t, ending
-// at a 0 byte inside the data. Returns the bytes used (0 byte included), or 0.
+// A decimal text exactly as the writer puts it: optional "-", then 1 to 19
+// digits without a leading zero (a lone "0" aside; no "-0"), within int64_t,
+// ending at a 0 byte inside the data. Any other spelling would make the
+// header's length differ from the one the reader derives from the value.
+// Returns the bytes used (0 byte included), or 0.
 size_t ParseDecimal(const uint8_t* data, size_t length, int64_t* value) {
     size_t i = 0;
     bool negative = false;
@@ -99,6 +102,7 @@ size_t ParseDecimal(const uint8_t* data, size_t length, int64_t* value) {
         ++i;
     }
     if (i == firstDigit || i >= length || data[i] != 0) return 0;
+    if (data[firstDigit] == '0' && (i - firstDigit > 1 || negative)) return 0;
     if (magnitude > static_cast<unsigned long long>(INT64_MAX)) return 0;
     *value = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
     return i + 1;
@@ -183,6 +187,53 @@ std::string DecodeHeaderName(const std::string& bytes) {
     return out;
 }
 
+namespace {
+
+// Length of the control character at name[i] (1 or 2 bytes), or 0.
+size_t ControlCharacterAt(const std::string& name, size_t i) {
+    const auto c = static_cast<uint8_t>(name[i]);
+    if (c < 0x20 || c == 0x7F) return 1;
+    if (c == 0xC2 && i + 1 < name.size()) {
+        const auto next = static_cast<uint8_t>(name[i + 1]);
+        if (next >= 0x80 && next <= 0x9F) return 2;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool HasControlCharacter(const std::string& utf8Name) {
+    for (size_t i = 0; i < utf8Name.size(); ++i) {
+        if (ControlCharacterAt(utf8Name, i) != 0) return true;
+    }
+    return false;
+}
+
+std::string EscapeControlCharacters(const std::string& utf8Name) {
+    std::string out;
+    out.reserve(utf8Name.size());
+    for (size_t i = 0; i < utf8Name.size(); ++i) {
+        const size_t width = ControlCharacterAt(utf8Name, i);
+        if (width == 0) {
+            out.push_back(utf8Name[i]);
+            continue;
+        }
+        char escaped[8];
+        const auto code = static_cast<unsigned>(static_cast<uint8_t>(utf8Name[i + width - 1]));
+        std::snprintf(escaped, sizeof escaped, width == 1 ? "\\x%02x" : "\\u%04x", code);
+        out += escaped;
+        i += width - 1;
+    }
+    return out;
+}
+
+std::string FoldCase(std::string name) {
+    for (char& c : name) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return name;
+}
+
 bool ParseFixedHead(const uint8_t* data, size_t length, FixedHead* head) {
     if (length < static_cast<size_t>(kFixedHeadSize)) return false;
     if (std::memcmp(data, "PAC", 3) != 0) return false;
@@ -227,7 +278,11 @@ bool ParseTextPart(const uint8_t* data, size_t length, int fileCount, TextPart* 
         const size_t used = ParseDecimal(data + pos, length - pos, &record.size);
         if (used == 0 || record.size < 0) return false;
         pos += used;
-        if (length - pos < static_cast<size_t>(kTimeRecordSize)) return false;
+        // The time record's last byte is always 0 where the writer made it.
+        if (length - pos < static_cast<size_t>(kTimeRecordSize) ||
+            data[pos + kTimeRecordSize - 1] != 0) {
+            return false;
+        }
         record.lastWrite = ParseTimeRecord(data + pos);
         pos += kTimeRecordSize;
         if (record.size > INT64_MAX - sum) return false;
@@ -235,6 +290,19 @@ bool ParseTextPart(const uint8_t* data, size_t length, int fileCount, TextPart* 
         result.records.push_back(std::move(record));
     }
     if (sum != result.totalSize) return false;
+    // The table ends with its closing 0 right behind the last record: a
+    // damaged count or a record that runs on would put the data elsewhere.
+    if (pos >= length || data[pos] != 0) return false;
+    result.length = static_cast<int64_t>(pos) + 1;
+    // The length the reader derives from the values is the length the bytes
+    // hold (each reader skips exactly that much to reach the data).
+    int64_t derived =
+        (DecimalLength(result.totalSize) + 1) + (DecimalLength(result.volumeSize) + 1);
+    for (const HeaderRecord& r : result.records) {
+        derived += static_cast<int64_t>(r.headerName.size()) + 1 + DecimalLength(r.size) + 1 +
+                   kTimeRecordSize;
+    }
+    if (derived + 1 != result.length) return false;
     *text = std::move(result);
     return true;
 }
@@ -300,7 +368,11 @@ std::string VolumeName(const std::string& path, int number, bool selfExtracting)
     // A first volume chosen as "PACKAGE.EXE" keeps its spelling: on a file
     // system that tells case apart, "PACKAGE.exe" would be another file.
     if (selfExtracting && number == 1 && IsSelfExtractingFirstVolumeName(path)) return path;
-    std::string stem = path.size() >= 3 ? path.substr(0, path.size() - 3) : std::string();
+    // Only the file name changes, never the folder: a name of fewer than
+    // three characters keeps itself and gets the number as its extension.
+    const size_t nameLength = platform::BaseName(path).size();
+    const std::string stem =
+        nameLength >= 3 ? path.substr(0, path.size() - 3) : path + (nameLength > 0 ? "." : "");
     if (selfExtracting && number == 1) return stem + "exe";
     char digits[16];
     std::snprintf(digits, sizeof digits, "%3.3d", number);

@@ -47,6 +47,9 @@ struct TextPart {
     int64_t totalSize = 0;
     int64_t volumeSize = 0;
     std::vector<HeaderRecord> records;
+    // Bytes of the text part, closing 0 included: the header is
+    // kFixedHeadSize + length bytes long.
+    int64_t length = 0;
 };
 
 // Checks the 20-byte fixed head. requireMagicK/E: 0 accepts either letter.
@@ -57,11 +60,12 @@ bool ParseFixedHead(const uint8_t* data, size_t length, FixedHead* head);
 // bytes they take, or 0 when they are not both present and valid.
 size_t ParseTotals(const uint8_t* data, size_t length, int64_t* totalSize, int64_t* volumeSize);
 
-// Parses the text part: the totals and fileCount records. Never reads past
-// length. False (not a volume) when the table ends early, a number is not a
-// valid decimal, a size or total is negative, the volume size is not
-// positive, the sizes do not add up to the total, or a name is empty, ".",
-// "..", or holds "/" or "\".
+// Parses the text part: the totals, fileCount records and the closing 0
+// right behind them. Never reads past length. False (not a volume) when the
+// table ends early or runs on, a number is not spelt as the writer spells it
+// (no leading zero, no "+", no "-0"), a size or total is negative, the
+// volume size is not positive, the sizes do not add up to the total, or a
+// name is empty, ".", "..", or holds "/" or "\".
 bool ParseTextPart(const uint8_t* data, size_t length, int fileCount, TextPart* text);
 
 // Reads the header that starts at offset of an open volume file: the fixed
@@ -102,11 +106,24 @@ std::string EncodeHeaderName(const std::string& utf8Name);
 // anything else as Windows-1252.
 std::string DecodeHeaderName(const std::string& bytes);
 
+// True when a UTF-8 name holds a control character (U+0000-U+001F, U+007F,
+// U+0080-U+009F): such a name can rewrite a terminal or a status line.
+bool HasControlCharacter(const std::string& utf8Name);
+// The name with every control character written as "\xNN" (U+0000-U+007F)
+// or "\uNNNN" (U+0080-U+009F), fit for a terminal or a status line.
+std::string EscapeControlCharacters(const std::string& utf8Name);
+
+// The name with the letters A-Z in lower case: the key under which names
+// that differ only in letter case are one name.
+std::string FoldCase(std::string name);
+
 // True when path ends in ".exe" in any case: the header lies behind the stub.
 bool IsSelfExtractingFirstVolumeName(const std::string& path);
 
-// Name of volume number n: the last three characters of path replaced by n
-// in three digits, or by "exe" for the first volume of a self-extracting set.
+// Name of volume number n: the last three characters of path's file name
+// replaced by n in three digits, or by "exe" for the first volume of a
+// self-extracting set. A file name of fewer than three characters gets "."
+// and the number added; the folder part never changes.
 std::string VolumeName(const std::string& path, int number, bool selfExtracting);
 
 }  // namespace tolvane

@@ -10,13 +10,15 @@ set -euo pipefail
 # scdoc: the manual pages are built with the programs.
 # With --test, also what only the tests need: the desktop's own checkers, the
 # Debian packaging tools (dpkg-shlibdeps, lintian, file), groff, bash
-# completion and xdg-mime with its MIME database reader, and wine.
+# completion, xdg-mime with its MIME database reader, clang with its libFuzzer
+# for the fuzz targets, and wine.
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev fonts-liberation2
           qt6-translations-l10n scdoc g++-mingw-w64-x86-64)
 case "${1:-}" in
 --test)
     packages+=(xvfb xauth time desktop-file-utils appstream lintian groff-base dpkg-dev file
-               bash-completion xdg-utils libfile-mimeinfo-perl shared-mime-info wine wine64)
+               bash-completion xdg-utils libfile-mimeinfo-perl shared-mime-info clang
+               libclang-rt-14-dev wine wine64)
     ;;
 "") ;;
 *)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a release build, then a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets
+# built with clang, each fuzzed for a minute (FUZZ_SECONDS).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --test
@@ -15,3 +16,7 @@ ctest --preset default -j "$jobs"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs"
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+scripts/fuzz.sh "${FUZZ_SECONDS:-60}"

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "engine/volume_header.h"
 #include "stub/robot_texts.h"
 
 namespace tolvane::robot {
@@ -21,6 +22,31 @@ const char kUsage[] =
     "  --help                zeigt diese Hilfe\n"
     "\n"
     "Rückgabewert: 0 erfolgreich, 1 fehlgeschlagen, 2 falscher Aufruf.\n";
+
+enum class FolderState { Ready, NotAFolder, NotCreated };
+
+// Whether folder can take the files: Ready when it is a folder afterwards
+// (made with the folders above it that are missing), NotAFolder when it or
+// the nearest existing folder above it is something else.
+FolderState MakeTargetFolder(const std::string& folder) {
+    for (std::string path = folder;;) {
+        platform::FileFacts facts;
+        if (platform::NativeFileSystem().Stat(path, &facts)) {
+            if (!platform::IsFolder(path)) return FolderState::NotAFolder;
+            break;
+        }
+        const std::string parent = platform::FolderOf(path);
+        if (parent == path || parent == ".") break;
+        path = parent;
+    }
+    return platform::MakeFolders(folder) ? FolderState::Ready : FolderState::NotCreated;
+}
+
+std::string WithFolder(const char* text, const std::string& folder) {
+    std::string out = text;
+    out.replace(out.find("%s"), 2, EscapeControlCharacters(folder));
+    return out;
+}
 
 }  // namespace
 
@@ -85,9 +111,15 @@ int RunUnattended(const std::string& ownPath, const std::string& folder) {
         std::fprintf(stderr, "%s %s\n", texts::kFileNotFound, missing.c_str());
         return kExitFailed;
     }
-    if (!platform::MakeFolders(folder)) {
-        std::fprintf(stderr, "%s: %s\n", folder.c_str(), std::strerror(errno ? errno : EACCES));
-        return kExitFailed;
+    switch (MakeTargetFolder(folder)) {
+        case FolderState::Ready:
+            break;
+        case FolderState::NotAFolder:
+            std::fprintf(stderr, "%s\n", WithFolder(texts::kTargetIsNoFolder, folder).c_str());
+            return kExitFailed;
+        case FolderState::NotCreated:
+            std::fprintf(stderr, "%s\n", WithFolder(texts::kTargetNotCreated, folder).c_str());
+            return kExitFailed;
     }
     robot.StartPressed();
     return robot.finished() ? kExitOk : kExitFailed;

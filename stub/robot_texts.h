@@ -19,6 +19,12 @@ inline constexpr const char* kNoSpace = "Nicht genug freier Speicher auf Zieldat
 inline constexpr const char* kCopying = "kopiere...";
 inline constexpr const char* kDone = "Archiv erfolgreich entpackt!";
 
+// The unattended mode's refusals of its target; "%s" is the folder.
+inline constexpr const char* kTargetIsNoFolder =
+    "Das Ziel „%s“ ist eine Datei und kein Verzeichnis.\nBitte wählen Sie ein Verzeichnis!";
+inline constexpr const char* kTargetNotCreated =
+    "Das Zielverzeichnis „%s“ kann nicht angelegt werden.";
+
 inline constexpr const char* kChooseFolder = "Bitte Zielverzeichnis wählen:";
 inline constexpr const char* kRetryPrefix = "Fehler auf Datenträger#";
 inline constexpr const char* kRetryRequest = "Letztes Archiv wiederholen";

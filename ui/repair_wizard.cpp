@@ -150,6 +150,9 @@ class RepairPage1 : public Page {
             SetText(id::kSourcePathText, s.packagePath);
             return;
         }
+        // A set of no files has nothing to re-create; saying so is clearer
+        // than the request to choose a volume that Next would make.
+        if (set().fileCount == 0) Warn(texts::kRepairNoFiles);
         set().bytesDone = 0;
         SetText(id::kSourcePathText, s.packagePath);
         set().CalcHeaderSize();

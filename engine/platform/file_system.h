@@ -96,6 +96,8 @@ class FileSystem {
     virtual std::string MountPointOf(const std::string& path) = 0;
     // Makes a file startable (executable bits where the platform has them).
     virtual bool MakeExecutable(const std::string& path) = 0;
+    // True where two names that differ only in letter case name one file.
+    virtual bool FoldsCase() const { return false; }
 };
 
 // What tells two names of one file apart from two files: the device and the

@@ -133,12 +133,22 @@ class PosixFs : public FileSystem {
                 flags |= O_RDWR | O_APPEND | O_NOFOLLOW;
                 break;
         }
+        // A file with more than one name (a hard link) is never written in
+        // place: that would change the file under its other names, which
+        // may lie outside the target. A file to be created anew replaces
+        // this name by a new file; one to be written as it is is refused.
+        struct stat before;
+        if (mode == OpenMode::CreateTruncate && ::lstat(path.c_str(), &before) == 0 &&
+            S_ISREG(before.st_mode) && before.st_nlink > 1 && ::unlink(path.c_str()) != 0) {
+            return nullptr;
+        }
         const int fd = ::open(path.c_str(), flags, 0644);
         if (fd < 0) return nullptr;
         // Only regular files: a pipe or device under an archived name would
         // block or swallow the data.
         struct stat st;
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+            (mode != OpenMode::Read && st.st_nlink > 1)) {
             ::close(fd);
             return nullptr;
         }

@@ -41,6 +41,7 @@ run() {
 contains() { [[ "$1" == *"$2"* ]]; }
 mtime() { stat -c %Y "$1"; }
 mtime_ms() { date -u -r "$1" +%s%3N; }
+source "$(dirname "$0")/robot_image.sh"
 
 src=$work/src
 mkdir -p "$src"
@@ -105,8 +106,19 @@ check "byte size gives two volumes" [ "$(stat -c %s "$work/sizes/p.001")" = 1000
 
 # --- self-extracting ---
 mkdir -p "$work/sfx" "$work/sfxback" "$work/sfxback2"
-head -c 50000 /dev/urandom >"$work/Robot.dat"
-run 0 split --sfx --robot "$work/Robot.dat" -o "$work/sfx/package.001" "$src/groß.bin" "$src/leer"
+robot_image "$work/Robot.dat" 50000
+# The name given is the name written, or the call is refused before anything
+# is touched.
+echo "vorher" >"$work/sfx/package.001"
+run 2 split --sfx --robot "$work/Robot.dat" -o "$work/sfx/package.001" "$src/groß.bin" "$src/leer"
+check "sfx with .001 refused" contains "$err" "tolvane-cli: mit --sfx muss der Name des ersten Datenträgers auf .exe enden"
+check "existing .001 kept" [ "$(cat "$work/sfx/package.001")" = "vorher" ]
+check "no package.exe written" [ ! -e "$work/sfx/package.exe" ]
+rm "$work/sfx/package.001"
+run 2 split --robot "$work/Robot.dat" -o "$work/sfx/package.exe" "$src/leer"
+check "plain with .exe refused" contains "$err" "tolvane-cli: ohne --sfx muss der Name des ersten Datenträgers auf .001 enden"
+check "nothing written for .exe" [ ! -e "$work/sfx/package.exe" ]
+run 0 split --sfx --robot "$work/Robot.dat" -o "$work/sfx/package.exe" "$src/groß.bin" "$src/leer"
 check "first volume is package.exe" [ "$(echo "$out" | head -1)" = "$work/sfx/package.exe" ]
 [ -n "$on_windows" ] || check "package.exe is executable" [ -x "$work/sfx/package.exe" ]
 check "robot image in front" cmp -s -n 50000 "$work/Robot.dat" "$work/sfx/package.exe"
@@ -115,12 +127,37 @@ run 0 extract "$work/sfx/package.exe" -d "$work/sfxback"
 check "self-extracting restored" cmp -s "$src/groß.bin" "$work/sfxback/groß.bin"
 run 0 extract "$work/sfx/package.002" -d "$work/sfxback2"
 check "restored from volume 2" cmp -s "$src/groß.bin" "$work/sfxback2/groß.bin"
-head -c 70000 /dev/urandom >"$work/Robot.dat"
+robot_image "$work/Robot.dat" 70000
 run 1 split --sfx --robot "$work/Robot.dat" -o "$work/sfx/zu-lang.exe" "$src/leer"
 check "too long robot image" contains "$err" "QuellDateien::makeHeader (READ): Die Datei robot.dat ist beschädigt"
-check "retry answered Cancel" contains "$err" "Fehler bei Datenträger#: 1"
+check "refused before writing" [ ! -e "$work/sfx/zu-lang.exe" ]
+# A cut image (its first 100 bytes, inside its headers) and a foreign file are refused the same
+# way, before anything is written.
+robot_image "$work/Robot.dat" 50000
+head -c 100 "$work/Robot.dat" >"$work/cut.dat"
+cp "$src/groß.bin" "$work/foreign.dat"
+truncate -s 40000 "$work/foreign.dat"
+for image in cut foreign; do
+    run 1 split --sfx --robot "$work/$image.dat" -o "$work/sfx/$image.exe" "$src/leer"
+    check "$image robot image" contains "$err" "QuellDateien::makeHeader (READ): Die Datei robot.dat ist beschädigt"
+    check "$image: nothing written" [ ! -e "$work/sfx/$image.exe" ]
+done
 run 1 split --sfx --robot "$work/fehlt.dat" -o "$work/sfx/ohne.exe" "$src/leer"
 check "missing robot image" contains "$err" "Die Datei robot.dat wurde nicht gefunden"
+
+# --- a volume of another set ---
+# Two sets of one file each, same name, size and volume size, other bytes:
+# volume 2 of the one in place of the other's is refused (no terminal, so
+# the retry question is answered Cancel), never mixed in.
+mkdir -p "$work/nacht1" "$work/nacht2" "$work/q1" "$work/q2" "$work/mix"
+head -c 150000 /dev/urandom >"$work/q1/daten.bin"
+head -c 150000 /dev/urandom >"$work/q2/daten.bin"
+run 0 split --size 100000 -o "$work/nacht1/package.001" "$work/q1/daten.bin"
+run 0 split --size 100000 -o "$work/nacht2/package.001" "$work/q2/daten.bin"
+cp "$work/nacht2/package.002" "$work/nacht1/package.002"
+run 1 extract "$work/nacht1/package.001" -d "$work/mix"
+check "foreign volume: retry question" contains "$err" "Fehler bei Datenträger#: 2"
+check "foreign volume: only our bytes" cmp -s -n "$(stat -c %s "$work/mix/daten.bin")" "$work/mix/daten.bin" "$work/q1/daten.bin"
 
 # --- refusals and failures ---
 mkdir -p "$work/other" "$work/dup"

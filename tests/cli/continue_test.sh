@@ -17,7 +17,7 @@ files=()
 for n in "${names[@]}"; do files+=("$work/src/$n"); done
 total=0
 for s in "${sizes[@]}"; do total=$((total + s)); done
-head -c 3000 /dev/urandom > "$work/robot.img"
+robot_image "$work/robot.img" 3000
 
 "$cli" split --size 70000 -o "$work/plain/package.001" "${files[@]}" 2>/dev/null
 check "plain split" 0 "$?"

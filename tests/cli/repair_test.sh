@@ -11,7 +11,7 @@ head -c 0 /dev/urandom > "$work/src/leer.txt"
 head -c 150000 /dev/urandom > "$work/src/groß.bin"
 head -c 777 /dev/urandom > "$work/src/b.dat"
 head -c 90000 /dev/urandom > "$work/src/c.dat"
-head -c 4000 /dev/urandom > "$work/robot.img"
+robot_image "$work/robot.img" 4000
 files=("$work/src/leer.txt" "$work/src/groß.bin" "$work/src/b.dat" "$work/src/c.dat")
 
 "$cli" split --size 70000 -o "$work/plain/package.001" "${files[@]}" 2>/dev/null
@@ -89,6 +89,30 @@ err=$("$cli" repair "$work/plain/gone.001" --number 1 --sources "$work/src" \
       -o "$work/out-1" 2>&1 >/dev/null); code=$?
 check "unreadable intact volume" "QuellDateien::readHeader::open: Eine benötigte Datei wurde nicht gefunden!" "$err"
 check "unreadable intact volume exit" 1 "$code"
+
+# The target's name comes from the intact volume's file name alone, under
+# the folder given; a name of fewer than three characters gets the number
+# as its extension.
+mkdir -p "$work/short"
+cp "$work/plain/package.002" "$work/short/a"
+out=$("$cli" repair "$work/short/a" --number 1 --sources "$work/src" -o "$work/deep/out" 2>/dev/null)
+check "short name repaired" 0 "$?"
+# tolvane-cli.exe joins the folder given and the name with Windows' separator.
+sep=/
+[ -n "${TOLVANE_CLI_ON_WINDOWS:-}" ] && sep='\'
+check "short name under the folder" "$work/deep/out${sep}a.001" "$out"
+cmp -s "$work/deep/out/a.001" "$work/plain/package.001"
+check "short name bytes" 0 "$?"
+check "nothing beside the folder" "" "$(ls "$work/deep" | grep -v '^out$')"
+
+# A set of no files: nothing to re-create, said so.
+{
+    printf 'PACK\0000001\0000001\0000000\0000\000100000\000\000'
+} >"$work/leer.001"
+err=$("$cli" repair "$work/leer.001" --number 1 --sources "$work/src" -o "$work/out-leer" 2>&1 >/dev/null)
+code=$?
+check "no files" "Tolvane: Das Archiv enthält keine Dateien; es gibt keinen Datenträger, der neu erstellt werden könnte." "$err"
+check "no files exit" 1 "$code"
 
 "$cli" repair "$work/plain/package.001" --sources "$work/src" -o "$work/out-1" >/dev/null 2>&1
 check "number missing" 2 "$?"

@@ -9,21 +9,21 @@ stub_dir=${TOLVANE_STUB_DIR_FROM_BIN:?TOLVANE_STUB_DIR_FROM_BIN names the stub f
 mkdir -p "$work/root/bin" "$work/root/bin/$stub_dir" "$work/out"
 cp "$cli" "$work/root/bin/tolvane-cli"
 installed="$work/root/bin/$stub_dir/Robot.dat"
-printf 'installed robot image' >"$installed"
+robot_image "$installed" 3000
 printf 'Inhalt' >"$work/brief.txt"
 
-# split --sfx with the program at root/bin; prints the first bytes of package.exe.
+# split --sfx with the program at root/bin; says which image package.exe
+# begins with.
 sfx_front() {  # NAME
     "$work/root/bin/tolvane-cli" split --sfx -o "$work/out/$1.exe" "$work/brief.txt" \
         </dev/null >/dev/null 2>"$work/err" || { cat "$work/err"; return; }
-    head -c "$2" "$work/out/$1.exe"
+    cmp -s -n 3000 "$installed" "$work/out/$1.exe" && echo "installed"
+    cmp -s -n 3000 "$work/root/bin/Robot.dat" "$work/out/$1.exe" 2>/dev/null && echo "beside"
 }
 
-check "robot image from the installed stub folder" "installed robot image" \
-    "$(sfx_front installed 21)"
-printf 'robot image beside' >"$work/root/bin/Robot.dat"
-check "the image beside the program comes first" "robot image beside" \
-    "$(sfx_front beside 18)"
+check "robot image from the installed stub folder" "installed" "$(sfx_front installed)"
+robot_image "$work/root/bin/Robot.dat" 3000
+check "the image beside the program comes first" "beside" "$(sfx_front beside)"
 
 rm "$work/root/bin/Robot.dat" "$installed"
 "$work/root/bin/tolvane-cli" split --sfx -o "$work/out/none.exe" "$work/brief.txt" \

@@ -21,3 +21,5 @@ finish() {
     echo "$passed passed, $failed failed"
     [ "$failed" -eq 0 ]
 }
+
+source "$(dirname "${BASH_SOURCE[0]}")/robot_image.sh"

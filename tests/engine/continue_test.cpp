@@ -65,7 +65,7 @@ TEST(CheckContinuedFile, TheBegunFileMustFitTheStartVolume) {
 struct Archive {
     Archive(const std::vector<test::SourceFile>& files, int64_t volumeSize, bool sfx)
         : sources(files) {
-        WriteFile(robotDir / "Robot.dat", test::RandomBytes(4000, 3));
+        WriteFile(robotDir / "Robot.dat", test::RobotImage(4000, 3));
         test::ArchiveRun split;
         split.PrepareSplit(test::WriteSources(src.path(), files),
                            arc / (sfx ? "package.exe" : "package.001"), volumeSize, sfx,

@@ -341,7 +341,7 @@ TEST(Extractor, VolumeThatEndsEarlyIsAReadErrorNotALoop) {
 // volumes, "PACKAGE.EXE" too.
 TEST(Extractor, SelfExtractingSetsWithTheVariantThatAcceptsThem) {
     TempDir dir;
-    test::WriteFile(dir / "Robot.dat", RandomBytes(30000, 7));
+    test::WriteFile(dir / "Robot.dat", test::RobotImage(30000, 7));
     const std::vector<SourceFile> files = {{"a", RandomBytes(150000, 1)},
                                            {"b", RandomBytes(20000, 2)}};
     MakeArchive(dir.path(), files, 100000, true, dir / "Robot.dat");
@@ -403,7 +403,7 @@ TEST(Extractor, FrontEndVariantReceivesEveryReport) {
         mutable std::vector<std::string> outputs;
     };
     TempDir dir, out;
-    test::WriteFile(dir / "Robot.dat", RandomBytes(30000, 7));
+    test::WriteFile(dir / "Robot.dat", test::RobotImage(30000, 7));
     const std::vector<SourceFile> files = {{"a", RandomBytes(150000, 1)},
                                            {"b", RandomBytes(20000, 2)}};
     MakeArchive(dir.path(), files, 100000, true, dir / "Robot.dat");

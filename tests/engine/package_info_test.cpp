@@ -18,7 +18,7 @@ TEST(PackageInfo, ShowsAnyVolumeWithTheWholeTable) {
     TempDir dir;
     WriteFile(dir / "eins.txt", std::string(1200000, '1'));
     WriteFile(dir / "zwei.txt", "22");
-    WriteFile(dir / "Robot.dat", "robot");
+    WriteFile(dir / "Robot.dat", test::RobotImage(200, 1));
     Fixture w;
     w.set.AddFileAtEnd(dir / "eins.txt");
     w.set.AddFileAtEnd(dir / "zwei.txt");

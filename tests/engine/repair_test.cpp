@@ -37,7 +37,7 @@ struct HandWrittenArchive {
         std::filesystem::create_directory(src());
         std::filesystem::create_directory(arc());
         std::filesystem::create_directory(out());
-        WriteFile(dir / "Robot.dat", test::RandomBytes(5000, 99));
+        WriteFile(dir / "Robot.dat", test::RobotImage(5000, 99));
         Fixture w;
         std::string stream;
         for (const Original& o : files) {
@@ -454,7 +454,7 @@ TEST(Repair, NameBytesOfAnotherWriterAreWrittenAgainAsTheyWere) {
 struct WrittenArchive {
     WrittenArchive(const std::vector<test::SourceFile>& files, int64_t volumeSize, bool sfx) {
         robot = robotDir / "Robot.dat";
-        WriteFile(robot, test::RandomBytes(6000, 77));
+        WriteFile(robot, test::RobotImage(6000, 77));
         test::ArchiveRun split;
         split.PrepareSplit(test::WriteSources(src.path(), files),
                            arc / (sfx ? "package.exe" : "package.001"), volumeSize, sfx, robot);

@@ -41,7 +41,7 @@ std::string Describe(const Trip& t) {
 void RoundTrip(const Trip& t) {
     SCOPED_TRACE(Describe(t));
     TempDir src, volumes, drive, out;
-    test::WriteFile(src / "Robot.dat", RandomBytes(12345, 99));
+    test::WriteFile(src / "Robot.dat", test::RobotImage(12345, 99));
     ArchiveRun split;
     split.PrepareSplit(test::WriteSources(src.path(), t.files),
                        volumes / (t.selfExtracting ? "package.exe" : "package.001"), t.volumeSize,

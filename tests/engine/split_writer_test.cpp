@@ -73,7 +73,7 @@ TEST(SplitWriter, TwoFilesOnFloppyVolumes) {
 // to 66560, the "PACE" header, data up to exactly volumeSize; executable.
 TEST(SplitWriter, SelfExtractingFirstVolumeCarriesTheStubArea) {
     TempDir dir;
-    const std::string robot = RandomBytes(40000, 9);
+    const std::string robot = test::RobotImage(40000, 9);
     test::WriteFile(dir / "Robot.dat", robot);
     const std::vector<SourceFile> files = {{"one.bin", RandomBytes(1000000, 1)},
                                            {"two.bin", RandomBytes(600000, 2)}};
@@ -417,23 +417,37 @@ TEST(SplitWriter, SourceThatChangedSizeNeverBreaksTheArchive) {
 TEST(SplitWriter, RobotImageProblemsFailTheFirstVolume) {
     TempDir dir;
     const auto paths = WriteSources(dir.path(), {{"a.bin", RandomBytes(1000, 1)}});
-    test::WriteFile(dir / "long.dat", RandomBytes(kStubAreaSize + 1, 2));
-    test::WriteFile(dir / "exact.dat", RandomBytes(kStubAreaSize, 3));
-    struct Case {
-        std::string robot, caption, text;
-    };
-    for (const Case& c : std::vector<Case>{{"missing.dat", "QuellDateien::makeHeader (OPEN)",
-                                            "Die Datei robot.dat wurde nicht gefunden"},
-                                           {"long.dat", "QuellDateien::makeHeader (READ)",
-                                            "Die Datei robot.dat ist beschädigt"}}) {
+    const std::string whole = test::RobotImage(40000, 2);
+    test::WriteFile(dir / "long.dat", test::RobotImage(kStubAreaSize + 1, 2));
+    test::WriteFile(dir / "exact.dat", test::RobotImage(kStubAreaSize, 3));
+    test::WriteFile(dir / "cut.dat", whole.substr(0, 100));
+    test::WriteFile(dir / "foreign.dat", RandomBytes(40000, 4));
+    std::string noMarker = whole;
+    noMarker.replace(120, 5, "xxxxx");
+    test::WriteFile(dir / "no-marker.dat", noMarker);
+    // A missing image: makeHeader's report, then the retry question.
+    {
         ArchiveRun run;
-        run.PrepareSplit(paths, dir / "package.001", 100000, true, dir / c.robot);
+        run.PrepareSplit(paths, dir / "package.exe", 100000, true, dir / "missing.dat");
         EXPECT_EQ(run.SplitToEnd(), DriveOutcome::Cancelled);
         ASSERT_EQ(run.display.messages.size(), 2u);
-        EXPECT_EQ(run.display.messages[0].caption, c.caption);
-        EXPECT_EQ(run.display.messages[0].text, c.text);
+        EXPECT_EQ(run.display.messages[0].caption, "QuellDateien::makeHeader (OPEN)");
+        EXPECT_EQ(run.display.messages[0].text, "Die Datei robot.dat wurde nicht gefunden");
         EXPECT_EQ(run.display.messages[1].caption, "QuellDateien::Copy::makeHeader");
         EXPECT_EQ(run.display.questions.size(), 1u);
+    }
+    // A damaged one: refused before anything is written, an existing file
+    // of the first volume's name included.
+    for (const char* robot : {"long.dat", "cut.dat", "foreign.dat", "no-marker.dat"}) {
+        test::WriteFile(dir / "package.exe", "vorher");
+        ArchiveRun run;
+        run.PrepareSplit(paths, dir / "package.exe", 100000, true, dir / robot);
+        EXPECT_EQ(run.SplitToEnd(), DriveOutcome::Stopped) << robot;
+        ASSERT_EQ(run.display.messages.size(), 1u) << robot;
+        EXPECT_EQ(run.display.messages[0].caption, "QuellDateien::makeHeader (READ)");
+        EXPECT_EQ(run.display.messages[0].text, "Die Datei robot.dat ist beschädigt");
+        EXPECT_TRUE(run.display.questions.empty());
+        EXPECT_EQ(ReadFile(dir / "package.exe"), "vorher") << robot;
     }
     ArchiveRun run;
     run.PrepareSplit(paths, dir / "package.001", 100000, true, dir / "exact.dat");

@@ -82,7 +82,7 @@ struct CheckedSet : Fixture {
     explicit CheckedSet(int selfExtracting = 0) {
         WriteFile(dir / "a", std::string(50, 'a'));
         WriteFile(dir / "b", std::string(20, 'b'));
-        WriteFile(dir / "Robot.dat", "robot");
+        WriteFile(dir / "Robot.dat", test::RobotImage(200, 1));
         Fixture w;
         w.set.AddFileAtEnd(dir / "a");
         w.set.AddFileAtEnd(dir / "b");
@@ -145,9 +145,12 @@ TEST(CheckDisk, RefusesWrongAndForeignVolumesWithoutAMessage) {
     f.settings.volumeCount = 3;
     EXPECT_EQ(f.set.CheckDisk(), 0);
     f.settings.volumeCount = 2;
-    f.set.fileCount = 1;
+    // A volume whose slot 3 names another file count.
+    std::string otherCount = ReadFile(f.dir / "package.002");
+    otherCount.replace(15, 4, "0001");
+    WriteFile(f.dir / "count.002", otherCount);
+    f.settings.packagePath = f.dir / "count.002";
     EXPECT_EQ(f.set.CheckDisk(), 0);
-    f.set.fileCount = 2;
     // A cut volume: the totals are incomplete.
     WriteFile(f.dir / "cut.002", ReadFile(f.dir / "package.002").substr(0, 24));
     f.settings.packagePath = f.dir / "cut.002";

@@ -215,7 +215,7 @@ TEST(VolumeHeader, ReadHeaderReportsMissingFile) {
 
 TEST(VolumeHeader, SelfExtractingFirstVolumeHasStubAreaAndIsReadBehindIt) {
     TempDir dir;
-    const std::string robot = test::RandomBytes(40000, 1);
+    const std::string robot = test::RobotImage(40000, 1);
     WriteFile(dir / "Robot.dat", robot);
     WriteFile(dir / "a.txt", "hello");
     Fixture f;
@@ -258,7 +258,7 @@ TEST(VolumeHeader, RobotImageProblemsAreReported) {
     f.settings.selfExtracting = 1;
     f.settings.robotPath = dir / "Robot.dat";
     EXPECT_EQ(f.set.makeHeader(dir / "package.exe", 1), 0);
-    WriteFile(dir / "Robot.dat", std::string(66561, 'R'));
+    WriteFile(dir / "Robot.dat", test::RobotImage(66561, 4));
     EXPECT_EQ(f.set.makeHeader(dir / "package.exe", 1), 0);
     WriteFile(dir / "Robot.dat", "");
     EXPECT_EQ(f.set.makeHeader(dir / "package.exe", 1), 0);
@@ -268,8 +268,10 @@ TEST(VolumeHeader, RobotImageProblemsAreReported) {
     EXPECT_EQ(f.display.messages[1].text, "Die Datei robot.dat ist beschädigt");
     EXPECT_EQ(f.display.messages[1].caption, "QuellDateien::makeHeader (READ)");
     EXPECT_EQ(f.display.messages[2].caption, "QuellDateien::makeHeader (READ)");
+    // The image is checked before the volume is created.
+    EXPECT_FALSE(test::FileExists(dir / "package.exe"));
     // An image of exactly the stub area's length fills it.
-    WriteFile(dir / "Robot.dat", std::string(66560, 'R'));
+    WriteFile(dir / "Robot.dat", test::RobotImage(66560, 4));
     EXPECT_EQ(f.set.makeHeader(dir / "package.exe", 1), 1);
 }
 

@@ -42,7 +42,7 @@ int64_t MtimeSeconds(const std::string& path, int64_t* nanoseconds) {
 WizardEnvironment::WizardEnvironment() : robotPath(program / "Robot.dat") {
     // Volumes are flushed once per volume; the tests need not wait for the disk.
     fs.syncToMedium = false;
-    WriteFile(robotPath, "ROBOT" + RandomBytes(20000, 99));
+    WriteFile(robotPath, tolvane::test::RobotImage(20005, 99));
 }
 
 WizardFixture::WizardFixture() : GuiFixture(OptionsFor(*this), &fs) {

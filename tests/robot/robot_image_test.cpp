@@ -1,4 +1,6 @@
 // The built stub image, run as a self-extracting archive would be.
+#include "engine/robot_image.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -51,6 +53,15 @@ struct ImageTest : ::testing::Test {
     std::vector<SourceFile> files;
 };
 
+// The archiver takes the built image whole and refuses it cut.
+TEST(RobotImage, IsRecognisedWholeAndRefusedCut) {
+    const std::string image = ReadFile(kImage);
+    EXPECT_TRUE(IsRobotImage(std::vector<char>(image.begin(), image.end())));
+    for (size_t cut : {size_t{1000}, image.size() / 2, image.size() - 1}) {
+        EXPECT_FALSE(IsRobotImage(std::vector<char>(image.begin(), image.begin() + cut))) << cut;
+    }
+}
+
 TEST(RobotImage, FitsTheStubArea) {
     struct stat st;
     ASSERT_EQ(::stat(kImage.c_str(), &st), 0) << kImage;
@@ -84,6 +95,22 @@ TEST_F(ImageTest, OneVolumeUnattended) {
     EXPECT_TRUE(Contains(r.out, "Files:6, FileSize:370017, Disks:1")) << r.out;
     EXPECT_TRUE(Contains(r.out, "Archiv erfolgreich entpackt!")) << r.out;
     ExpectExtracted(out / "ziel", files);
+}
+
+// A target that is a file, or cannot be made: a German refusal, exit 1.
+TEST_F(ImageTest, ATargetThatIsNoFolderIsRefused) {
+    Write(2000000);
+    WriteFile(out / "ziel", "eine Datei");
+    Outcome r = Unpack();
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err,
+              "Das Ziel „" + (out / "ziel") +
+                  "“ ist eine Datei und kein Verzeichnis.\nBitte wählen Sie ein Verzeichnis!\n");
+    EXPECT_EQ(ReadFile(out / "ziel"), "eine Datei");
+    r = RunWithoutDisplay("'" + (dir / "package.exe") + "' --target '" + (out / "ziel/unter") +
+                          "'");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Contains(r.err, "ist eine Datei und kein Verzeichnis")) << r.err;
 }
 
 TEST_F(ImageTest, SeveralVolumesUnattendedUnderAnotherName) {

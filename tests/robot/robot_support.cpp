@@ -30,7 +30,7 @@ std::vector<std::string> WriteSelfExtractingSet(const std::string& sourceDir,
 
 std::string FakeRobotImage(const std::string& dir) {
     const std::string path = dir + "/Robot.dat";
-    WriteFile(path, std::string(4096, 'R'));
+    WriteFile(path, tolvane::test::RobotImage(4096, 8));
     return path;
 }
 

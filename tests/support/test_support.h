@@ -77,6 +77,9 @@ bool FileExists(const std::string& path);
 void SetMtime(const std::string& path, int64_t seconds, int64_t nanoseconds = 0);
 // Deterministic pseudo-random bytes.
 std::string RandomBytes(size_t count, uint32_t seed);
+// A robot image the archiver accepts: a minimal whole ELF program with the
+// marker, filled up to count bytes (at least 144) with pseudo-random bytes.
+std::string RobotImage(size_t count, uint32_t seed);
 
 // An archive set with its settings and display, fresh for each test.
 struct Fixture {
