@@ -1,7 +1,6 @@
 // tolvane-cli continue and repair: the continue and repair pages' engine runs
 // from the command line.
 #include <cstdio>
-#include <filesystem>
 #include <system_error>
 
 #include "cli/cli_display.h"
@@ -68,7 +67,7 @@ int Continue(const std::vector<std::string>& args) {
     ArchiveSettings settings;
     settings.packagePath = volume;
     CliDisplay display = MakeDisplay();
-    QuellDateien set(settings, platform::PosixFileSystem(), display);
+    QuellDateien set(settings, platform::NativeFileSystem(), display);
     if (!set.readHeader()) return kExitFailed;
     set.CalcHeaderSize();
     if (start < 1 || start > settings.volumeCount) {
@@ -131,7 +130,7 @@ int Repair(const std::vector<std::string>& args) {
     settings.currentVolume = number;
     settings.robotPath = robotPath;
     CliDisplay display = MakeDisplay();
-    QuellDateien set(settings, platform::PosixFileSystem(), display);
+    QuellDateien set(settings, platform::NativeFileSystem(), display);
     // A set of no files has no volume to write again.
     if (!set.readHeader()) return kExitFailed;
     if (set.fileCount == 0) {

@@ -11,6 +11,10 @@
 #include "engine/volume_header.h"
 #include "tolvane/version.h"
 
+#ifdef _WIN32
+#include "engine/platform/win32_text.h"
+#endif
+
 namespace tolvane::cli {
 namespace {
 
@@ -104,7 +108,7 @@ int Usage(const char* problem) {
 
 int Info(const std::vector<std::string>& args) {
     if (args.size() != 1) return Usage("info erwartet genau einen Datenträger");
-    const PackageInfo info = DiskInfoReadHeader(platform::PosixFileSystem(), args[0]);
+    const PackageInfo info = DiskInfoReadHeader(platform::NativeFileSystem(), args[0]);
     if (info.status != PackageInfo::Status::Ok) {
         std::fprintf(stderr, "%s: %s\n", info.messageCaption.c_str(), info.messageText.c_str());
         return kExitFailed;
@@ -124,11 +128,13 @@ int Info(const std::vector<std::string>& args) {
 
 }  // namespace tolvane::cli
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(const std::vector<std::string>& argv) {
     using namespace tolvane::cli;
-    if (argc < 2) return Usage(nullptr);
-    const std::string command = argv[1];
-    std::vector<std::string> args(argv + 2, argv + argc);
+    if (argv.size() < 2) return Usage(nullptr);
+    const std::string& command = argv[1];
+    std::vector<std::string> args(argv.begin() + 2, argv.end());
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kUsage, stdout);
         return kExitOk;
@@ -154,3 +160,22 @@ int main(int argc, char** argv) {
     if (command == "rebuild") return Rebuild(args);
     return Usage(("unbekannter Befehl: " + command).c_str());
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The arguments as UTF-16 from the system, as UTF-8 inside.
+int wmain(int argc, wchar_t** argv) {
+    tolvane::platform::PrepareConsole();
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) args.push_back(tolvane::platform::Narrow(argv[i]));
+    const int code = Run(args);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    return code;
+}
+#else
+int main(int argc, char** argv) {
+    return Run(std::vector<std::string>(argv, argv + argc));
+}
+#endif

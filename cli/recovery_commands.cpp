@@ -74,7 +74,7 @@ void PrintReport(const SetReport& report) {
             std::to_string(report.slicesAvailable).c_str());
     } else {
         std::vector<std::string> none;
-        platform::FileSystem& fs = platform::PosixFileSystem();
+        platform::FileSystem& fs = platform::NativeFileSystem();
         std::printf("Der Satz kann nicht wiederhergestellt werden.\n%s\n",
                     RebuildSet(fs, report, "", &none).c_str());
     }
@@ -149,7 +149,7 @@ int WriteRecoveryData(QuellDateien& set, CliDisplay& display, int lostVolumes, b
 int Verify(const std::vector<std::string>& args) {
     std::string volume, out, problem;
     if (!ParseVolumeArgs(args, false, &volume, &out, &problem)) return Usage(problem.c_str());
-    const SetReport report = CheckSet(platform::PosixFileSystem(), volume);
+    const SetReport report = CheckSet(platform::NativeFileSystem(), volume);
     if (!report.refusal.empty()) {
         Fail(report.refusal);
         return kExitFailed;
@@ -162,7 +162,7 @@ int Rebuild(const std::vector<std::string>& args) {
     std::string volume, out, problem;
     if (!ParseVolumeArgs(args, true, &volume, &out, &problem)) return Usage(problem.c_str());
     const CliDisplay display = MakeDisplay();
-    platform::FileSystem& fs = platform::PosixFileSystem();
+    platform::FileSystem& fs = platform::NativeFileSystem();
     const SetReport report = CheckSet(fs, volume);
     if (!report.refusal.empty()) {
         Fail(report.refusal);

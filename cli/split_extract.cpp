@@ -1,11 +1,7 @@
 // tolvane-cli split and extract: the split and restore pages' drivers run
 // from the command line.
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "cli/cli_display.h"
 #include "cli/commands.h"
@@ -26,7 +22,7 @@ std::string Lower(std::string s) {
 // The first volume's name must end in ".001" or ".exe": its last three
 // characters are replaced by each volume's number.
 bool IsFirstVolumeName(const std::string& path) {
-    const std::string name = std::filesystem::path(path).filename().string();
+    const std::string name = platform::BaseName(path);
     if (name.size() < 5) return false;
     const std::string tail = Lower(name.substr(name.size() - 4));
     return tail == ".001" || tail == ".exe";
@@ -39,26 +35,28 @@ void Fail(const std::string& text) {
 }
 
 std::string DefaultRobotPath() {
-    std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return "Robot.dat";
-    const std::filesystem::path beside = self.parent_path() / "Robot.dat";
-    const std::filesystem::path candidates[] = {
+    const std::string self = platform::OwnExecutablePath();
+    if (self.empty()) return "Robot.dat";
+    const std::string folder = platform::FolderOf(self);
+    const std::string beside = platform::JoinPath(folder, "Robot.dat");
+    const std::string candidates[] = {
         beside,
-        self.parent_path() / TOLVANE_STUB_DIR_FROM_BIN / "Robot.dat",
-        std::filesystem::path(TOLVANE_STUB_DIR) / "Robot.dat",
+        platform::JoinPath(platform::JoinPath(folder, TOLVANE_STUB_DIR_FROM_BIN), "Robot.dat"),
+        platform::JoinPath(TOLVANE_STUB_DIR, "Robot.dat"),
     };
-    for (const std::filesystem::path& candidate : candidates) {
-        if (std::filesystem::is_regular_file(candidate, ec)) {
-            return candidate.lexically_normal().string();
+    for (const std::string& candidate : candidates) {
+        platform::FileFacts facts;
+        if (platform::NativeFileSystem().Stat(candidate, &facts) && facts.isRegular) {
+            return candidate;
         }
     }
     // Missing everywhere: the message names the place beside the program.
-    return beside.string();
+    return beside;
 }
 
 CliDisplay MakeDisplay() {
-    return CliDisplay(::isatty(STDERR_FILENO) != 0, ::isatty(STDIN_FILENO) != 0);
+    return CliDisplay(platform::IsConsole(platform::StandardStream::Err),
+                      platform::IsConsole(platform::StandardStream::In));
 }
 
 bool ParseVolumeSize(const std::string& text, int64_t* bytes) {
@@ -138,10 +136,9 @@ int Split(const std::vector<std::string>& args) {
     if (!exeName && selfExtracting) {
         return Usage("mit --sfx muss der Name des ersten Datenträgers auf .exe enden");
     }
-    std::error_code ec;
-    const std::filesystem::path folder = std::filesystem::absolute(first, ec).parent_path();
-    if (ec || !std::filesystem::is_directory(folder, ec)) {
-        Fail("Das Zielverzeichnis „" + folder.string() + "“ existiert nicht.");
+    const std::string folder = platform::FolderOf(first);
+    if (!platform::IsFolder(folder)) {
+        Fail("Das Zielverzeichnis „" + folder + "“ existiert nicht.");
         return kExitFailed;
     }
 
@@ -151,7 +148,7 @@ int Split(const std::vector<std::string>& args) {
     settings.robotPath = robotPath;
     settings.targetPath = first;
     CliDisplay display = MakeDisplay();
-    QuellDateien set(settings, platform::PosixFileSystem(), display);
+    QuellDateien set(settings, platform::NativeFileSystem(), display);
     set.SetStopFlag(&StopSignal());
     for (const std::string& file : files) {
         if (set.AddFileAtEnd(file) == 0) {
@@ -190,9 +187,7 @@ int Split(const std::vector<std::string>& args) {
 }
 
 bool MakeFolder(const std::string& folder) {
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec || !std::filesystem::is_directory(folder, ec)) {
+    if (!platform::MakeFolders(folder)) {
         Fail("Das Zielverzeichnis „" + folder + "“ kann nicht angelegt werden.");
         return false;
     }
@@ -242,7 +237,7 @@ int Extract(const std::vector<std::string>& args) {
     ArchiveSettings settings;
     settings.packagePath = volume;
     CliDisplay display = MakeDisplay();
-    QuellDateien set(settings, platform::PosixFileSystem(), display);
+    QuellDateien set(settings, platform::NativeFileSystem(), display);
     if (!set.readHeader()) return kExitFailed;
     set.CalcHeaderSize();
     settings.currentVolume = 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "engine/platform/wide_math.h"
 #include "engine/robot_image.h"
 #include "engine/sizing.h"
 #include "engine/texts.h"
@@ -21,7 +22,8 @@ std::vector<RecordSource> RecordsOf(const FileEntry* head) {
 
 int Percent(int64_t part, int64_t whole) {
     if (whole <= 0 || part <= 0) return 0;
-    const __int128 p = static_cast<__int128>(part) * 100 / whole;
+    int64_t p = 100;
+    if (part < whole && !platform::MulDiv(part, 100, whole, &p)) p = 100;
     return p > 100 ? 100 : static_cast<int>(p);
 }
 
@@ -36,8 +38,7 @@ void ArchiveSettings::ClearForStartPage() {
 }
 
 std::string FileEntry::Name() const {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return platform::BaseName(path);
 }
 
 QuellDateien::QuellDateien(ArchiveSettings& settings, platform::FileSystem& fs, Display& display)
@@ -75,7 +76,9 @@ void QuellDateien::Reset() {
 int QuellDateien::AddFile(const std::string& name) {
     auto* entry = new FileEntry;
     entry->path = sourceDir;
-    if (entry->path.empty() || entry->path.back() != '/') entry->path += '/';
+    if (entry->path.empty() || !platform::IsPathSeparator(entry->path.back())) {
+        entry->path += platform::kPathSeparator;
+    }
     entry->path += name;
     platform::FileFacts facts;
     if (fs_->Stat(entry->path, &facts)) {

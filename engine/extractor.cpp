@@ -85,8 +85,8 @@ int RestoreVariant::AskRetry(QuellDateien& set) const {
 
 std::string OutputFileName(const std::string& targetFolder, const FileEntry& entry) {
     std::string folder = targetFolder;
-    if (!folder.empty() && folder.back() == '/') folder.pop_back();
-    return folder + "/" + entry.Name();
+    if (!folder.empty() && platform::IsPathSeparator(folder.back())) folder.pop_back();
+    return folder + platform::kPathSeparator + entry.Name();
 }
 
 // --- one volume ---
@@ -322,6 +322,12 @@ std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant)
     if (platform::IdentityOf(fs, s.packagePath, &id)) volumes.insert(id);
     for (int n = 1; n <= s.volumeCount; ++n) {
         if (platform::IdentityOf(fs, variant.VolumeFileName(s, n), &id)) volumes.insert(id);
+    }
+    // A name this system cannot hold stops the restore before anything is
+    // written, instead of failing in the middle of a volume.
+    for (const FileEntry* e = set.current; e != nullptr; e = e->next) {
+        const std::string problem = platform::FileNameProblem(e->Name());
+        if (!problem.empty()) return problem;
     }
     for (const FileEntry* e = set.current; e != nullptr; e = e->next) {
         if (platform::IdentityOf(fs, OutputFileName(s.targetPath, *e), &id) &&

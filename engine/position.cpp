@@ -1,5 +1,7 @@
 #include "engine/position.h"
 
+#include "engine/platform/wide_math.h"
+
 namespace tolvane {
 
 VolumeExtent VolumeDataExtent(int64_t capacity, int number, int selfExtracting) {
@@ -8,9 +10,7 @@ VolumeExtent VolumeDataExtent(int64_t capacity, int number, int selfExtracting) 
     if (selfExtracting == 1 && capacity <= kStubAreaSize) return {-1, 0};
     // 64-bit product; a header can claim a volume size no writer would use,
     // so an overflowing start is refused instead of wrapping.
-    const __int128 product = static_cast<__int128>(capacity) * (number - 1);
-    if (product > INT64_MAX) return {-1, 0};
-    extent.start = static_cast<int64_t>(product);
+    if (!platform::MulDiv(capacity, number - 1, 1, &extent.start)) return {-1, 0};
     extent.length = capacity;
     if (selfExtracting == 1) {
         if (extent.start == 0) {
@@ -24,7 +24,7 @@ VolumeExtent VolumeDataExtent(int64_t capacity, int number, int selfExtracting) 
 
 std::string PathInFolder(const std::string& folder, const std::string& entryPath) {
     std::string path = folder;
-    if (!path.empty() && path.back() == '/') path.pop_back();
+    if (!path.empty() && platform::IsPathSeparator(path.back())) path.pop_back();
     return path + entryPath;
 }
 

@@ -59,9 +59,8 @@ bool HasRepairPosition(const QuellDateien& set) {
 std::string RepairTargetPath(const std::string& folder, const std::string& packagePath, int number,
                              int selfExtracting) {
     std::string path = folder;
-    if (path.empty() || path.back() != '/') path += '/';
-    const size_t slash = packagePath.find_last_of('/');
-    path += slash == std::string::npos ? packagePath : packagePath.substr(slash + 1);
+    if (path.empty() || !platform::IsPathSeparator(path.back())) path += platform::kPathSeparator;
+    path += platform::BaseName(packagePath);
     return VolumeName(path, number, selfExtracting == 1);
 }
 

@@ -370,8 +370,7 @@ std::string VolumeName(const std::string& path, int number, bool selfExtracting)
     if (selfExtracting && number == 1 && IsSelfExtractingFirstVolumeName(path)) return path;
     // Only the file name changes, never the folder: a name of fewer than
     // three characters keeps itself and gets the number as its extension.
-    const size_t slash = path.find_last_of('/');
-    const size_t nameLength = slash == std::string::npos ? path.size() : path.size() - slash - 1;
+    const size_t nameLength = platform::BaseName(path).size();
     const std::string stem =
         nameLength >= 3 ? path.substr(0, path.size() - 3) : path + (nameLength > 0 ? "." : "");
     if (selfExtracting && number == 1) return stem + "exe";

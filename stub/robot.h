@@ -59,7 +59,7 @@ class StubRestore : public RestoreVariant {
 
 class Robot {
   public:
-    explicit Robot(RobotView& view, platform::FileSystem& fs = platform::PosixFileSystem());
+    explicit Robot(RobotView& view, platform::FileSystem& fs = platform::NativeFileSystem());
     Robot(const Robot&) = delete;
     Robot& operator=(const Robot&) = delete;
 

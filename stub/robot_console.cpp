@@ -1,8 +1,5 @@
 #include "stub/robot_console.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 
@@ -12,21 +9,40 @@
 namespace tolvane::robot {
 namespace {
 
+const char kUsage[] =
+    "Aufruf: %s [--target VERZEICHNIS [--overwrite]]\n"
+    "\n"
+    "Ohne Argumente öffnet sich das Fenster des selbstentpackenden Archivs:\n"
+    "\"Start\" fragt nach dem Zielverzeichnis und entpackt alle Datenträger.\n"
+    "\n"
+    "  --target VERZEICHNIS  entpackt ohne Fenster und ohne Rückfragen alle\n"
+    "                        Datenträger in VERZEICHNIS (wird angelegt, wenn es\n"
+    "                        fehlt). Alle Datenträger müssen neben dieser Datei\n"
+    "                        liegen; ein fehlender bricht ab.\n"
+    "  --overwrite           überschreibt Dateien, die im Zielverzeichnis schon\n"
+    "                        vorhanden sind (ohne: Abbruch, bevor etwas\n"
+    "                        geschrieben wird)\n"
+    "  --help                zeigt diese Hilfe\n"
+    "\n"
+    "Rückgabewert: 0 erfolgreich, 1 fehlgeschlagen, 2 falscher Aufruf.\n";
+
 enum class FolderState { Ready, NotAFolder, NotCreated };
 
-// Creates folder and the folders above it that are missing.
-FolderState MakeFolders(const std::string& folder) {
-    struct stat st;
-    if (::stat(folder.c_str(), &st) == 0) {
-        return S_ISDIR(st.st_mode) ? FolderState::Ready : FolderState::NotAFolder;
+// Whether folder can take the files: Ready when it is a folder afterwards
+// (made with the folders above it that are missing), NotAFolder when it or
+// the nearest existing folder above it is something else.
+FolderState MakeTargetFolder(const std::string& folder) {
+    for (std::string path = folder;;) {
+        platform::FileFacts facts;
+        if (platform::NativeFileSystem().Stat(path, &facts)) {
+            if (!platform::IsFolder(path)) return FolderState::NotAFolder;
+            break;
+        }
+        const std::string parent = platform::FolderOf(path);
+        if (parent == path || parent == ".") break;
+        path = parent;
     }
-    const size_t slash = folder.find_last_of('/');
-    if (slash != std::string::npos && slash > 0) {
-        const FolderState parent = MakeFolders(folder.substr(0, slash));
-        if (parent != FolderState::Ready) return parent;
-    }
-    return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST ? FolderState::Ready
-                                                                 : FolderState::NotCreated;
+    return platform::MakeFolders(folder) ? FolderState::Ready : FolderState::NotCreated;
 }
 
 std::string WithFolder(const char* text, const std::string& folder) {
@@ -96,7 +112,7 @@ void ConsoleView::Repaint() {
 }
 
 int RunUnattended(const std::string& ownPath, const std::string& folder, bool overwrite) {
-    ConsoleView view(folder, stdout, stderr, ::isatty(2) == 1);
+    ConsoleView view(folder, stdout, stderr, platform::IsConsole(platform::StandardStream::Err));
     view.AllowOverwrite(overwrite);
     Robot robot(view);
     if (!robot.StartUp(ownPath)) return kExitFailed;
@@ -107,7 +123,7 @@ int RunUnattended(const std::string& ownPath, const std::string& folder, bool ov
         std::fprintf(stderr, "%s %s\n", texts::kFileNotFound, missing.c_str());
         return kExitFailed;
     }
-    switch (MakeFolders(folder)) {
+    switch (MakeTargetFolder(folder)) {
         case FolderState::Ready:
             break;
         case FolderState::NotAFolder:
@@ -119,6 +135,23 @@ int RunUnattended(const std::string& ownPath, const std::string& folder, bool ov
     }
     robot.StartPressed();
     return robot.finished() ? kExitOk : kExitFailed;
+}
+
+int RunCommandLine(const std::string& programName, const std::string& ownPath,
+                   const std::vector<std::string>& args) {
+    if (args.empty()) return kNoArguments;
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::printf(kUsage, programName.c_str());
+        std::fflush(stdout);
+        return kExitOk;
+    }
+    const bool overwrite = args.size() == 3 && args[2] == "--overwrite";
+    if ((args.size() == 2 || overwrite) && args[0] == "--target" && !args[1].empty()) {
+        return RunUnattended(ownPath, args[1], overwrite);
+    }
+    std::fprintf(stderr, kUsage, programName.c_str());
+    std::fflush(stderr);
+    return kExitUsage;
 }
 
 }  // namespace tolvane::robot

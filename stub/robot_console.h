@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "stub/robot.h"
 
@@ -53,5 +54,12 @@ class ConsoleView : public RobotView {
 // when missing). Returns the exit code.
 // Files the folder holds already are overwritten only with overwrite.
 int RunUnattended(const std::string& ownPath, const std::string& folder, bool overwrite = false);
+
+// The stub started with arguments (args without the program name, which is
+// programName): "--help", "--target DIR", or a wrong call. Returns the exit
+// code; kNoArguments when there are none and the window is to be shown.
+inline constexpr int kNoArguments = -1;
+int RunCommandLine(const std::string& programName, const std::string& ownPath,
+                   const std::vector<std::string>& args);
 
 }  // namespace tolvane::robot

@@ -7,27 +7,13 @@
 #include <string>
 
 #include "stub/robot.h"
+#include "stub/robot_ids.h"
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
 
 namespace tolvane::robot {
-
-// Control ids of the dialog.
-enum ControlId {
-    kIdQuit = 2,
-    kIdStart = 3,
-    kIdTotalBar = 1000,
-    kIdDiskBar = 1001,
-    kIdStatus = 1002,
-    kIdTotalLabel = 1010,
-    kIdDiskLabel = 1011,
-    kIdLogo = 1014,
-    kIdInfoLabel = 1015,
-    kIdBannerTop = 1016,
-    kIdBannerBottom = 1017,
-};
 
 // Dialog units to pixels for an 8-point sans-serif font at 96 dpi, whose
 // base units are 6 x 13 pixels.

@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
     QtDialogs dialogs(options.logPixelsX);
     QtMessageBoxes messages;
     DesktopShell shell;
-    Services services{&dialogs, &messages, &shell, &tolvane::platform::PosixFileSystem()};
+    Services services{&dialogs, &messages, &shell, &tolvane::platform::NativeFileSystem()};
 
     MainWindow window(services, options);
     window.Start();

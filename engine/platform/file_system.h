@@ -1,6 +1,8 @@
 // The engine's view of the file system: handle-based binary I/O, file facts,
-// file times and free space. The POSIX implementation sits beside this header;
-// a Win32 one can sit beside it without the engine noticing.
+// file times and free space, and the few other questions a program asks of
+// its system (own path, console, folders, path syntax). Paths are UTF-8
+// everywhere. posix_file_system.cpp and win32_file_system.cpp each define all
+// of it; the build compiles the one for the target system.
 #pragma once
 
 #include <cstdint>
@@ -116,8 +118,51 @@ bool ListFolder(const std::string& folder, std::vector<std::string>* names);
 // Gives a file a new name, replacing a file of that name at once.
 bool RenameFile(const std::string& from, const std::string& to);
 
-// The process-wide POSIX implementation; it holds no state.
-FileSystem& PosixFileSystem();
+
+// The process-wide file system of the system the program runs on; it holds
+// no state.
+FileSystem& NativeFileSystem();
+
+// --- Paths ---
+
+// The separator this system puts between a folder and a name.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+// Whether c separates folders in a path: "/" everywhere, "\\" as well on
+// Windows.
+bool IsPathSeparator(char c);
+// The part of path behind its last separator (the whole path without one).
+std::string BaseName(const std::string& path);
+// The folder that holds path: "." for a bare name, the root for a name in it.
+std::string FolderOf(const std::string& path);
+// folder and name with exactly one separator between them (folder's own
+// trailing separator is kept, none is added to an empty folder).
+std::string JoinPath(const std::string& folder, const std::string& name);
+// Empty when this system can hold name as a file name in a folder; else the
+// German sentence that refuses it, naming it.
+std::string FileNameProblem(const std::string& name);
+
+// --- The process and its surroundings ---
+
+// Full path of the running program file; empty when the system cannot say.
+std::string OwnExecutablePath();
+
+enum class StandardStream { In, Out, Err };
+// Whether the stream is a console a person works at (not a file, pipe or
+// null device).
+bool IsConsole(StandardStream stream);
+// Makes the standard streams carry UTF-8 bytes unchanged and lets a console
+// understand the cursor controls of the progress line.
+void PrepareConsole();
+
+// Whether path names an existing folder.
+bool IsFolder(const std::string& path);
+// Creates folder and the folders above it that are missing; true when it is
+// a folder afterwards.
+bool MakeFolders(const std::string& folder);
 
 // Time conversion helpers shared by the implementations.
 // Calendar fields of a POSIX time (seconds and nanoseconds since 1970, UTC).

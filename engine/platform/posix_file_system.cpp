@@ -218,9 +218,55 @@ class PosixFs : public FileSystem {
 
 }  // namespace
 
-FileSystem& PosixFileSystem() {
+FileSystem& NativeFileSystem() {
     static PosixFs instance;
     return instance;
+}
+
+bool IsPathSeparator(char c) {
+    return c == '/';
+}
+
+std::string FolderOf(const std::string& path) {
+    return ParentOf(path);
+}
+
+std::string FileNameProblem(const std::string&) {
+    // Every name the header reader accepts (no separator, not "." or "..")
+    // is a valid file name here.
+    return {};
+}
+
+std::string OwnExecutablePath() {
+    char path[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return {};
+    path[n] = 0;
+    return path;
+}
+
+bool IsConsole(StandardStream stream) {
+    const int fd = stream == StandardStream::In    ? STDIN_FILENO
+                   : stream == StandardStream::Out ? STDOUT_FILENO
+                                                   : STDERR_FILENO;
+    return ::isatty(fd) == 1;
+}
+
+void PrepareConsole() {}
+
+bool IsFolder(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool MakeFolders(const std::string& folder) {
+    if (folder.empty()) return false;
+    struct stat st;
+    if (::stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+    const std::string parent = ParentOf(folder);
+    if (parent != folder && parent != "." && !MakeFolders(parent)) return false;
+    if (::mkdir(folder.c_str(), 0777) == 0) return true;
+    return errno == EEXIST && IsFolder(folder);
 }
 
 }  // namespace tolvane::platform

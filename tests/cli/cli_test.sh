@@ -4,6 +4,9 @@
 set -uo pipefail
 
 cli=${TOLVANE_CLI:?TOLVANE_CLI must name tolvane-cli}
+# Set when cli runs tolvane-cli.exe under wine: what Windows has not (execute
+# bits, symbolic links seen as such, terminals) is skipped.
+on_windows=${TOLVANE_CLI_ON_WINDOWS:-}
 work=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-cli-test.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 passed=0
@@ -151,7 +154,7 @@ check "plain with .exe refused" contains "$err" "tolvane-cli: ohne --sfx muss de
 check "nothing written for .exe" [ ! -e "$work/sfx/package.exe" ]
 run 0 split --sfx --robot "$work/Robot.dat" -o "$work/sfx/package.exe" "$src/groß.bin" "$src/leer"
 check "first volume is package.exe" [ "$(echo "$out" | head -1)" = "$work/sfx/package.exe" ]
-check "package.exe is executable" [ -x "$work/sfx/package.exe" ]
+[ -n "$on_windows" ] || check "package.exe is executable" [ -x "$work/sfx/package.exe" ]
 check "robot image in front" cmp -s -n 50000 "$work/Robot.dat" "$work/sfx/package.exe"
 check "no package.001" [ ! -e "$work/sfx/package.001" ]
 run 0 extract "$work/sfx/package.exe" -d "$work/sfxback"
@@ -221,15 +224,17 @@ check "retry question answered Cancel" contains "$err" "Fehler bei Datenträger#
 Letztes Package/Diskette wiederholen"
 
 # A symbolic link in the target under an archived name is not written through.
-mkdir -p "$work/linked"
-echo "bleibt" >"$work/precious"
-ln -s "$work/precious" "$work/linked/leer"
-run 1 extract "$work/vol/package.001" -d "$work/linked"
-check "existing name refused" contains "$err" "Tolvane: „leer“
+if [ -z "$on_windows" ]; then
+    mkdir -p "$work/linked"
+    echo "bleibt" >"$work/precious"
+    ln -s "$work/precious" "$work/linked/leer"
+    run 1 extract "$work/vol/package.001" -d "$work/linked"
+    check "existing name refused" contains "$err" "Tolvane: „leer“
 sind im Zielverzeichnis schon vorhanden; mit --overwrite werden sie überschrieben."
-run 1 extract "$work/vol/package.001" -d "$work/linked" --overwrite
-check "link target untouched" [ "$(cat "$work/precious")" = "bleibt" ]
-check "link reported" contains "$err" "QuellDateien::CopyBack::open"
+    run 1 extract "$work/vol/package.001" -d "$work/linked" --overwrite
+    check "link target untouched" [ "$(cat "$work/precious")" = "bleibt" ]
+    check "link reported" contains "$err" "QuellDateien::CopyBack::open"
+fi
 
 # A full medium: writes beyond the file size limit fail (SIGXFSZ ignored).
 mkdir -p "$work/full"
@@ -244,7 +249,7 @@ check "full medium fails" [ "$rc" = 1 ]
 check "full medium reported" contains "$err" "QuellDateien::Copy::write: Beim Schreiben auf Medium ist ein Fehler aufgetreten!"
 
 # --- progress on a terminal ---
-if command -v script >/dev/null 2>&1; then
+if [ -z "$on_windows" ] && command -v script >/dev/null 2>&1; then
     mkdir -p "$work/tty"
     script -qec "\"$cli\" split -o \"$work/tty/package.001\" \"$src/groß.bin\" </dev/null" \
         "$work/typescript" >/dev/null 2>&1

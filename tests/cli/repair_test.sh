@@ -44,8 +44,11 @@ repair_all() {  # folder, first volume name, extra options...
 }
 repair_all "$work/plain" package.001
 repair_all "$work/sfx" package.exe --robot "$work/robot.img"
-[ -x "$work/out-1/package.exe" ]
-check "a repaired first self-extracting volume can be started" 0 "$?"
+# Windows has no execute bits (TOLVANE_CLI_ON_WINDOWS: tolvane-cli.exe under wine).
+if [ -z "${TOLVANE_CLI_ON_WINDOWS:-}" ]; then
+    [ -x "$work/out-1/package.exe" ]
+    check "a repaired first self-extracting volume can be started" 0 "$?"
+fi
 
 # A missing original of the volume is named; one of another volume is not needed.
 mkdir "$work/partial" && cp "$work/src/groß.bin" "$work/partial/"
@@ -94,7 +97,10 @@ mkdir -p "$work/short"
 cp "$work/plain/package.002" "$work/short/a"
 out=$("$cli" repair "$work/short/a" --number 1 --sources "$work/src" -o "$work/deep/out" 2>/dev/null)
 check "short name repaired" 0 "$?"
-check "short name under the folder" "$work/deep/out/a.001" "$out"
+# tolvane-cli.exe joins the folder given and the name with Windows' separator.
+sep=/
+[ -n "${TOLVANE_CLI_ON_WINDOWS:-}" ] && sep='\'
+check "short name under the folder" "$work/deep/out${sep}a.001" "$out"
 cmp -s "$work/deep/out/a.001" "$work/plain/package.001"
 check "short name bytes" 0 "$?"
 check "nothing beside the folder" "" "$(ls "$work/deep" | grep -v '^out$')"

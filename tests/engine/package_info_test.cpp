@@ -34,7 +34,7 @@ TEST(PackageInfo, ShowsAnyVolumeWithTheWholeTable) {
     untouched.settings.volumeCount = 7;
 
     for (const char* name : {"package.003", "package.exe", "PACKAGE.EXE"}) {
-        const PackageInfo info = DiskInfoReadHeader(platform::PosixFileSystem(), dir / name);
+        const PackageInfo info = DiskInfoReadHeader(platform::NativeFileSystem(), dir / name);
         ASSERT_EQ(info.status, PackageInfo::Status::Ok) << name;
         EXPECT_EQ(info.volumeNumber, std::string(name) == "package.003" ? 3 : 1);
         EXPECT_EQ(info.volumeCount, 5);
@@ -55,7 +55,7 @@ TEST(PackageInfo, RefusesWhatIsNoVolume) {
     WriteFile(dir / "short", std::string(19, 'P'));
     WriteFile(dir / "packed", "PACKED" + std::string(40, '\0'));
     for (const char* name : {"short", "packed"}) {
-        const PackageInfo info = DiskInfoReadHeader(platform::PosixFileSystem(), dir / name);
+        const PackageInfo info = DiskInfoReadHeader(platform::NativeFileSystem(), dir / name);
         EXPECT_EQ(info.status, PackageInfo::Status::NotAPackage);
         EXPECT_EQ(info.messageText, texts::kNotAPackage);
         EXPECT_EQ(info.messageCaption, "DiskInfoReadHeader::IsPackage");
@@ -63,7 +63,7 @@ TEST(PackageInfo, RefusesWhatIsNoVolume) {
         EXPECT_EQ(info.volumeCount, 0);
         EXPECT_TRUE(info.rows.empty());
     }
-    const PackageInfo missing = DiskInfoReadHeader(platform::PosixFileSystem(), dir / "nothing");
+    const PackageInfo missing = DiskInfoReadHeader(platform::NativeFileSystem(), dir / "nothing");
     EXPECT_EQ(missing.status, PackageInfo::Status::OpenFailed);
     EXPECT_EQ(missing.messageCaption, "DiskInfoReadHeader::open");
     EXPECT_EQ(missing.messageIcon, Icon::Error);

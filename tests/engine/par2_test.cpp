@@ -158,18 +158,18 @@ struct SmallSet {
             inputs.push_back({names[i], source.files[i].size()});
         EXPECT_EQ(Describe(source, inputs, sliceSize, "Test", &description), Failure::None);
         for (size_t i = 0; i < names.size(); ++i) WriteFile(dir / names[i], source.files[i]);
-        EXPECT_EQ(WriteIndexFile(platform::PosixFileSystem(), dir / "package.par2", description),
+        EXPECT_EQ(WriteIndexFile(platform::NativeFileSystem(), dir / "package.par2", description),
                   Failure::None);
         EXPECT_EQ(
             WriteRecoveryFiles(
-                platform::PosixFileSystem(), source, description,
+                platform::NativeFileSystem(), source, description,
                 {{dir / "package.vol0+1.par2", 0, 1},
                  {dir / "package.vol1+" + std::to_string(recovery - 1) + ".par2", 1, recovery - 1}},
                 1 << 20),
             Failure::None);
     }
     RecoverySet Read() {
-        RecoveryReader reader(platform::PosixFileSystem());
+        RecoveryReader reader(platform::NativeFileSystem());
         for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
             if (e.path().extension() == ".par2") reader.ReadFile(e.path().string());
         }
@@ -250,7 +250,7 @@ TEST(RecoveryPackets, HostileFilesAreRefusedWithoutHarm) {
     };
     for (const auto& [what, bytes] : cases) {
         WriteFile(dir / "x.par2", bytes);
-        RecoveryReader reader(platform::PosixFileSystem());
+        RecoveryReader reader(platform::NativeFileSystem());
         EXPECT_TRUE(reader.ReadFile(dir / "x.par2")) << what;
         EXPECT_TRUE(reader.Sets().empty()) << what;
     }
@@ -263,12 +263,12 @@ TEST(RecoveryPackets, HostileFilesAreRefusedWithoutHarm) {
     const std::string zeroBody = MainBody(0, ids);
     WriteFile(dir / "z.par2", Packet(Md5Of(zeroBody.data(), zeroBody.size()), kTypeMain, zeroBody));
     for (const char* name : {"y.par2", "z.par2"}) {
-        RecoveryReader reader(platform::PosixFileSystem());
+        RecoveryReader reader(platform::NativeFileSystem());
         EXPECT_TRUE(reader.ReadFile(dir / name));
         EXPECT_TRUE(reader.Sets().empty()) << name;
         EXPECT_EQ(reader.damagedPackets(), 1) << name;
     }
-    RecoveryReader reader(platform::PosixFileSystem());
+    RecoveryReader reader(platform::NativeFileSystem());
     EXPECT_FALSE(reader.ReadFile(dir / "missing.par2"));
 }
 
@@ -348,7 +348,7 @@ TEST(RecoveryPackets, RandomDamageNeverCrashes) {
             if (bytes.empty()) break;
         }
         WriteFile(s.dir / "fuzz.par2", bytes);
-        RecoveryReader reader(platform::PosixFileSystem());
+        RecoveryReader reader(platform::NativeFileSystem());
         reader.ReadFile(s.dir / "fuzz.par2");
         for (const RecoverySet& set : reader.Sets()) {
             EXPECT_EQ(set.setId, s.description.setId);
@@ -372,7 +372,7 @@ TEST(Rebuild, LostAndDamagedFilesComeBackByteForByte) {
     for (size_t f = 0; f < set.files.size(); ++f) {
         const FileDescription& d = set.descriptions.at(set.files[f]);
         paths[f] = s.dir / d.name;
-        const FileCheck check = CheckFile(platform::PosixFileSystem(), paths[f], d,
+        const FileCheck check = CheckFile(platform::NativeFileSystem(), paths[f], d,
                                           set.checksums.at(set.files[f]), set.sliceSize);
         if (d.name == "package.001") {
             EXPECT_EQ(check.state, FileCheck::State::Damaged);
@@ -387,7 +387,7 @@ TEST(Rebuild, LostAndDamagedFilesComeBackByteForByte) {
                                check.goodSlices, paths[f] + ".new"});
         }
     }
-    ASSERT_EQ(Rebuild(platform::PosixFileSystem(), set, paths, targets, 4096), RebuildResult::Done);
+    ASSERT_EQ(Rebuild(platform::NativeFileSystem(), set, paths, targets, 4096), RebuildResult::Done);
     EXPECT_EQ(ReadFile(s.dir / "package.001.new"), s.source.files[0]);
     EXPECT_EQ(ReadFile(s.dir / "package.002.new"), s.source.files[1]);
 
@@ -396,7 +396,7 @@ TEST(Rebuild, LostAndDamagedFilesComeBackByteForByte) {
     std::filesystem::remove(s.dir / "package.002.new");
     set.recovery.erase(set.recovery.begin());
     set.recovery.erase(set.recovery.begin());
-    EXPECT_EQ(Rebuild(platform::PosixFileSystem(), set, paths, targets, 4096),
+    EXPECT_EQ(Rebuild(platform::NativeFileSystem(), set, paths, targets, 4096),
               RebuildResult::NotEnoughRecovery);
     EXPECT_FALSE(test::FileExists(s.dir / "package.001.new"));
     EXPECT_FALSE(test::FileExists(s.dir / "package.002.new"));
@@ -438,7 +438,7 @@ TEST(Creator, AFailedReadOrWriteLeavesNoRecoveryFile) {
     s.source.reads = 0;
     s.source.failAt = 3;
     const std::string path = s.dir / "again.vol0+2.par2";
-    EXPECT_EQ(WriteRecoveryFiles(platform::PosixFileSystem(), s.source, s.description,
+    EXPECT_EQ(WriteRecoveryFiles(platform::NativeFileSystem(), s.source, s.description,
                                  {{path, 0, 2}}, 4096),
               Failure::Read);
     EXPECT_FALSE(test::FileExists(path));

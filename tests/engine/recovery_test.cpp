@@ -107,7 +107,7 @@ struct RecoveredSplit {
         for (const std::string& v : volumes) originals.push_back(ReadFile(v));
     }
     std::vector<VolumeState> States(const std::string& volume) {
-        const SetReport report = CheckSet(platform::PosixFileSystem(), volume);
+        const SetReport report = CheckSet(platform::NativeFileSystem(), volume);
         std::vector<VolumeState> states;
         for (const VolumeReport& v : report.volumes) states.push_back(v.state);
         return states;
@@ -136,7 +136,7 @@ TEST(CheckSet, NamesEveryBadVolumeAndWhetherTheSetCanBeRebuilt) {
     v2[40000] ^= 0x20;
     WriteFile(s.volumes[1], v2);
     WriteFile(s.volumes[3], s.originals[3].substr(0, 1000));
-    SetReport report = CheckSet(platform::PosixFileSystem(), s.volumes[0]);
+    SetReport report = CheckSet(platform::NativeFileSystem(), s.volumes[0]);
     EXPECT_EQ(s.States(s.volumes[0]), (std::vector<VolumeState>{kOk, kDamaged, kOk, kDamaged}));
     EXPECT_TRUE(report.Rebuildable());
     EXPECT_EQ(report.slicesNeeded, 2u);
@@ -144,12 +144,12 @@ TEST(CheckSet, NamesEveryBadVolumeAndWhetherTheSetCanBeRebuilt) {
 
     // A third bad volume (lost) is one too many; the volume given may be a lost one.
     std::filesystem::remove(s.volumes[0]);
-    report = CheckSet(platform::PosixFileSystem(), s.volumes[0]);
+    report = CheckSet(platform::NativeFileSystem(), s.volumes[0]);
     EXPECT_EQ(s.States(s.volumes[0]),
               (std::vector<VolumeState>{kMissing, kDamaged, kOk, kDamaged}));
     EXPECT_FALSE(report.Rebuildable());
     std::vector<std::string> rebuilt;
-    EXPECT_EQ(RebuildSet(platform::PosixFileSystem(), report, "", &rebuilt),
+    EXPECT_EQ(RebuildSet(platform::NativeFileSystem(), report, "", &rebuilt),
               "Zu wenig Wiederherstellungsdaten: benötigt werden 3 Blöcke, vorhanden sind 2.\n"
               "Es fehlen noch 1 Block (Wiederherstellungsdaten für 1 weiteren Datenträger). Es "
               "wurde nichts geschrieben.");
@@ -183,21 +183,21 @@ TEST(RebuildSet, LostAndDamagedVolumesComeBackInPlaceAndElsewhere) {
         WriteFile(s.volumes[2], v3);
 
         // Into another folder: the set itself stays as it is.
-        const SetReport report = CheckSet(platform::PosixFileSystem(), s.volumes[1]);
+        const SetReport report = CheckSet(platform::NativeFileSystem(), s.volumes[1]);
         ASSERT_TRUE(report.Rebuildable());
         std::filesystem::create_directory(s.dir / "neu");
         std::vector<std::string> rebuilt;
-        EXPECT_EQ(RebuildSet(platform::PosixFileSystem(), report, s.dir / "neu", &rebuilt), "");
+        EXPECT_EQ(RebuildSet(platform::NativeFileSystem(), report, s.dir / "neu", &rebuilt), "");
         ASSERT_EQ(rebuilt.size(), 2u);
         EXPECT_EQ(ReadFile(rebuilt[0]), s.originals[0]);
         EXPECT_EQ(ReadFile(rebuilt[1]), s.originals[2]);
         EXPECT_EQ(ReadFile(s.volumes[2]), v3);
 
         rebuilt.clear();
-        EXPECT_EQ(RebuildSet(platform::PosixFileSystem(), report, "", &rebuilt), "");
+        EXPECT_EQ(RebuildSet(platform::NativeFileSystem(), report, "", &rebuilt), "");
         for (size_t i = 0; i < s.volumes.size(); ++i)
             EXPECT_EQ(ReadFile(s.volumes[i]), s.originals[i]);
-        EXPECT_TRUE(CheckSet(platform::PosixFileSystem(), s.volumes[3]).AllOk());
+        EXPECT_TRUE(CheckSet(platform::NativeFileSystem(), s.volumes[3]).AllOk());
         EXPECT_FALSE(test::FileExists(s.volumes[0] + ".tolvane-neu"));
     }
 }
@@ -209,9 +209,9 @@ TEST(RebuildSet, PiecesNoLargerThanAVolumeRebuildAsWell) {
     }
     std::filesystem::remove(s.volumes[1]);
     std::filesystem::remove(s.volumes[3]);
-    const SetReport report = CheckSet(platform::PosixFileSystem(), s.volumes[0]);
+    const SetReport report = CheckSet(platform::NativeFileSystem(), s.volumes[0]);
     std::vector<std::string> rebuilt;
-    ASSERT_EQ(RebuildSet(platform::PosixFileSystem(), report, "", &rebuilt), "");
+    ASSERT_EQ(RebuildSet(platform::NativeFileSystem(), report, "", &rebuilt), "");
     for (size_t i = 0; i < s.volumes.size(); ++i) EXPECT_EQ(ReadFile(s.volumes[i]), s.originals[i]);
 }
 
@@ -223,7 +223,7 @@ TEST(CheckSet, WithoutRecoveryDataOnlyTheHeaderAndTheLengthAreChecked) {
     v2[40000] ^= 1;  // not seen
     WriteFile(s.volumes[1], v2);
     WriteFile(s.volumes[2], s.originals[2] + "x");
-    const SetReport report = CheckSet(platform::PosixFileSystem(), s.volumes[0]);
+    const SetReport report = CheckSet(platform::NativeFileSystem(), s.volumes[0]);
     EXPECT_FALSE(report.recoveryFound);
     EXPECT_EQ(s.States(s.volumes[0]), (std::vector<VolumeState>{kOk, kOk, kDamaged, kOk}));
     EXPECT_FALSE(report.Rebuildable());

@@ -122,7 +122,7 @@ TEST(RootOfPathTest, DriveAndNetworkPathsByText) {
 }
 
 TEST(RootOfPathTest, PosixPathsYieldTheirMountPoint) {
-    auto& fs = platform::PosixFileSystem();
+    auto& fs = platform::NativeFileSystem();
     EXPECT_EQ(RootOfPath(fs, "/"), "/");
     // /proc is a file system of its own on every Linux machine.
     EXPECT_EQ(RootOfPath(fs, "/proc/self/status"), "/proc");
@@ -134,7 +134,7 @@ TEST(RootOfPathTest, PosixPathsYieldTheirMountPoint) {
 }
 
 TEST(FreeSpace, AskTheFileSystemOfTheTarget) {
-    auto& fs = platform::PosixFileSystem();
+    auto& fs = platform::NativeFileSystem();
     TempDir dir;
     EXPECT_EQ(HasFreeSpace(fs, dir.path(), 1), 1);
     EXPECT_EQ(HasFreeSpace(fs, dir.path(), INT64_MAX), 0);

@@ -62,7 +62,7 @@ TEST(SplitWriter, TwoFilesOnFloppyVolumes) {
     h1.replace(5, 4, "xxxx");
     h2.replace(5, 4, "xxxx");
     EXPECT_EQ(h1, h2);
-    const PackageInfo info = DiskInfoReadHeader(platform::PosixFileSystem(), dir / "package.002");
+    const PackageInfo info = DiskInfoReadHeader(platform::NativeFileSystem(), dir / "package.002");
     ASSERT_EQ(info.status, PackageInfo::Status::Ok);
     EXPECT_EQ(info.totalSize, 1600000);
     ASSERT_EQ(info.rows.size(), 2u);

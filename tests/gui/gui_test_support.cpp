@@ -63,7 +63,7 @@ std::string RecordingShell::FindProgram(const std::string& name) {
 }
 
 GuiFixture::GuiFixture(WindowOptions options, platform::FileSystem* fileSystem) {
-    if (fileSystem == nullptr) fileSystem = &platform::PosixFileSystem();
+    if (fileSystem == nullptr) fileSystem = &platform::NativeFileSystem();
     // Every chunk's progress is shown, so that a test sees each frame.
     options.progressInterval = std::chrono::milliseconds(0);
     Services services{&dialogs, &messages, &shell, fileSystem};

@@ -85,7 +85,7 @@ class SnapshotFileSystem : public platform::FileSystem {
         SnapshotFileSystem& fs_;
     };
 
-    platform::FileSystem& real_ = platform::PosixFileSystem();
+    platform::FileSystem& real_ = platform::NativeFileSystem();
     int writesLeft_ = 0;
     std::function<void()> snapshot_;
 };

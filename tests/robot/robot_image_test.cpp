@@ -164,15 +164,15 @@ TEST_F(ImageTest, AForeignOrShortVolumeFails) {
     EXPECT_TRUE(Contains(r.err, "Fehler auf Medium!")) << r.err;
 }
 
-TEST_F(ImageTest, WrittenByTheCommandLineAndUnpackedByItself) {
-    // tolvane-cli takes Robot.dat from beside itself.
+TEST_F(ImageTest, WrittenByTheCommandLineWithTheLinuxStubAndUnpackedByItself) {
+    // Robot.dat beside tolvane-cli is the Windows stub; --robot chooses this one.
     files = MixedFiles();
     std::string sources;
     for (const std::string& path : tolvane::test::WriteSources(src.path(), files)) {
         sources += " '" + path + "'";
     }
-    Outcome r = RunWithoutDisplay(kCli + " split --sfx --size 150000 -o '" + (dir / "setup.exe") +
-                                  "'" + sources);
+    Outcome r = RunWithoutDisplay(kCli + " split --sfx --robot '" + kImage +
+                                  "' --size 150000 -o '" + (dir / "setup.exe") + "'" + sources);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     ASSERT_TRUE(tolvane::test::FileExists(dir / "setup.003"));
     EXPECT_EQ(ReadFile(dir / "setup.exe").substr(0, ReadFile(kImage).size()), ReadFile(kImage));

@@ -22,7 +22,7 @@ std::vector<std::string> WriteSources(const std::string& folder,
 }
 
 ArchiveRun::ArchiveRun(bool posixFiles)
-    : set(settings, posixFiles ? platform::PosixFileSystem() : fs, display) {
+    : set(settings, posixFiles ? platform::NativeFileSystem() : fs, display) {
     fs.syncToMedium = false;
 }
 

@@ -26,7 +26,7 @@ enum class Fault {
 
 class FaultyFileSystem : public platform::FileSystem {
   public:
-    explicit FaultyFileSystem(platform::FileSystem& real = platform::PosixFileSystem());
+    explicit FaultyFileSystem(platform::FileSystem& real = platform::NativeFileSystem());
 
     // The nth call (from 1, counted from the last ResetCounts) of the
     // operation behind fault fails, once.

@@ -85,7 +85,7 @@ std::string RobotImage(size_t count, uint32_t seed);
 struct Fixture {
     ArchiveSettings settings;
     RecordingDisplay display;
-    QuellDateien set{settings, platform::PosixFileSystem(), display};
+    QuellDateien set{settings, platform::NativeFileSystem(), display};
 };
 
 }  // namespace tolvane::test

@@ -1,0 +1,372 @@
+// The file layer on Windows. Paths arrive as UTF-8 and reach the system as
+// UTF-16 through the W functions only, never through the ANSI code page.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// After windows.h:
+#include <fcntl.h>
+#include <io.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "engine/platform/file_system.h"
+#include "engine/platform/win32_text.h"
+
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
+
+namespace tolvane::platform {
+
+std::wstring Widen(const std::string& text, bool* ok) {
+    if (ok != nullptr) *ok = true;
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    DWORD flags = MB_ERR_INVALID_CHARS;
+    if (n <= 0) {
+        if (ok != nullptr) *ok = false;
+        flags = 0;
+        n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+        if (n <= 0) return {};
+    }
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, flags, text.data(), size, wide.data(), n);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int n =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return {};
+    std::string narrow(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), n, nullptr, nullptr);
+    return narrow;
+}
+
+std::string Narrow(const wchar_t* text) {
+    return text == nullptr ? std::string() : Narrow(std::wstring(text));
+}
+
+namespace {
+
+// 100-nanosecond ticks between 1601-01-01 (file times) and 1970-01-01.
+constexpr int64_t kUnixEpochTicks = 116444736000000000LL;
+
+SystemTime FromFileTime(const FILETIME& ft) {
+    const int64_t ticks =
+        static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) -
+        kUnixEpochTicks;
+    int64_t seconds = ticks / 10000000, rest = ticks % 10000000;
+    if (rest < 0) {
+        rest += 10000000;
+        --seconds;
+    }
+    return SystemTimeFromUnix(seconds, rest * 100);
+}
+
+bool ToFileTime(const SystemTime& time, FILETIME* ft) {
+    int64_t seconds = 0, nanoseconds = 0;
+    if (!UnixFromSystemTime(time, &seconds, &nanoseconds)) return false;
+    const uint64_t ticks =
+        static_cast<uint64_t>(seconds * 10000000 + nanoseconds / 100 + kUnixEpochTicks);
+    ft->dwLowDateTime = static_cast<DWORD>(ticks);
+    ft->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    return true;
+}
+
+class Win32File : public File {
+  public:
+    Win32File(HANDLE handle, bool append) : handle_(handle), append_(append) {}
+    ~Win32File() override { ::CloseHandle(handle_); }
+    Win32File(const Win32File&) = delete;
+    Win32File& operator=(const Win32File&) = delete;
+
+    int64_t Read(void* buffer, int64_t count) override {
+        auto* p = static_cast<char*>(buffer);
+        int64_t total = 0;
+        while (total < count) {
+            const DWORD want = static_cast<DWORD>(std::min<int64_t>(count - total, 1 << 30));
+            DWORD got = 0;
+            if (!::ReadFile(handle_, p + total, want, &got, nullptr)) {
+                return total > 0 ? total : -1;
+            }
+            if (got == 0) break;
+            total += got;
+        }
+        return total;
+    }
+
+    int64_t Write(const void* buffer, int64_t count) override {
+        if (append_) {
+            LARGE_INTEGER zero{};
+            if (!::SetFilePointerEx(handle_, zero, nullptr, FILE_END)) return -1;
+        }
+        const auto* p = static_cast<const char*>(buffer);
+        int64_t total = 0;
+        while (total < count) {
+            const DWORD want = static_cast<DWORD>(std::min<int64_t>(count - total, 1 << 30));
+            DWORD put = 0;
+            if (!::WriteFile(handle_, p + total, want, &put, nullptr)) {
+                return total > 0 ? total : -1;
+            }
+            if (put == 0) break;
+            total += put;
+        }
+        return total;
+    }
+
+    bool Seek(int64_t position) override {
+        if (position < 0) return false;
+        LARGE_INTEGER to;
+        to.QuadPart = position;
+        return ::SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN) != 0;
+    }
+
+    bool Flush() override { return ::FlushFileBuffers(handle_) != 0; }
+
+  private:
+    HANDLE handle_;
+    bool append_;
+};
+
+bool IsReparsePoint(const BY_HANDLE_FILE_INFORMATION& info) {
+    return (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// The path itself when it exists, else its nearest existing ancestor.
+std::string NearestExisting(std::string path) {
+    if (path.empty()) path = ".";
+    while (::GetFileAttributesW(Widen(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::string parent = path;
+        while (!parent.empty() && IsPathSeparator(parent.back()) && parent.size() > 1) {
+            parent.pop_back();
+        }
+        parent = FolderOf(parent);
+        if (parent == path) break;
+        path = parent;
+    }
+    return path;
+}
+
+class Win32Fs : public FileSystem {
+  public:
+    std::unique_ptr<File> Open(const std::string& path, OpenMode mode) override {
+        DWORD access = GENERIC_READ;
+        DWORD disposition = OPEN_EXISTING;
+        // A writer never goes through a symbolic link or junction: it opens
+        // the reparse point itself and refuses it.
+        DWORD flags = FILE_ATTRIBUTE_NORMAL;
+        if (mode != OpenMode::Read) {
+            access |= GENERIC_WRITE;
+            flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+            // Truncated below, once the file is known to be a regular one.
+            if (mode == OpenMode::CreateTruncate) disposition = OPEN_ALWAYS;
+        }
+        bool valid = true;
+        const std::wstring wide = Widen(path, &valid);
+        if (!valid || wide.empty()) return nullptr;
+        const DWORD share = mode == OpenMode::Read
+                                ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE
+                                : FILE_SHARE_READ | FILE_SHARE_DELETE;
+        HANDLE h = ::CreateFileW(wide.c_str(), access, share, nullptr, disposition, flags, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return nullptr;
+        // Only regular files: a device or pipe under an archived name would
+        // block or swallow the data.
+        BY_HANDLE_FILE_INFORMATION info;
+        const bool regular = ::GetFileType(h) == FILE_TYPE_DISK &&
+                             ::GetFileInformationByHandle(h, &info) &&
+                             (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                             (mode == OpenMode::Read || !IsReparsePoint(info));
+        if (!regular) {
+            ::CloseHandle(h);
+            return nullptr;
+        }
+        if (mode == OpenMode::CreateTruncate && !::SetEndOfFile(h)) {
+            ::CloseHandle(h);
+            return nullptr;
+        }
+        return std::make_unique<Win32File>(h, mode == OpenMode::Append);
+    }
+
+    bool Stat(const std::string& path, FileFacts* facts) override {
+        bool valid = true;
+        const std::wstring wide = Widen(path, &valid);
+        if (!valid || wide.empty()) return false;
+        // Access 0 asks for the facts only; backup semantics admit folders.
+        HANDLE h =
+            ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        BY_HANDLE_FILE_INFORMATION info;
+        const bool known = ::GetFileInformationByHandle(h, &info) != 0;
+        const bool disk = ::GetFileType(h) == FILE_TYPE_DISK;
+        ::CloseHandle(h);
+        if (!known) return false;
+        facts->size = static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) |
+                                           info.nFileSizeLow);
+        facts->lastWrite = FromFileTime(info.ftLastWriteTime);
+        facts->isRegular = disk && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        facts->device = info.dwVolumeSerialNumber;
+        facts->inode = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+        return true;
+    }
+
+    bool SetLastWriteTime(const std::string& path, const SystemTime& time) override {
+        FILETIME ft;
+        if (!ToFileTime(time, &ft)) return false;
+        HANDLE h = ::CreateFileW(Widen(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        BY_HANDLE_FILE_INFORMATION info;
+        const bool ok = ::GetFileInformationByHandle(h, &info) && !IsReparsePoint(info) &&
+                        ::SetFileTime(h, nullptr, nullptr, &ft);
+        ::CloseHandle(h);
+        return ok;
+    }
+
+    bool Remove(const std::string& path) override {
+        if (::DeleteFileW(Widen(path).c_str())) return true;
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+
+    bool FreeBytes(const std::string& path, int64_t* bytes) override {
+        ULARGE_INTEGER available;
+        if (!::GetDiskFreeSpaceExW(Widen(NearestExisting(path)).c_str(), &available, nullptr,
+                                   nullptr)) {
+            return false;
+        }
+        *bytes = available.QuadPart > static_cast<ULONGLONG>(INT64_MAX)
+                     ? INT64_MAX
+                     : static_cast<int64_t>(available.QuadPart);
+        return true;
+    }
+
+    std::string MountPointOf(const std::string& path) override {
+        const std::string existing = NearestExisting(path);
+        wchar_t volume[MAX_PATH + 1];
+        if (!::GetVolumePathNameW(Widen(existing).c_str(), volume, MAX_PATH + 1)) return existing;
+        return Narrow(volume);
+    }
+
+    // Windows starts files by their name; there are no bits to set.
+    bool MakeExecutable(const std::string&) override { return true; }
+};
+
+bool IsDeviceName(std::string stem) {
+    // "CON.txt" and "CON .txt" name the device as "CON" does.
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (char& c : stem) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
+           stem[3] >= '1' && stem[3] <= '9';
+}
+
+}  // namespace
+
+FileSystem& NativeFileSystem() {
+    static Win32Fs instance;
+    return instance;
+}
+
+bool IsPathSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = std::string::npos;
+    for (size_t i = path.size(); i > 0; --i) {
+        if (IsPathSeparator(path[i - 1])) {
+            slash = i - 1;
+            break;
+        }
+    }
+    const bool drive = path.size() >= 2 && path[1] == ':';
+    if (slash == std::string::npos) return drive ? path.substr(0, 2) : ".";
+    if (slash == 0) return path.substr(0, 1);           // "\name"
+    if (drive && slash == 2) return path.substr(0, 3);  // "C:\name"
+    return path.substr(0, slash);
+}
+
+std::string FileNameProblem(const std::string& name) {
+    bool valid = true;
+    Widen(name, &valid);
+    bool bad = !valid || name.empty() || name.back() == '.' || name.back() == ' ';
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 ||
+            std::string_view(":*?\"<>|").find(c) != std::string_view::npos) {
+            bad = true;
+        }
+    }
+    if (!bad && IsDeviceName(name.substr(0, name.find('.')))) bad = true;
+    if (!bad) return {};
+    return "Der Dateiname „" + name +
+           "“ ist unter Windows nicht zulässig. Es wurde nichts entpackt.";
+}
+
+std::string OwnExecutablePath() {
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) return Narrow(std::wstring(path.data(), n));
+        if (path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
+}
+
+namespace {
+HANDLE StandardHandle(StandardStream stream) {
+    return ::GetStdHandle(stream == StandardStream::In    ? STD_INPUT_HANDLE
+                          : stream == StandardStream::Out ? STD_OUTPUT_HANDLE
+                                                          : STD_ERROR_HANDLE);
+}
+}  // namespace
+
+bool IsConsole(StandardStream stream) {
+    // A console answers for its mode; NUL, a file or a pipe do not.
+    DWORD mode = 0;
+    return ::GetConsoleMode(StandardHandle(stream), &mode) != 0;
+}
+
+void PrepareConsole() {
+    ::SetConsoleOutputCP(CP_UTF8);
+    ::SetConsoleCP(CP_UTF8);
+    // UTF-8 bytes go out as they are: no "\n" turned into "\r\n".
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::_setmode(::_fileno(stderr), _O_BINARY);
+    for (const StandardStream s : {StandardStream::Out, StandardStream::Err}) {
+        DWORD mode = 0;
+        const HANDLE h = StandardHandle(s);
+        if (::GetConsoleMode(h, &mode)) {
+            ::SetConsoleMode(h,
+                             mode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+        }
+    }
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool MakeFolders(const std::string& folder) {
+    if (folder.empty()) return false;
+    if (IsFolder(folder)) return true;
+    std::string trimmed = folder;
+    while (trimmed.size() > 1 && IsPathSeparator(trimmed.back())) trimmed.pop_back();
+    const std::string parent = FolderOf(trimmed);
+    if (parent != trimmed && parent != "." && !MakeFolders(parent)) return false;
+    if (::CreateDirectoryW(Widen(trimmed).c_str(), nullptr)) return true;
+    return ::GetLastError() == ERROR_ALREADY_EXISTS && IsFolder(trimmed);
+}
+
+}  // namespace tolvane::platform
