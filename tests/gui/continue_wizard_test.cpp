@@ -247,10 +247,15 @@ void ContinueAfterInterruption(int n, bool selfExtracting) {
     EXPECT_EQ(f.Text(id::kHeadline), "Archiv wurde erfolgreich entpackt");
     EXPECT_EQ(f.Text(id::kTargetPathText), a.Target());
     ExpectRestored(a.Target(), a.sources);
-    // The overall bar starts at the share of the skipped volumes.
+    // Once the overall bar moves, it starts at the share of the skipped
+    // volumes (a slow run may first paint the page's empty bar).
     ASSERT_FALSE(recorder.frames.empty());
     if (n > 1) {
-        EXPECT_GE(recorder.frames.front().overall, 40 * (n - 1));
+        for (const auto& frame : recorder.frames) {
+            if (frame.overall == 0) continue;
+            EXPECT_GE(frame.overall, 40 * (n - 1));
+            break;
+        }
     }
     EXPECT_EQ(recorder.frames.back().overall, 100);
 }
