@@ -140,18 +140,23 @@ int64_t QuellDateien::CalcHeaderSize() {
 }
 
 int QuellDateien::makeHeader(const std::string& path, int volumeNumber) {
+    return CreateVolume(path, volumeNumber) != nullptr ? 1 : 0;
+}
+
+std::unique_ptr<platform::File> QuellDateien::CreateVolume(const std::string& path,
+                                                           int volumeNumber) {
     const ArchiveSettings& s = *settings_;
     const std::string header = BuildHeader(s.selfExtracting ? 'E' : 'K', volumeNumber,
                                            s.volumeCount, totalSize, s.volumeSize, RecordsOf(head));
     auto volume = fs_->Open(path, platform::OpenMode::CreateTruncate);
-    if (!volume) return 0;
+    if (!volume) return nullptr;
 
     if (volumeNumber == 1 && s.selfExtracting == 1) {
         auto robot = fs_->Open(s.robotPath, platform::OpenMode::Read);
         if (!robot) {
             display_->Message(texts::kRobotMissing, texts::kCapMakeHeaderOpen, Icon::Error,
                               Owner::Page);
-            return 0;
+            return nullptr;
         }
         // The whole robot image, then zero bytes up to the end of the stub
         // area. One byte more is asked for to see an image that is too long.
@@ -160,28 +165,22 @@ int QuellDateien::makeHeader(const std::string& path, int volumeNumber) {
         if (n <= 0 || n > kStubAreaSize) {
             display_->Message(texts::kRobotDamaged, texts::kCapMakeHeaderRead, Icon::Error,
                               Owner::Page);
-            return 0;
+            return nullptr;
         }
         stub[kStubAreaSize] = 0;
         if (volume->Write(stub.data(), kStubAreaSize) != kStubAreaSize) {
             display_->Message(texts::kRobotDamaged, texts::kCapMakeHeaderWrite, Icon::Error,
                               Owner::Page);
-            return 0;
+            return nullptr;
         }
-        if (volume->Write(header.data(), static_cast<int64_t>(header.size())) !=
-            static_cast<int64_t>(header.size())) {
-            return 0;
-        }
-        volume.reset();
         fs_->MakeExecutable(path);
-        return 1;
     }
 
     if (volume->Write(header.data(), static_cast<int64_t>(header.size())) !=
         static_cast<int64_t>(header.size())) {
-        return 0;
+        return nullptr;
     }
-    return 1;
+    return volume;
 }
 
 int QuellDateien::readHeader() {

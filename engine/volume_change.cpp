@@ -22,6 +22,9 @@ int QuellDateien::RetryVolume() {
 }
 
 int QuellDateien::RetryVolume(const std::string& question, const std::string& caption) {
+    // Whatever was written before the failure is on the medium while the
+    // question is open: the user may take the medium out or stop here.
+    SyncWritten();
     if (!display_->AskRetry(question, caption)) return 0;
     current = volumeStartEntry;
     if (current != nullptr) {
@@ -48,19 +51,23 @@ int QuellDateien::CheckDisk(bool acceptSelfExtracting) {
 }
 
 QuellDateien::VolumeCheck QuellDateien::CheckVolume(bool acceptSelfExtracting) {
-    const ArchiveSettings& s = *settings_;
-    auto file = fs_->Open(s.packagePath, platform::OpenMode::Read);
+    auto file = fs_->Open(settings_->packagePath, platform::OpenMode::Read);
     if (!file) return VolumeCheck::OpenFailed;
+    return CheckVolume(*file, acceptSelfExtracting);
+}
+
+QuellDateien::VolumeCheck QuellDateien::CheckVolume(platform::File& file,
+                                                    bool acceptSelfExtracting) {
+    const ArchiveSettings& s = *settings_;
     const bool selfExtracting = acceptSelfExtracting && s.selfExtracting == 1;
     if (selfExtracting && IsSelfExtractingFirstVolumeName(s.packagePath) &&
-        !file->Seek(kStubAreaSize)) {
+        !file.Seek(kStubAreaSize)) {
         return VolumeCheck::Unexpected;
     }
     // The fixed head and both totals; a short last volume holds no more than
     // that and is accepted when they are complete.
     uint8_t data[100];
-    const int64_t n = file->Read(data, sizeof data);
-    file.reset();
+    const int64_t n = file.Read(data, sizeof data);
     if (n < kFixedHeadSize) return VolumeCheck::Unexpected;
     FixedHead head;
     if (!ParseFixedHead(data, static_cast<size_t>(n), &head)) return VolumeCheck::Unexpected;
@@ -74,6 +81,29 @@ QuellDateien::VolumeCheck QuellDateien::CheckVolume(bool acceptSelfExtracting) {
                           head.volumeCount == s.volumeCount && head.fileCount == fileCount &&
                           total == totalSize && volume == s.volumeSize;
     return expected ? VolumeCheck::Expected : VolumeCheck::Unexpected;
+}
+
+void QuellDateien::NoteWritten(const std::string& path) {
+    // A file that goes on over several volumes is noted once.
+    if (unsynced_.empty() || unsynced_.back() != path) unsynced_.push_back(path);
+}
+
+bool QuellDateien::SyncWritten() {
+    if (unsynced_.empty()) return true;
+    if (!fs_->SyncFiles(unsynced_)) return false;
+    unsynced_.clear();
+    return true;
+}
+
+bool QuellDateien::EndOfVolume(platform::File& file, const std::string& path) {
+    if (batchVolumes && current != nullptr) {
+        NoteWritten(path);
+        return true;
+    }
+    // A lone file is flushed by itself; together with others, all at once.
+    if (unsynced_.empty()) return file.Flush();
+    NoteWritten(path);
+    return SyncWritten();
 }
 
 std::string InsertPromptText(int volume) {
