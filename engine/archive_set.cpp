@@ -144,11 +144,12 @@ int QuellDateien::makeHeader(const std::string& path, int volumeNumber) {
 }
 
 std::unique_ptr<platform::File> QuellDateien::CreateVolume(const std::string& path,
-                                                           int volumeNumber) {
+                                                           int volumeNumber, bool* created) {
     const ArchiveSettings& s = *settings_;
     const std::string header = BuildHeader(s.selfExtracting ? 'E' : 'K', volumeNumber,
                                            s.volumeCount, totalSize, s.volumeSize, RecordsOf(head));
     auto volume = fs_->Open(path, platform::OpenMode::CreateTruncate);
+    if (created != nullptr) *created = volume != nullptr;
     if (!volume) return nullptr;
 
     if (volumeNumber == 1 && s.selfExtracting == 1) {

@@ -90,8 +90,10 @@ class QuellDateien {
     int64_t CalcHeaderSize();
     int makeHeader(const std::string& path, int volumeNumber);
     // makeHeader that keeps the volume open behind its header for the data;
-    // nullptr after a failure (the robot image's own are reported).
-    std::unique_ptr<platform::File> CreateVolume(const std::string& path, int volumeNumber);
+    // nullptr after a failure (the robot image's own are reported). created
+    // tells whether the file was created (or truncated), also on failure.
+    std::unique_ptr<platform::File> CreateVolume(const std::string& path, int volumeNumber,
+                                                 bool* created = nullptr);
     int readHeader();
     // Fills the emptied set from a parsed header: the counts, the sizes and
     // one entry per record (its name's stored bytes kept, so that headerSize

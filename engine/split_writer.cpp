@@ -18,11 +18,12 @@ int QuellDateien::WriteVolume(const std::string& path, int number, const WriterC
                               bool sourcesInFolder, bool showOverall) {
     std::unique_ptr<platform::File> volume;
     std::unique_ptr<platform::File> source;
+    bool created = false;
     // Every failure closes what the call holds open and puts what was
     // written on the medium, then reports.
     auto fail = [&](const char* text, const char* caption) {
         source.reset();
-        if (volume) NoteWritten(path);
+        if (created) NoteWritten(path);
         volume.reset();
         SyncWritten();
         display_->Message(text, caption, Icon::Error, Owner::Page);
@@ -36,7 +37,7 @@ int QuellDateien::WriteVolume(const std::string& path, int number, const WriterC
     // volume of a self-extracting set the stub area counts against it.
     int64_t used = settings_->selfExtracting == 1 && number == 1 ? kStubAreaSize : 0;
     // One descriptor for the header and the data.
-    volume = CreateVolume(path, number);
+    volume = CreateVolume(path, number, &created);
     if (!volume) return fail(texts::kWriteError, captions.makeHeader);
     const int64_t capacity = settings_->volumeSize - headerSize;
 
