@@ -18,7 +18,8 @@
 # --quick   a smoke run: 8 MiB, one volume size, 300 small files, 1 round, no table checks
 # --doc     also measure in /dev/shm and write the whole report (markdown) to FILE
 #
-# Needs: 7z (p7zip-full), tar, dd, GNU time (/usr/bin/time, for the peak memory).
+# Needs: 7z (p7zip-full), tar, dd, perl, GNU time (/usr/bin/time, for the peak memory).
+# Exits with 77 when 7z is missing (the smoke test then counts as skipped).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -46,7 +47,8 @@ while [ $# -gt 0 ]; do
 done
 cli=$(realpath "$cli")
 [ -x "$cli" ] || { echo "no tolvane-cli at $cli (build it first)" >&2; exit 2; }
-for tool in 7z tar dd /usr/bin/time; do
+command -v 7z >/dev/null || { echo "7z is needed (package p7zip-full)" >&2; exit 77; }
+for tool in tar dd perl /usr/bin/time; do
     command -v "$tool" >/dev/null || { echo "$tool is needed" >&2; exit 2; }
 done
 
@@ -186,14 +188,16 @@ measure() {
     # Many small files on 1.44 MB volumes.
     local s="$work/small"
     mkdir -p "$s/in" "$s/t" "$s/z" "$s/x"
-    python3 - "$s/in" "$small" <<'EOF'
-import os, random, sys
-folder, count = sys.argv[1], int(sys.argv[2])
-rng = random.Random(14)
-for i in range(1, count + 1):
-    with open(os.path.join(folder, "f%05d.txt" % i), "wb") as f:
-        f.write(rng.randbytes(rng.randint(100, 149)))
-EOF
+    perl -e '
+        my ($folder, $count) = @ARGV;
+        srand(14);
+        for my $i (1 .. $count) {
+            my $n = 100 + int(rand(50));
+            open(my $f, ">", sprintf("%s/f%05d.txt", $folder, $i)) or die;
+            binmode $f;
+            print $f join("", map { chr(int(rand(256))) } 1 .. $n);
+            close $f;
+        }' "$s/in" "$small"
     sync
     (cd "$s/in" && "$cli" split --size 1441792 -o "$s/t/package.001" f*.txt >/dev/null)
     (cd "$s/in" && 7z a -mx0 -v1441792b "$s/z/a.7z" f*.txt >/dev/null)

@@ -15,6 +15,14 @@
 namespace tolvane::ui {
 
 namespace {
+
+QTreeWidget* FileList(MainWindow* window) {
+    Page* page = window->currentPage();
+    if (page == nullptr) return nullptr;
+    auto* list = qobject_cast<QTreeWidget*>(page->Control(id::kFileList));
+    return list != nullptr && list->columnCount() != 0 ? list : nullptr;
+}
+
 void SetBar(Page* page, int controlId, int percent) {
     if (page == nullptr) return;
     if (auto* bar = qobject_cast<QProgressBar*>(page->Control(controlId))) {
@@ -60,20 +68,29 @@ bool PageDisplay::AskRetry(const std::string& text, const std::string& caption) 
 }
 
 void PageDisplay::AfterModalBox() {
+    ScrollToPendingRow();
     if (!window_->isVisible()) return;
     InvalidateAll(window_);
     PaintPendingUpdates(window_);
 }
 
 void PageDisplay::SetRowDone(int row, const std::string& doneText) {
-    Page* page = window_->currentPage();
-    if (page == nullptr) return;
-    auto* list = qobject_cast<QTreeWidget*>(page->Control(id::kFileList));
-    if (list == nullptr || list->columnCount() == 0) return;
+    QTreeWidget* list = FileList(window_);
+    if (list == nullptr) return;
     QTreeWidgetItem* item = list->topLevelItem(row);
     if (item == nullptr) return;
     item->setText(list->columnCount() - 1, ToQ(doneText));
-    list->scrollToItem(item);
+    // Scrolled when the screen is painted next, not for every file.
+    pendingRow_ = row;
+}
+
+void PageDisplay::ScrollToPendingRow() {
+    if (pendingRow_ < 0) return;
+    QTreeWidget* list = FileList(window_);
+    if (list != nullptr) {
+        if (QTreeWidgetItem* item = list->topLevelItem(pendingRow_)) list->scrollToItem(item);
+    }
+    pendingRow_ = -1;
 }
 
 void PageDisplay::SetOverallBar(int percent) {
@@ -85,6 +102,8 @@ void PageDisplay::SetVolumeBar(int percent) {
 }
 
 void PageDisplay::SetStatusText(const std::string& text) {
+    // A prompt between volumes: the list shows where the copy stands.
+    ScrollToPendingRow();
     if (Page* page = window_->currentPage()) page->SetText(id::kStatusText, text);
 }
 
@@ -93,6 +112,13 @@ void PageDisplay::Repaint() {
     // screen now: the engine runs on the GUI thread and dispatches no events
     // meanwhile. (A repaint of the window alone would not reach the page,
     // which paints its own background.)
+    // The engine reports after every chunk, and a chunk may be a file of a
+    // few bytes: thousands of reports a second. The screen is painted at
+    // most once per interval; every report still lands in its control.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastPainted_ < paintInterval_) return;
+    lastPainted_ = now;
+    ScrollToPendingRow();
     if (window_->isVisible()) PaintPendingUpdates(window_);
 }
 

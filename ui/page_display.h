@@ -9,6 +9,8 @@
 // controls simply ignores the progress calls.
 #pragma once
 
+#include <chrono>
+
 #include "engine/display.h"
 
 namespace tolvane::ui {
@@ -28,11 +30,20 @@ class PageDisplay : public Display {
     void SetStatusText(const std::string& text) override;
     void Repaint() override;
 
+    // Paints at most once per interval (the copy reports far more often).
+    void SetPaintInterval(std::chrono::milliseconds interval) { paintInterval_ = interval; }
+
   private:
     // The window painted whole again after a modal box closed.
     void AfterModalBox();
+    // Scrolls the file list to the row the engine wrote last, if it has not
+    // been scrolled there yet.
+    void ScrollToPendingRow();
 
     MainWindow* window_;
+    int pendingRow_ = -1;
+    std::chrono::milliseconds paintInterval_{40};
+    std::chrono::steady_clock::time_point lastPainted_{};
 };
 
 }  // namespace tolvane::ui

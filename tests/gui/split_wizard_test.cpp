@@ -18,6 +18,8 @@
 #include "tests/gui/wizard_test_support.h"
 #include "ui/geometry.h"
 #include "ui/ids.h"
+#include "ui/page_display.h"
+#include "ui/qt_text.h"
 
 namespace tolvane::ui {
 namespace {
@@ -371,6 +373,26 @@ TEST(SplitPage2, TheEngineRepaintPutsListAndStatusOnTheScreenAtOnce) {
         EXPECT_EQ(list.paints, i);
         EXPECT_EQ(status.paints, i);
     }
+}
+
+// Thousands of reports a second (a file of a few bytes per chunk) are
+// painted at most once per interval; each still lands in its row.
+TEST(SplitPage2, ReportsInQuickSuccessionArePaintedOncePerInterval) {
+    WizardFixture f;
+    SplitRoad road(f);
+    f.Press(id::kNext);
+    auto& display = static_cast<PageDisplay&>(f.w().display());
+    display.SetPaintInterval(std::chrono::hours(1));
+    PaintCounter list;
+    List(f)->viewport()->installEventFilter(&list);
+    const int rows = List(f)->topLevelItemCount();
+    for (int i = 1; i <= 1000; ++i) {
+        display.SetRowDone(i % rows, std::to_string(i));
+        display.Repaint();
+    }
+    EXPECT_LE(list.paints, 1);
+    EXPECT_EQ(FromQ(List(f)->topLevelItem(1000 % rows)->text(3)), "1000");
+    EXPECT_EQ(FromQ(List(f)->topLevelItem(999 % rows)->text(3)), "999");
 }
 
 TEST(SplitRoadTest, APresetSizeInOnePressWritesWhatTheCommandLineWrites) {

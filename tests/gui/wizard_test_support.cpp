@@ -13,6 +13,7 @@
 
 #include "engine/volume_header.h"
 #include "ui/ids.h"
+#include "ui/page_display.h"
 #include "ui/qt_text.h"
 
 namespace tolvane::ui::test {
@@ -51,6 +52,9 @@ WizardFixture::WizardFixture() : GuiFixture(OptionsFor(*this), &fs) {
     for (int i = 0; i < 100 && !(w().windowHandle() && w().windowHandle()->isExposed()); ++i) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
+    // Every report of the engine painted, so that tests can follow the copy
+    // frame by frame.
+    static_cast<PageDisplay&>(w().display()).SetPaintInterval(std::chrono::milliseconds(0));
 }
 
 void WizardFixture::ChooseSources(const std::vector<std::string>& paths) {
