@@ -25,8 +25,8 @@ int Repair(const std::vector<std::string>& args);
 
 // A refusal of the command line itself: "Tolvane: text" on stderr.
 void Fail(const std::string& text);
-// The robot image beside the program ("Robot.dat" in the folder of the
-// running tolvane-cli).
+// The robot image "Robot.dat": beside the running tolvane-cli, else in the
+// installation's stub folder (relative to the program, then absolute).
 std::string DefaultRobotPath();
 
 // Creates the target folder where it is missing; false (reported) when it

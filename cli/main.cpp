@@ -7,9 +7,12 @@
 #include "engine/package_info.h"
 #include "engine/platform/file_system.h"
 #include "engine/sizing.h"
+#include "tolvane/version.h"
 
 namespace tolvane::cli {
 namespace {
+
+const char kUsageLine[] = "Aufruf: tolvane-cli BEFEHL [OPTIONEN]\n";
 
 const char kUsage[] =
     "Aufruf: tolvane-cli BEFEHL [OPTIONEN]\n"
@@ -21,7 +24,8 @@ const char kUsage[] =
     "                     GRÖSSE: Bytes, 1.2M, 1.44M (Vorgabe), 2.88M oder zip100;\n"
     "                     --sfx: selbstentpackendes Archiv (package.exe, package.002, ...)\n"
     "                     mit dem Robot-Programm aus --robot (Vorgabe: Robot.dat neben\n"
-    "                     tolvane-cli); der erste Datenträger endet auf .001 oder .exe\n"
+    "                     tolvane-cli, sonst im Robot-Ordner der Installation); der\n"
+    "                     erste Datenträger endet auf .001 oder .exe\n"
     "  extract VOLUME -d VERZEICHNIS\n"
     "                     entpackt das ganze Archiv, zu dem VOLUME gehört (die anderen\n"
     "                     Datenträger liegen daneben), in VERZEICHNIS\n"
@@ -34,9 +38,10 @@ const char kUsage[] =
     "                     VOLUME und den Originaldateien in --sources neu, Byte für Byte;\n"
     "                     er heißt wie VOLUME mit der Nummer N (der erste eines\n"
     "                     selbstentpackenden Archivs: .exe, mit dem Robot-Programm aus\n"
-    "                     --robot, Vorgabe: Robot.dat neben tolvane-cli)\n"
+    "                     --robot, Vorgabe wie bei split)\n"
     "\n"
-    "  --help             zeigt diese Hilfe\n"
+    "  -h, --help         zeigt diese Hilfe\n"
+    "  -V, --version      zeigt die Version\n"
     "\n"
     "Fortschritt und Meldungen erscheinen auf stderr. Fehlt ein Datenträger oder\n"
     "schlägt einer fehl, wird am Terminal gefragt; ohne Terminal wird abgebrochen.\n"
@@ -47,7 +52,8 @@ const char kUsage[] =
 
 int Usage(const char* problem) {
     if (problem != nullptr) std::fprintf(stderr, "tolvane-cli: %s\n", problem);
-    std::fputs(kUsage, stderr);
+    std::fputs(kUsageLine, stderr);
+    std::fputs("mehr mit: tolvane-cli --help\n", stderr);
     return kExitUsage;
 }
 
@@ -78,6 +84,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 2, argv + argc);
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (command == "--version" || command == "-V") {
+        std::printf("tolvane-cli %s\n", TOLVANE_VERSION);
         return kExitOk;
     }
     for (const std::string& a : args) {

@@ -13,6 +13,7 @@
 #include "engine/platform/file_system.h"
 #include "engine/sizing.h"
 #include "engine/volume_header.h"
+#include "tolvane/install_paths.h"
 
 namespace tolvane::cli {
 namespace {
@@ -41,7 +42,19 @@ std::string DefaultRobotPath() {
     std::error_code ec;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) return "Robot.dat";
-    return (self.parent_path() / "Robot.dat").string();
+    const std::filesystem::path beside = self.parent_path() / "Robot.dat";
+    const std::filesystem::path candidates[] = {
+        beside,
+        self.parent_path() / TOLVANE_STUB_DIR_FROM_BIN / "Robot.dat",
+        std::filesystem::path(TOLVANE_STUB_DIR) / "Robot.dat",
+    };
+    for (const std::filesystem::path& candidate : candidates) {
+        if (std::filesystem::is_regular_file(candidate, ec)) {
+            return candidate.lexically_normal().string();
+        }
+    }
+    // Missing everywhere: the message names the place beside the program.
+    return beside.string();
 }
 
 CliDisplay MakeDisplay() {

@@ -31,6 +31,7 @@ PackageInfo DiskInfoReadHeader(platform::FileSystem& fs, const std::string& path
     const bool isVolume = ReadVolumeHeader(*file, offset, &head, &parsed);
     file.reset();
     if (!isVolume) return notAPackage();
+    info.magicLetter = head.magicLetter;
     info.volumeNumber = head.volumeNumber;
     info.volumeCount = head.volumeCount;
     info.fileCount = head.fileCount;

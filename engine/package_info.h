@@ -25,6 +25,7 @@ struct PackageInfo {
     std::string messageCaption;
     Icon messageIcon = Icon::None;
 
+    char magicLetter = 0;   // fourth letter of the magic: 'K' plain, 'E' self-extracting
     int volumeNumber = 0;   // "Archivnummer:"
     int volumeCount = 0;    // "Diskanzahl:"
     int fileCount = 0;      // "Dateianzahl:"

@@ -3,7 +3,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --test
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen

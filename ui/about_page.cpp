@@ -2,14 +2,11 @@
 // brings back the page that was shown before.
 #include <QLabel>
 
+#include "tolvane/version.h"
 #include "ui/ids.h"
 #include "ui/main_window.h"
 #include "ui/page.h"
 #include "ui/pages.h"
-
-#ifndef TOLVANE_VERSION
-#define TOLVANE_VERSION "2.0.0.60"
-#endif
 
 namespace tolvane::ui {
 

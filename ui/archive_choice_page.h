@@ -15,6 +15,22 @@ class ArchiveChoicePage : public Page {
   public:
     using Page::Page;
 
+    // Reads the header of the chosen volume at path into the archive set and
+    // shows it; the position starts again at volume 1. A file that is no
+    // volume leaves no archive behind (the reader has said why): no count,
+    // and no header to add to the size either.
+    void AdoptChosenPackage(const std::string& path) {
+        ArchiveSettings& s = settings();
+        s.packagePath = path;
+        const bool read = set().readHeader() != 0;
+        if (!read) s.volumeCount = 0;
+        set().bytesDone = 0;
+        s.currentVolume = 1;
+        SetText(id::kSourcePathText, s.packagePath);
+        if (read) set().CalcHeaderSize();
+        ShowArchiveSummary();
+    }
+
   protected:
     // The summary group at the foot of the page.
     void AddArchiveSummaryGroup() {
@@ -38,22 +54,6 @@ class ArchiveChoicePage : public Page {
         SetText(id::kTotalSizeText, FormatThousands(q.totalSize + q.headerSize));
         SetNumber(id::kVolumeCountText, settings().volumeCount);
         SetNumber(id::kFileCountText, q.fileCount);
-    }
-
-    // Reads the header of the chosen volume at path into the archive set and
-    // shows it; the position starts again at volume 1. A file that is no
-    // volume leaves no archive behind (the reader has said why): no count,
-    // and no header to add to the size either.
-    void AdoptChosenPackage(const std::string& path) {
-        ArchiveSettings& s = settings();
-        s.packagePath = path;
-        const bool read = set().readHeader() != 0;
-        if (!read) s.volumeCount = 0;
-        set().bytesDone = 0;
-        s.currentVolume = 1;
-        SetText(id::kSourcePathText, s.packagePath);
-        if (read) set().CalcHeaderSize();
-        ShowArchiveSummary();
     }
 };
 

@@ -16,7 +16,8 @@ namespace {
 
 class InformationPage : public Page {
   public:
-    explicit InformationPage(MainWindow& window) : Page(window, kUntypedPage) {}
+    InformationPage(MainWindow& window, std::string initialPath)
+        : Page(window, kUntypedPage), initialPath_(std::move(initialPath)) {}
 
     void Initialise() override {
         AddLabel(id::kLabelSource, {15, 15, 25, 8}, "Quelle:");
@@ -41,6 +42,7 @@ class InformationPage : public Page {
     void Fill() override {
         ShowZeros();
         SetText(id::kSourcePathText, "");
+        if (!initialPath_.empty()) ShowPackage(initialPath_);
     }
 
     std::string TooltipText(int controlId) const override {
@@ -85,6 +87,12 @@ class InformationPage : public Page {
         settings().targetRoot = root;
         std::string path;
         if (OpenInfoPackage(*this, &path) == 0) return;
+        ShowPackage(path);
+    }
+
+    // The header of the file at path, or the reader's message (a file that
+    // is no volume leaves zeros and an empty list).
+    void ShowPackage(const std::string& path) {
         SetText(id::kSourcePathText, path);
         const PackageInfo info = DiskInfoReadHeader(window().fileSystem(), path);
         if (info.status != PackageInfo::Status::Ok) {
@@ -106,12 +114,18 @@ class InformationPage : public Page {
                        {std::to_string(row.number), row.name, FormatThousands(row.size)});
         }
     }
+
+    std::string initialPath_;
 };
 
 }  // namespace
 
 std::unique_ptr<Page> MakeInformationPage(MainWindow& window) {
-    return std::make_unique<InformationPage>(window);
+    return std::make_unique<InformationPage>(window, std::string());
+}
+
+std::unique_ptr<Page> MakeInformationPage(MainWindow& window, const std::string& path) {
+    return std::make_unique<InformationPage>(window, path);
 }
 
 }  // namespace tolvane::ui

@@ -9,6 +9,9 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "engine/package_info.h"
+#include "engine/volume_header.h"
+#include "ui/archive_choice_page.h"
 #include "ui/desktop_paths.h"
 #include "ui/ids.h"
 #include "ui/page.h"
@@ -56,7 +59,7 @@ bool Exists(const std::string& path) {
 MainWindow::MainWindow(const Services& services, const WindowOptions& options)
     : services_(services), options_(options), display_(*this) {
     set_ = std::make_unique<QuellDateien>(settings_, *services_.fileSystem, display_);
-    settings_.robotPath = RobotImagePath(options_.programDir, options_.dataDir, Exists);
+    settings_.robotPath = RobotImagePath(options_.programDir, options_.stubDir, Exists);
     pictures_ = std::make_unique<Pictures>(options_.screenDepth, options_.devicePixelRatio);
 
     setWindowTitle("Tolvane");
@@ -95,6 +98,24 @@ void MainWindow::Start() {
     }
     show();
     ShowPage(kStartPage);
+}
+
+void MainWindow::OpenGivenFile(const std::string& path) {
+    const PackageInfo info = DiskInfoReadHeader(fileSystem(), path);
+    const bool plainVolume = info.status == PackageInfo::Status::Ok && info.magicLetter == 'K' &&
+                             !IsSelfExtractingFirstVolumeName(path);
+    if (!plainVolume) {
+        DestroyPage();
+        Present(MakeInformationPage(*this, path));
+        return;
+    }
+    ClearForNewOperation();
+    DestroyPage();
+    settings_.selfExtracting = 0;
+    ShowPage(kRestorePage1);
+    if (auto* page = dynamic_cast<ArchiveChoicePage*>(currentPage_)) {
+        page->AdoptChosenPackage(path);
+    }
 }
 
 void MainWindow::BuildMenu() {

@@ -37,7 +37,8 @@ struct WindowOptions {
     int screenDepth = 24;         // bits per pixel; below 16 picks the 16-colour pictures
     qreal devicePixelRatio = 1.0;
     std::string programDir;  // folder of the program's own file
-    std::string dataDir;     // installed data folder (help document, robot image)
+    std::string dataDir;     // installed data folder (help document)
+    std::string stubDir;     // installed folder of the robot image
     std::string currentDir;  // where the help document is looked for first
 };
 
@@ -55,6 +56,12 @@ class MainWindow : public QMainWindow {
 
     // Places the window, shows it and the start page.
     void Start();
+    // What the program does with a file it is started with (a double-click
+    // on a volume): a volume of a plain archive opens the restore wizard with
+    // it chosen and its summary shown; a volume of a self-extracting archive,
+    // which only its own stub unpacks, or a file that is no volume or cannot
+    // be read opens the information page on it (with the reader's message).
+    void OpenGivenFile(const std::string& path);
 
     // --- The shared state.
     ArchiveSettings& settings() { return settings_; }

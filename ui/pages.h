@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 namespace tolvane::ui {
 
@@ -28,6 +29,8 @@ std::unique_ptr<Page> MakeCompletionPage(MainWindow& window);        // type 11
 // Pages without a type.
 std::unique_ptr<Page> MakeAboutPage(MainWindow& window);
 std::unique_ptr<Page> MakeInformationPage(MainWindow& window);
+// The information page showing the file at path as soon as it is shown.
+std::unique_ptr<Page> MakeInformationPage(MainWindow& window, const std::string& path);
 
 void RegisterStandardPages(MainWindow& window);
 

@@ -210,8 +210,9 @@ TEST(Help, IsFoundBesideTheProgramOrInItsInstallFolder) {
 TEST(DesktopEntry, StartsTheProgramWithItsIcon) {
     const QString entry = QString::fromUtf8(ReadAll(QStringLiteral(TOLVANE_DESKTOP_FILE)));
     ASSERT_TRUE(entry.startsWith(QLatin1String("[Desktop Entry]\n")));
-    for (const char* line : {"\nType=Application\n", "\nExec=tolvane\n", "\nIcon=tolvane\n",
-                             "\nCategories=Utility;Archiving;Qt;\n"}) {
+    for (const char* line : {"\nType=Application\n", "\nExec=tolvane %f\n", "\nIcon=tolvane\n",
+                             "\nCategories=Utility;Archiving;Qt;\n",
+                             "\nMimeType=application/x-tolvane-volume;\n"}) {
         EXPECT_TRUE(entry.contains(QLatin1String(line))) << line;
     }
     EXPECT_TRUE(entry.contains(QRegularExpression(QStringLiteral("\nName\\[de\\]=\\S"))));

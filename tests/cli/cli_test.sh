@@ -50,8 +50,15 @@ touch -d '1999-12-31 23:59:59 UTC' "$src/leer"
 
 # --- usage ---
 run 0 --help && check "help names split" contains "$out" "split [--size"
-run 2
-run 2 frobnicate
+run 0 -h && check "-h is --help" contains "$out" "-V, --version"
+for v in --version -V; do
+    run 0 "$v" && check "$v prints the version" [ "$out" = "tolvane-cli $TOLVANE_VERSION" ]
+done
+run 2 && check "no command: usage line only" [ "$err" = "Aufruf: tolvane-cli BEFEHL [OPTIONEN]
+mehr mit: tolvane-cli --help" ]
+run 2 frobnicate && check "wrong command: problem and usage line" [ "$err" = "tolvane-cli: unbekannter Befehl: frobnicate
+Aufruf: tolvane-cli BEFEHL [OPTIONEN]
+mehr mit: tolvane-cli --help" ]
 run 2 split "$src/leer"
 run 2 split -o "$work/x.001"
 run 2 split --size 66560 -o "$work/x.001" "$src/leer"

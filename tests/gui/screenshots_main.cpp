@@ -140,6 +140,11 @@ int main(int argc, char** argv) {
     ok &= Save(w, out, "information");
     f.Press(id::kOk);
 
+    // "tolvane sicherung.002", as a double-click on the volume starts it.
+    w.OpenGivenFile(SampleVolume(temp.path()));
+    ok &= Save(w, out, "opened_volume");
+    f.Press(id::kBack);
+
     // The split road: three files of one folder onto the hard disk.
     const QString sources = temp.filePath("Dokumente");
     const QString archive = temp.filePath("Sicherung");
