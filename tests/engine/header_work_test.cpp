@@ -52,7 +52,7 @@ TEST(HeaderWork, NineThousandNineHundredNinetyNineFiles) {
     }
     std::printf("header work for 9999 files: %.2f ms (best of 5)\n", best);
     RecordProperty("header_ms", std::to_string(best));
-    EXPECT_LT(best, 100.0);
+    EXPECT_LT(best, 500.0);
 }
 
 }  // namespace

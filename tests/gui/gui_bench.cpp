@@ -51,13 +51,13 @@ std::vector<Source> SmallFiles() {
     for (int i = 1; i <= 9999; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "f%05d.txt", i);
-        files.push_back({name, test::RandomBytes(100 + i % 50, i), 1600000000});
+        files.push_back({name, tolvane::test::RandomBytes(100 + i % 50, i), 1600000000});
     }
     return files;
 }
 
 std::vector<Source> LargeFiles() {
-    return {{"a.bin", test::RandomBytes(96 << 20, 1), 1600000000},
+    return {{"a.bin", tolvane::test::RandomBytes(96 << 20, 1), 1600000000},
             {"b.bin", std::string(32 << 20, '\0'), 1600000000},
             {"c.txt", "tiny", 1600000000}};
 }
