@@ -1,7 +1,8 @@
 // The header of a set of 9,999 files (about 300 KB) is built, written, read
 // back and checked in a few milliseconds: every step is linear in the number
-// of files. The bound is loose, so that a loaded machine or a sanitizer build
-// passes; what it catches is work that grows with the square of the files.
+// of files. The bound is loose, so that a loaded machine passes; what it
+// catches is work that grows with the square of the files. Unoptimized
+// (sanitizer) builds only print the time.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -52,7 +53,9 @@ TEST(HeaderWork, NineThousandNineHundredNinetyNineFiles) {
     }
     std::printf("header work for 9999 files: %.2f ms (best of 5)\n", best);
     RecordProperty("header_ms", std::to_string(best));
-    EXPECT_LT(best, 500.0);
+#ifdef NDEBUG
+    EXPECT_LT(best, 100.0);
+#endif
 }
 
 }  // namespace
