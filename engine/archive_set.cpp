@@ -151,6 +151,11 @@ std::string QuellDateien::SetHeader(int volumeNumber) const {
 }
 
 int QuellDateien::makeHeader(const std::string& path, int volumeNumber) {
+    return CreateVolume(path, volumeNumber) != nullptr ? 1 : 0;
+}
+
+std::unique_ptr<platform::File> QuellDateien::CreateVolume(const std::string& path,
+                                                           int volumeNumber, bool* created) {
     const ArchiveSettings& s = *settings_;
     const std::string header = SetHeader(volumeNumber);
     const bool stubArea = volumeNumber == 1 && s.selfExtracting == 1;
@@ -174,21 +179,21 @@ int QuellDateien::makeHeader(const std::string& path, int volumeNumber) {
         stub.resize(kStubAreaSize, 0);
     }
     auto volume = fs_->Open(path, platform::OpenMode::CreateTruncate);
-    if (!volume) return 0;
-    if (stubArea && volume->Write(stub.data(), kStubAreaSize) != kStubAreaSize) {
-        display_->Message(texts::kRobotDamaged, texts::kCapMakeHeaderWrite, Icon::Error,
-                          Owner::Page);
-        return 0;
+    if (created != nullptr) *created = volume != nullptr;
+    if (!volume) return nullptr;
+    if (stubArea) {
+        if (volume->Write(stub.data(), kStubAreaSize) != kStubAreaSize) {
+            display_->Message(texts::kRobotDamaged, texts::kCapMakeHeaderWrite, Icon::Error,
+                              Owner::Page);
+            return nullptr;
+        }
+        fs_->MakeExecutable(path);
     }
     if (volume->Write(header.data(), static_cast<int64_t>(header.size())) !=
         static_cast<int64_t>(header.size())) {
-        return 0;
+        return nullptr;
     }
-    if (stubArea) {
-        volume.reset();
-        fs_->MakeExecutable(path);
-    }
-    return 1;
+    return volume;
 }
 
 int QuellDateien::readHeader() {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,11 @@ class QuellDateien {
     // The header of volume volumeNumber of this set, as makeHeader writes it.
     std::string SetHeader(int volumeNumber) const;
     int makeHeader(const std::string& path, int volumeNumber);
+    // makeHeader that keeps the volume open behind its header for the data;
+    // nullptr after a failure (the robot image's own are reported). created
+    // tells whether the file was created (or truncated), also on failure.
+    std::unique_ptr<platform::File> CreateVolume(const std::string& path, int volumeNumber,
+                                                 bool* created = nullptr);
     int readHeader();
     // Fills the emptied set from a parsed header: the counts, the sizes and
     // one entry per record (its name's stored bytes kept, so that headerSize
@@ -135,6 +141,22 @@ class QuellDateien {
     // whether it is the expected one.
     enum class VolumeCheck { Expected, OpenFailed, Unexpected };
     VolumeCheck CheckVolume(bool acceptSelfExtracting = false);
+    // The same on a volume opened before, from its start; the file is left
+    // somewhere behind the header's fixed part.
+    VolumeCheck CheckVolume(platform::File& volume, bool acceptSelfExtracting);
+
+    // --- durability ---
+    // What is on the medium when: a volume or restored file is there before
+    // the user is asked anything (the retry question, a failure message, the
+    // prompt for the next medium) and before success is reported. Between
+    // volumes that a driver copies one after another with nobody asked
+    // (batchVolumes), the files are only noted and put on the medium
+    // together at the next such point: one wait for the device instead of
+    // one per volume or per file.
+    bool batchVolumes = false;
+    // Puts every file noted since the last such point on the medium; true
+    // when nothing was noted. On failure the files stay noted.
+    bool SyncWritten();
 
     // --- repair of one volume ---
     // Writes volume currentVolume again into targetPath (its last three
@@ -182,11 +204,45 @@ class QuellDateien {
 
   private:
     void FreeEntries();
+    // A file written (and closed, or about to be) since the last SyncWritten.
+    void NoteWritten(const std::string& path);
+    // The end of a volume written to path: noted within a batch of volumes,
+    // else on the medium with everything noted before.
+    bool EndOfVolume(platform::File& file, const std::string& path);
+
+    // The captions of one volume writer (Copy or CopyRep).
+    struct WriterCaptions {
+        const char* makeHeader;
+        const char* open2;  // the first source file
+        const char* open3;  // a following source file
+        const char* read;
+        const char* write;
+    };
+    // Writes volume number under path: header, stub area where due, then the
+    // archive stream from current on until the volume is full or the stream
+    // ends (current then null). Source files are the entries' paths, or
+    // their names in sourceDir. 1 on success; 0 after a reported failure.
+    int WriteVolume(const std::string& path, int number, const WriterCaptions& captions,
+                    bool sourcesInFolder, bool showOverall);
 
     ArchiveSettings* settings_;
     platform::FileSystem* fs_;
     Display* display_;
     const std::atomic<bool>* stopFlag_ = nullptr;
+    std::vector<std::string> unsynced_;
+};
+
+// Marks the volumes a driver copies from now until it returns as one batch
+// (QuellDateien::batchVolumes).
+class VolumeBatch {
+  public:
+    explicit VolumeBatch(QuellDateien& set) : set_(set) { set_.batchVolumes = true; }
+    ~VolumeBatch() { set_.batchVolumes = false; }
+    VolumeBatch(const VolumeBatch&) = delete;
+    VolumeBatch& operator=(const VolumeBatch&) = delete;
+
+  private:
+    QuellDateien& set_;
 };
 
 }  // namespace tolvane

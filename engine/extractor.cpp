@@ -104,7 +104,20 @@ int QuellDateien::CopyBack() {
 int QuellDateien::CopyBack(const RestoreVariant& variant) {
     ArchiveSettings& s = *settings_;
     TakeVolumeSnapshot();
+    std::unique_ptr<platform::File> volume;
+    std::unique_ptr<platform::File> output;
+    std::string outputName;
+    // Every stop closes what the call holds open and puts what was restored
+    // on the medium before anything is reported or asked.
+    auto stop = [&] {
+        volume.reset();
+        if (output) NoteWritten(outputName);
+        output.reset();
+        SyncWritten();
+        return 0;
+    };
     auto fail = [&](RestoreFailure failure) {
+        stop();
         variant.ReportFailure(*this, failure);
         return 0;
     };
@@ -113,76 +126,90 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
     const int number = s.currentVolume;
     s.packagePath = variant.VolumeFileName(s, number);
     if (current == nullptr) return 1;
-    if (StopRequested()) return 0;
+    if (StopRequested()) return stop();
     // Every file is complete once the last volume is done; a volume beyond
     // the set is never asked for.
     if (number < 1 || number > s.volumeCount) return fail(RestoreFailure::FileSize);
 
+    // One descriptor for the check of the header, the size and the data.
     const bool verified = variant.firstVolumeVerified && number == 1;
+    volume = fs_->Open(s.packagePath, platform::OpenMode::Read);
+    if (!volume) return fail(verified ? RestoreFailure::OpenVolume : RestoreFailure::VolumeMissing);
     if (!verified) {
-        switch (CheckVolume(selfExtracting)) {
+        switch (CheckVolume(*volume, selfExtracting)) {
             case VolumeCheck::Expected:
-                break;
             case VolumeCheck::OpenFailed:
-                return fail(RestoreFailure::VolumeMissing);
+                break;
             case VolumeCheck::Unexpected:
-                return 0;  // a wrong volume: the retry question says it
+                return stop();  // a wrong volume: the retry question says it
         }
     }
 
+    // The size of an open file, by name where the layer cannot tell; -1
+    // when neither can.
     platform::FileFacts facts;
-    if (!fs_->Stat(s.packagePath, &facts)) return fail(RestoreFailure::OpenVolume);
+    auto sizeOf = [&](platform::File& file, const std::string& path) {
+        const int64_t n = file.Size();
+        if (n >= 0) return n;
+        return fs_->Stat(path, &facts) ? facts.size : int64_t{-1};
+    };
+    const int64_t size = sizeOf(*volume, s.packagePath);
+    if (size < 0) return fail(RestoreFailure::OpenVolume);
     const int64_t stubArea = selfExtracting && number == 1 ? kStubAreaSize : 0;
-    const int64_t volumeDataSize = facts.size - headerSize;
+    const int64_t volumeDataSize = size - headerSize;
     int64_t volumeDone = stubArea;
     const bool last = number == s.volumeCount;
     // Every volume but the last is exactly volumeSize long (a short one
     // would shift every later file), and the last one holds at least what
     // is left; otherwise nothing is written.
-    if (!last && facts.size != s.volumeSize) return fail(RestoreFailure::FileSize);
+    if (!last && size != s.volumeSize) return fail(RestoreFailure::FileSize);
     if (last && volumeDataSize - volumeDone < RemainingBytes()) {
         return fail(RestoreFailure::FileSize);
     }
 
-    std::string outputName = OutputFileName(s.targetPath, *current);
+    outputName = OutputFileName(s.targetPath, *current);
     variant.ShowOutputFile(*this, outputName);
-    std::unique_ptr<platform::File> output;
     if (current->done == 0) {
         output = fs_->Open(outputName, platform::OpenMode::CreateTruncate);
     } else {
         // The file began on an earlier volume: go on exactly where it ends.
         // If it has lost bytes since, continuing would leave a hole.
         output = fs_->Open(outputName, platform::OpenMode::ReadWriteExisting);
-        platform::FileFacts written;
-        if (output && (!fs_->Stat(outputName, &written) || written.size < current->done ||
-                       !output->Seek(current->done))) {
+        if (output &&
+            (sizeOf(*output, outputName) < current->done || !output->Seek(current->done))) {
             output.reset();
         }
     }
     if (!output) return fail(RestoreFailure::OpenOutput);
-
-    auto volume = fs_->Open(s.packagePath, platform::OpenMode::Read);
-    if (!volume) return fail(RestoreFailure::OpenVolume);
     if (!volume->Seek(headerSize + stubArea)) return fail(RestoreFailure::Read);
 
     const auto buffer = std::make_unique<char[]>(kChunkSize);
     for (;;) {
         // Complete every file whose bytes are all written: also empty files,
         // and those at the very end of the list behind the last data byte.
+        // A completed file reaches the medium at the next point where the
+        // user is asked or told anything, with every other one.
         while (current->done >= current->size) {
-            if (!output->Flush()) return fail(RestoreFailure::Write);
             output.reset();
-            if (fs_->Open(outputName, platform::OpenMode::ReadWriteExisting) == nullptr) {
-                return fail(RestoreFailure::ReopenForTime);
-            }
+            NoteWritten(outputName);
             int64_t seconds = 0, nanoseconds = 0;
             if (!platform::UnixFromSystemTime(current->lastWrite, &seconds, &nanoseconds)) {
+                SyncWritten();
                 variant.ReportFailure(*this, RestoreFailure::ConvertTime);
             } else if (!fs_->SetLastWriteTime(outputName, current->lastWrite)) {
+                // Gone since it was written: the file must be restored again.
+                if (!fs_->Stat(outputName, &facts)) return fail(RestoreFailure::ReopenForTime);
+                SyncWritten();
                 variant.ReportFailure(*this, RestoreFailure::SetTime);
             }
             current = current->next;
-            if (current == nullptr) return 1;  // every file of the archive is restored
+            if (current == nullptr) {
+                // Every file of the archive is restored, and on the medium
+                // before success is reported.
+                volume.reset();
+                if (!SyncWritten()) return fail(RestoreFailure::Write);
+                return 1;
+            }
             ++currentIndex;
             outputName = OutputFileName(s.targetPath, *current);
             variant.ShowOutputFile(*this, outputName);
@@ -191,11 +218,8 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
         }
         if (volumeDone >= volumeDataSize) break;
         // Stopped by the user: what is written stays, so that the run can
-        // be continued from this volume.
-        if (StopRequested()) {
-            output->Flush();
-            return 0;
-        }
+        // be continued from this volume, and it is on the medium.
+        if (StopRequested()) return stop();
 
         // A chunk never crosses the end of the current file or of the volume.
         const int64_t chunk =
@@ -214,12 +238,11 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
     }
 
     // What this volume gave the file that continues is on the medium before
-    // the call reports success, as every file completed in it is: one flush
-    // per file and volume (not per chunk), each chunk handed to the device
-    // as it was written.
-    if (!output->Flush()) return fail(RestoreFailure::Write);
-    output.reset();
+    // anybody is asked for the next volume; within a batch of volumes it is
+    // only noted, as every file completed in it.
     volume.reset();
+    if (!EndOfVolume(*output, outputName)) return fail(RestoreFailure::Write);
+    output.reset();
     display_->SetVolumeBar(0);
     return 1;
 }
@@ -288,6 +311,27 @@ bool MayRestore(QuellDateien& set, const RestoreVariant& variant) {
     return true;
 }
 
+// False when no name in folder can be one of the volumes: none of them lies
+// in that folder, and none has a second name (a hard link) anywhere. Then
+// the restored files need not be looked up one by one.
+bool MayBeAVolume(platform::FileSystem& fs, const std::string& folder,
+                  const std::vector<std::string>& volumes) {
+    FileId target;
+    if (!platform::IdentityOf(fs, folder, &target)) return true;
+    for (const std::string& volume : volumes) {
+        platform::FileFacts facts;
+        if (!fs.Stat(volume, &facts)) continue;  // nothing there to overwrite
+        if (facts.links != 1) return true;
+        const size_t slash = volume.find_last_of('/');
+        const std::string parent = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : volume.substr(0, slash);
+        FileId id;
+        if (!platform::IdentityOf(fs, parent, &id) || id == target) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool AllPackagesPresent(QuellDateien& set, const RestoreVariant& variant) {
@@ -318,10 +362,11 @@ std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant)
         }
     }
     std::set<FileId> volumes;
+    std::vector<std::string> volumeNames = {s.packagePath};
+    for (int n = 1; n <= s.volumeCount; ++n) volumeNames.push_back(variant.VolumeFileName(s, n));
     FileId id;
-    if (platform::IdentityOf(fs, s.packagePath, &id)) volumes.insert(id);
-    for (int n = 1; n <= s.volumeCount; ++n) {
-        if (platform::IdentityOf(fs, variant.VolumeFileName(s, n), &id)) volumes.insert(id);
+    for (const std::string& name : volumeNames) {
+        if (platform::IdentityOf(fs, name, &id)) volumes.insert(id);
     }
     // A name this system cannot hold stops the restore before anything is
     // written, instead of failing in the middle of a volume.
@@ -329,6 +374,7 @@ std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant)
         const std::string problem = platform::FileNameProblem(e->Name());
         if (!problem.empty()) return problem;
     }
+    if (!MayBeAVolume(fs, s.targetPath, volumeNames)) return {};
     for (const FileEntry* e = set.current; e != nullptr; e = e->next) {
         if (platform::IdentityOf(fs, OutputFileName(s.targetPath, *e), &id) &&
             volumes.count(id) != 0) {
@@ -341,6 +387,9 @@ std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant)
 DriveOutcome RestoreAllVolumes(QuellDateien& set, const RestoreVariant& variant) {
     if (!MayRestore(set, variant)) return DriveOutcome::Stopped;
     variant.ShowWorking(set);
+    // Nobody is asked between the volumes: what they restore reaches the
+    // medium together, at the end (or before a question).
+    const VolumeBatch batch(set);
     while (set.current != nullptr) {
         const DriveOutcome restored = RestoreOneVolume(set, variant);
         if (restored != DriveOutcome::Finished) return restored;

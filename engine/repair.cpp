@@ -143,78 +143,20 @@ DriveOutcome RunRepair(QuellDateien& set) {
 int QuellDateien::CopyRep() {
     ArchiveSettings& s = *settings_;
     const int number = s.currentVolume;
-    std::unique_ptr<platform::File> volume;
-    std::unique_ptr<platform::File> source;
-    // Every failure closes what the call holds open, then reports.
-    auto fail = [&](const char* text, const char* caption) {
-        source.reset();
-        volume.reset();
-        display_->Message(text, caption, Icon::Error, Owner::Page);
-        return 0;
-    };
     // Anywhere else than at the start of the chosen volume the bytes written
     // would not be that volume's.
     if (!HasRepairPosition(*this) || repairStart.volume != number) {
-        return fail(texts::kInternalError, texts::kCapCopyRep);
+        display_->Message(texts::kInternalError, texts::kCapCopyRep, Icon::Error, Owner::Page);
+        return 0;
     }
-
     TakeVolumeSnapshot();
     s.targetPath = VolumeName(s.targetPath, number, s.selfExtracting == 1);
-    // The stub area takes the front of the first volume of a self-extracting set.
-    int64_t volumeFill = s.selfExtracting == 1 && number == 1 ? kStubAreaSize : 0;
-
     CalcHeaderSize();
-    if (StopRequested()) return 0;
-    if (makeHeader(s.targetPath, number) == 0) {
-        return fail(texts::kWriteError, texts::kCapCopyRepMakeHeader);
-    }
-    const int64_t capacity = s.volumeSize - headerSize;
-
-    volume = fs_->Open(s.targetPath, platform::OpenMode::Append);
-    if (!volume) return fail(texts::kWriteError, texts::kCapCopyRepOpen);
-    source = fs_->Open(PathInFolder(sourceDir, current->path), platform::OpenMode::Read);
-    if (!source) return fail(texts::kFileNotFound, texts::kCapCopyRepOpen2);
-    if (!source->Seek(current->done)) return fail(texts::kReadError, texts::kCapCopyRepRead);
-
-    const auto buffer = std::make_unique<char[]>(kChunkSize);
-    while (volumeFill < capacity) {
-        if (StopRequested()) return 0;
-        if (current->done >= current->size) {
-            // This file is in the volume whole; the volume goes on with the
-            // next one. Only the stored size is taken: an original that has
-            // grown must not push foreign bytes into the volume.
-            source.reset();
-            if (current->next == nullptr) break;  // the stream ends in this, the last, volume
-            current = current->next;
-            ++currentIndex;
-            source = fs_->Open(PathInFolder(sourceDir, current->path), platform::OpenMode::Read);
-            if (!source) return fail(texts::kFileNotFound, texts::kCapCopyRepOpen3);
-            continue;
-        }
-        const int64_t chunk =
-            std::min({capacity - volumeFill, kChunkSize, current->size - current->done});
-        bool readFailed = false;
-        const int64_t n = volume->CopyFrom(*source, chunk, buffer.get(), &readFailed);
-        if (n < 0 && !readFailed) return fail(texts::kWriteError, texts::kCapCopyRepWrite);
-        // No bytes before the stored size: the original has shrunk, and the
-        // volume could not be the writer's.
-        if (n <= 0) return fail(texts::kReadError, texts::kCapCopyRepRead);
-        volume->StartWriteBack();
-        current->done += n;
-        bytesDone += n;
-        volumeFill += n;
-        ShowProgress(volumeFill, capacity, /*showOverall=*/false);
-    }
-    const bool full = volumeFill >= capacity;
-    if (!full) current = nullptr;  // every byte of the archive is written
-    source.reset();
-    // The volume is on the medium before the call reports success, so the
-    // disk may be taken out: each chunk was handed to the device as it was
-    // written, one flush waits for all of it (as the split writer does).
-    if (!volume->Flush()) return fail(texts::kWriteError, texts::kCapCopyRepWrite);
-    volume.reset();
-    if (full) display_->SetVolumeBar(0);
-    return 1;
+    static constexpr WriterCaptions kCaptions = {texts::kCapCopyRepMakeHeader,
+                                                 texts::kCapCopyRepOpen2, texts::kCapCopyRepOpen3,
+                                                 texts::kCapCopyRepRead, texts::kCapCopyRepWrite};
+    return WriteVolume(s.targetPath, number, kCaptions, /*sourcesInFolder=*/true,
+                       /*showOverall=*/false);
 }
 
 }  // namespace tolvane

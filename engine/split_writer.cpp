@@ -7,6 +7,7 @@
 
 #include "engine/archive_set.h"
 #include "engine/drivers.h"
+#include "engine/position.h"
 #include "engine/robot_image.h"
 #include "engine/sizing.h"
 #include "engine/texts.h"
@@ -14,74 +15,98 @@
 
 namespace tolvane {
 
-int QuellDateien::Copy() {
-    ArchiveSettings& s = *settings_;
-    TakeVolumeSnapshot();
-    auto fail = [this](const char* text, const char* caption) {
+int QuellDateien::WriteVolume(const std::string& path, int number, const WriterCaptions& captions,
+                              bool sourcesInFolder, bool showOverall) {
+    std::unique_ptr<platform::File> volume;
+    std::unique_ptr<platform::File> source;
+    bool created = false;
+    // Every failure closes what the call holds open and puts what was
+    // written on the medium, then reports.
+    auto fail = [&](const char* text, const char* caption) {
+        source.reset();
+        if (created) NoteWritten(path);
+        volume.reset();
+        SyncWritten();
         display_->Message(text, caption, Icon::Error, Owner::Page);
         return 0;
     };
+    // A stop leaves the partial volume to the caller, which removes it; what
+    // was finished before reaches the medium.
+    auto stop = [&] {
+        source.reset();
+        volume.reset();
+        SyncWritten();
+        return 0;
+    };
+    auto sourcePath = [&](const FileEntry& e) {
+        return sourcesInFolder ? PathInFolder(sourceDir, e.path) : e.path;
+    };
 
-    const bool stubArea = s.selfExtracting == 1 && s.currentVolume == 1;
-    s.targetPath = VolumeName(s.targetPath, s.currentVolume, s.selfExtracting == 1);
     // Bytes of the volume behind the header that are taken; on the first
     // volume of a self-extracting set the stub area counts against it.
-    int64_t used = stubArea ? kStubAreaSize : 0;
-
-    if (StopRequested()) return 0;
-    if (!makeHeader(s.targetPath, s.currentVolume)) {
-        return fail(texts::kWriteError, texts::kCapCopyMakeHeader);
-    }
-    const int64_t capacity = s.volumeSize - headerSize;
-    auto volume = fs_->Open(s.targetPath, platform::OpenMode::Append);
-    if (!volume) return fail(texts::kWriteError, texts::kCapCopyOpen);
+    int64_t used = settings_->selfExtracting == 1 && number == 1 ? kStubAreaSize : 0;
+    if (StopRequested()) return stop();
+    // One descriptor for the header and the data.
+    volume = CreateVolume(path, number, &created);
+    if (!volume) return fail(texts::kWriteError, captions.makeHeader);
+    const int64_t capacity = settings_->volumeSize - headerSize;
 
     if (current != nullptr) {
-        auto source = fs_->Open(current->path, platform::OpenMode::Read);
-        if (!source) return fail(texts::kFileNotFound, texts::kCapCopyOpen2);
-        if (!source->Seek(current->done)) return fail(texts::kReadError, texts::kCapCopyRead);
+        source = fs_->Open(sourcePath(*current), platform::OpenMode::Read);
+        if (!source) return fail(texts::kFileNotFound, captions.open2);
+        if (!source->Seek(current->done)) return fail(texts::kReadError, captions.read);
 
         const auto buffer = std::make_unique<char[]>(kChunkSize);
         while (used < capacity) {
-            if (StopRequested()) return 0;
+            if (StopRequested()) return stop();
             if (current->done >= current->size) {
                 // The file is in the volumes whole: go on with the next one.
-                // Only the recorded size is taken, so the data always matches
+                // Only the recorded size is taken, so the data always match
                 // the header even when a file has grown since it was chosen.
                 source.reset();
                 current = current->next;
-                if (current == nullptr) break;
+                if (current == nullptr) break;  // the stream ends in this, the last, volume
                 ++currentIndex;
-                source = fs_->Open(current->path, platform::OpenMode::Read);
-                if (!source) return fail(texts::kFileNotFound, texts::kCapCopyOpen3);
+                source = fs_->Open(sourcePath(*current), platform::OpenMode::Read);
+                if (!source) return fail(texts::kFileNotFound, captions.open3);
                 continue;
             }
             const int64_t chunk =
                 std::min({capacity - used, kChunkSize, current->size - current->done});
             bool readFailed = false;
             const int64_t n = volume->CopyFrom(*source, chunk, buffer.get(), &readFailed);
-            if (n < 0 && !readFailed) return fail(texts::kWriteError, texts::kCapCopyWrite);
+            if (n < 0 && !readFailed) return fail(texts::kWriteError, captions.write);
             // A file that ends before its recorded size has shrunk since it
             // was chosen: a read error, never an endless loop or a volume
             // that disagrees with its header.
-            if (n <= 0) return fail(texts::kReadError, texts::kCapCopyRead);
+            if (n <= 0) return fail(texts::kReadError, captions.read);
             volume->StartWriteBack();
             current->done += n;
             bytesDone += n;
             used += n;
-            ShowProgress(used, capacity);
+            ShowProgress(used, capacity, showOverall);
         }
+        source.reset();
     }
 
-    // The volume is complete on the medium before the call reports success,
-    // so the user may take the medium out. Each chunk was handed to the
-    // device as it was written; one flush per volume waits for all of it.
-    // (A flush per chunk gives no more and costs up to twice the time; see
-    // docs/performance.md.)
-    if (!volume->Flush()) return fail(texts::kWriteError, texts::kCapCopyWrite);
+    // The volume is complete on the medium before anybody is told or asked
+    // anything; within a batch it is only noted (batchVolumes). Write-back
+    // was started while it was written, so the wait is short.
+    if (!EndOfVolume(*volume, path)) return fail(texts::kWriteError, captions.write);
     volume.reset();
     if (current != nullptr) display_->SetVolumeBar(0);
     return 1;
+}
+
+int QuellDateien::Copy() {
+    ArchiveSettings& s = *settings_;
+    TakeVolumeSnapshot();
+    s.targetPath = VolumeName(s.targetPath, s.currentVolume, s.selfExtracting == 1);
+    static constexpr WriterCaptions kCaptions = {texts::kCapCopyMakeHeader, texts::kCapCopyOpen2,
+                                                 texts::kCapCopyOpen3, texts::kCapCopyRead,
+                                                 texts::kCapCopyWrite};
+    return WriteVolume(s.targetPath, s.currentVolume, kCaptions, /*sourcesInFolder=*/false,
+                       /*showOverall=*/true);
 }
 
 namespace {
@@ -206,6 +231,9 @@ DriveOutcome WriteAllVolumes(QuellDateien& set) {
         return DriveOutcome::Stopped;
     }
     set.display().SetStatusText(texts::kWorking);
+    // Nobody is asked between the volumes: they reach the medium together,
+    // after the last one (or before a question).
+    const VolumeBatch batch(set);
     while (set.current != nullptr) {
         const DriveOutcome written = WriteOneVolume(set);
         if (written != DriveOutcome::Finished) return written;

@@ -22,6 +22,9 @@ int QuellDateien::RetryVolume() {
 }
 
 int QuellDateien::RetryVolume(const std::string& question, const std::string& caption) {
+    // Whatever was written before the failure is on the medium while the
+    // question is open: the user may take the medium out or stop here.
+    SyncWritten();
     if (!display_->AskRetry(question, caption)) return 0;
     current = volumeStartEntry;
     if (current != nullptr) {
@@ -48,13 +51,18 @@ int QuellDateien::CheckDisk(bool acceptSelfExtracting) {
 }
 
 QuellDateien::VolumeCheck QuellDateien::CheckVolume(bool acceptSelfExtracting) {
-    const ArchiveSettings& s = *settings_;
-    auto file = fs_->Open(s.packagePath, platform::OpenMode::Read);
+    auto file = fs_->Open(settings_->packagePath, platform::OpenMode::Read);
     if (!file) return VolumeCheck::OpenFailed;
+    return CheckVolume(*file, acceptSelfExtracting);
+}
+
+QuellDateien::VolumeCheck QuellDateien::CheckVolume(platform::File& file,
+                                                    bool acceptSelfExtracting) {
+    const ArchiveSettings& s = *settings_;
     const bool selfExtracting = acceptSelfExtracting && s.selfExtracting == 1;
     // The first volume of the self-extracting layout has the stub area in
     // front, whatever it is called.
-    if (selfExtracting && s.currentVolume == 1 && !file->Seek(kStubAreaSize)) {
+    if (selfExtracting && s.currentVolume == 1 && !file.Seek(kStubAreaSize)) {
         return VolumeCheck::Unexpected;
     }
     // A volume belongs to this set only when its header is the set's header
@@ -64,11 +72,33 @@ QuellDateien::VolumeCheck QuellDateien::CheckVolume(bool acceptSelfExtracting) {
     // mix foreign bytes into the files.
     const std::string expected = SetHeader(s.currentVolume);
     std::string actual(expected.size(), '\0');
-    const int64_t n = file->Read(actual.data(), static_cast<int64_t>(actual.size()));
-    file.reset();
+    const int64_t n = file.Read(actual.data(), static_cast<int64_t>(actual.size()));
     if (n != static_cast<int64_t>(expected.size())) return VolumeCheck::Unexpected;
     if (!selfExtracting && actual.compare(0, 4, "PACK") != 0) return VolumeCheck::Unexpected;
     return actual == expected ? VolumeCheck::Expected : VolumeCheck::Unexpected;
+}
+
+void QuellDateien::NoteWritten(const std::string& path) {
+    // A file that goes on over several volumes is noted once.
+    if (unsynced_.empty() || unsynced_.back() != path) unsynced_.push_back(path);
+}
+
+bool QuellDateien::SyncWritten() {
+    if (unsynced_.empty()) return true;
+    if (!fs_->SyncFiles(unsynced_)) return false;
+    unsynced_.clear();
+    return true;
+}
+
+bool QuellDateien::EndOfVolume(platform::File& file, const std::string& path) {
+    if (batchVolumes && current != nullptr) {
+        NoteWritten(path);
+        return true;
+    }
+    // A lone file is flushed by itself; together with others, all at once.
+    if (unsynced_.empty()) return file.Flush();
+    NoteWritten(path);
+    return SyncWritten();
 }
 
 std::string InsertPromptText(int volume) {

@@ -11,15 +11,15 @@ set -euo pipefail
 # With --test, also what only the tests need: the desktop's own checkers, the
 # Debian packaging tools (dpkg-shlibdeps, lintian, file), groff, bash
 # completion, xdg-mime with its MIME database reader, clang with its libFuzzer
-# for the fuzz targets, wine, and par2cmdline (the recovery data is checked
-# against it, both ways).
+# for the fuzz targets, wine, par2cmdline (the recovery data is checked
+# against it, both ways), and 7-Zip for the benchmark's smoke run.
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev fonts-liberation2
           qt6-translations-l10n scdoc g++-mingw-w64-x86-64)
 case "${1:-}" in
 --test)
     packages+=(xvfb xauth time desktop-file-utils appstream lintian groff-base dpkg-dev file
                bash-completion xdg-utils libfile-mimeinfo-perl shared-mime-info clang
-               libclang-rt-14-dev wine wine64 par2)
+               libclang-rt-14-dev wine wine64 par2 p7zip-full)
     ;;
 "") ;;
 *)

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace tolvane::ui {
 
@@ -28,9 +30,13 @@ class EngineJob::CrossingDisplay : public Display {
         return retry;
     }
     void SetRowDone(int row, const std::string& doneText) override {
-        frame_.row = row;
-        frame_.rowText = doneText;
-        frame_.hasRow = true;
+        // Every row keeps its last text, also the rows of the small files
+        // finished between two frames; only the latest of one row counts.
+        if (!frame_.rows.empty() && frame_.rows.back().first == row) {
+            frame_.rows.back().second = doneText;
+        } else {
+            frame_.rows.emplace_back(row, doneText);
+        }
     }
     void SetOverallBar(int percent) override { frame_.overall = percent; }
     void SetVolumeBar(int percent) override { frame_.volume = percent; }
@@ -46,9 +52,9 @@ class EngineJob::CrossingDisplay : public Display {
 
     // Hands the progress not yet shown to the GUI thread.
     void Flush() {
-        if (!frame_.hasRow && !frame_.overall && !frame_.volume && !frame_.repaint) return;
-        Post([frame = frame_, this] {
-            if (frame.hasRow) gui_->SetRowDone(frame.row, frame.rowText);
+        if (frame_.rows.empty() && !frame_.overall && !frame_.volume && !frame_.repaint) return;
+        Post([frame = std::move(frame_), this] {
+            for (const auto& [row, text] : frame.rows) gui_->SetRowDone(row, text);
             if (frame.overall) gui_->SetOverallBar(*frame.overall);
             if (frame.volume) gui_->SetVolumeBar(*frame.volume);
             if (frame.repaint) gui_->Repaint();
@@ -69,9 +75,7 @@ class EngineJob::CrossingDisplay : public Display {
     }
 
     struct Frame {
-        bool hasRow = false;
-        int row = 0;
-        std::string rowText;
+        std::vector<std::pair<int, std::string>> rows;
         std::optional<int> overall;
         std::optional<int> volume;
         bool repaint = false;

@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QTreeWidget>
 #include <algorithm>
+#include <utility>
 
 #include "ui/ids.h"
 #include "ui/main_window.h"
@@ -55,7 +56,18 @@ void PageDisplay::SetRowDone(int row, const std::string& doneText) {
     QTreeWidgetItem* item = list->topLevelItem(row);
     if (item == nullptr) return;
     item->setText(list->columnCount() - 1, ToQ(doneText));
-    list->scrollToItem(item);
+    // Scrolled there when the screen is painted next, not once per file.
+    pendingRow_ = row;
+}
+
+void PageDisplay::ScrollToPendingRow() {
+    if (pendingRow_ < 0) return;
+    const int row = std::exchange(pendingRow_, -1);
+    Page* page = window_->currentPage();
+    if (page == nullptr) return;
+    auto* list = qobject_cast<QTreeWidget*>(page->Control(id::kFileList));
+    if (list == nullptr) return;
+    if (QTreeWidgetItem* item = list->topLevelItem(row)) list->scrollToItem(item);
 }
 
 void PageDisplay::SetOverallBar(int percent) {
@@ -67,12 +79,15 @@ void PageDisplay::SetVolumeBar(int percent) {
 }
 
 void PageDisplay::SetStatusText(const std::string& text) {
+    // A prompt between volumes: the list shows where the copy stands.
+    ScrollToPendingRow();
     if (Page* page = window_->currentPage()) page->SetText(id::kStatusText, text);
 }
 
 void PageDisplay::Repaint() {
     // The page's list, bars and status text as the engine left them after
     // this chunk, on the screen now.
+    ScrollToPendingRow();
     if (window_->isVisible()) PaintPendingUpdates(window_);
 }
 

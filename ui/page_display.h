@@ -29,7 +29,11 @@ class PageDisplay : public Display {
     void Repaint() override;
 
   private:
+    // Scrolls the file list to the row reported last, if it is not there yet.
+    void ScrollToPendingRow();
+
     MainWindow* window_;
+    int pendingRow_ = -1;
 };
 
 }  // namespace tolvane::ui

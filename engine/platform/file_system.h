@@ -42,6 +42,9 @@ class File {
     // returns at once; a later Flush then has little left to wait for. Only a
     // hint: Flush alone guarantees anything.
     virtual void StartWriteBack() {}
+    // Size of the open file; -1 when the layer cannot tell (the caller then
+    // asks by name).
+    virtual int64_t Size() { return -1; }
     // Moves up to count bytes from source (at its position) to this file (at
     // its position), through buffer (at least count bytes) or, where the
     // platform can, without it. Returns the count moved, 0 at the end of
@@ -76,6 +79,8 @@ struct FileFacts {
     // Identity of the file: two names with the same pair name the same file.
     uint64_t device = 0;
     uint64_t inode = 0;
+    // Names the file has (hard links); 0 when the platform does not tell.
+    int64_t links = 0;
 };
 
 class FileSystem {
@@ -99,6 +104,17 @@ class FileSystem {
     virtual bool MakeExecutable(const std::string& path) = 0;
     // True where two names that differ only in letter case name one file.
     virtual bool FoldsCase() const { return false; }
+    // Puts the data and names of files written and closed before on their
+    // medium, all at once. This default opens each file again and flushes
+    // it; a layer that can sync a whole file system at once does that.
+    virtual bool SyncFiles(const std::vector<std::string>& paths) {
+        bool ok = true;
+        for (const std::string& path : paths) {
+            auto file = Open(path, OpenMode::ReadWriteExisting);
+            if (!file || !file->Flush()) ok = false;
+        }
+        return ok;
+    }
 };
 
 // What tells two names of one file apart from two files: the device and the

@@ -1,5 +1,5 @@
 #ifndef _GNU_SOURCE
-#define _GNU_SOURCE 1  // copy_file_range, sync_file_range
+#define _GNU_SOURCE 1  // copy_file_range, sync_file_range, syncfs
 #endif
 #include <errno.h>
 #include <fcntl.h>
@@ -9,6 +9,9 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <set>
+#include <vector>
+
 #include "engine/platform/file_system.h"
 
 namespace tolvane::platform {
@@ -16,12 +19,76 @@ namespace {
 
 class PosixFile : public File {
   public:
-    explicit PosixFile(int fd) : fd_(fd) {}
+    PosixFile(int fd, bool appending) : fd_(fd), appending_(appending) {}
     ~PosixFile() override { ::close(fd_); }
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
 
     int64_t Read(void* buffer, int64_t count) override {
+        const int64_t n = ReadAll(buffer, count);
+        if (n > 0) position_ += n;
+        return n;
+    }
+
+    int64_t Write(const void* buffer, int64_t count) override {
+        const int64_t n = WriteAll(buffer, count);
+        if (n > 0) position_ += n;
+        return n;
+    }
+
+    bool Seek(int64_t position) override {
+        if (position < 0 || ::lseek(fd_, static_cast<off_t>(position), SEEK_SET) != position) {
+            return false;
+        }
+        position_ = position;
+        return true;
+    }
+
+    bool Flush() override { return ::fdatasync(fd_) == 0; }
+
+    // The device writes while the next chunks are copied, instead of all of
+    // it at the next flush (sync_file_range without waiting). Asked for in
+    // steps of a few MiB: a call per small chunk costs more than it saves.
+    void StartWriteBack() override {
+        if (appending_ || position_ - writeBackFrom_ < kWriteBackStep) return;
+        ::sync_file_range(fd_, writeBackFrom_, position_ - writeBackFrom_, SYNC_FILE_RANGE_WRITE);
+        writeBackFrom_ = position_;
+    }
+
+    int64_t Size() override {
+        struct stat st;
+        return ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
+    }
+
+    // Between two files of this layer the kernel copies the bytes itself
+    // (copy_file_range), which saves one pass through memory. Whatever it
+    // cannot do, and every failure or end of file it reports, goes through
+    // the buffer once more: that path tells a read error from a write error
+    // and confirms an end of file.
+    int64_t CopyFrom(File& source, int64_t count, void* buffer, bool* readFailed) override {
+        auto* posix = dynamic_cast<PosixFile*>(&source);
+        if (posix != nullptr && kernelCopy_) {
+            const ssize_t n =
+                ::copy_file_range(posix->fd_, nullptr, fd_, nullptr, static_cast<size_t>(count), 0);
+            if (n > 0) {
+                position_ += n;
+                posix->position_ += n;
+                return n;
+            }
+            // Not offered for this pair of files (other file systems, a file
+            // opened for appending, an old kernel): do not ask again.
+            if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                          errno == EOPNOTSUPP || errno == EBADF)) {
+                kernelCopy_ = false;
+            }
+        }
+        return File::CopyFrom(source, count, buffer, readFailed);
+    }
+
+  private:
+    static constexpr int64_t kWriteBackStep = 4 << 20;
+
+    int64_t ReadAll(void* buffer, int64_t count) {
         auto* p = static_cast<char*>(buffer);
         int64_t total = 0;
         while (total < count) {
@@ -36,7 +103,7 @@ class PosixFile : public File {
         return total;
     }
 
-    int64_t Write(const void* buffer, int64_t count) override {
+    int64_t WriteAll(const void* buffer, int64_t count) {
         const auto* p = static_cast<const char*>(buffer);
         int64_t total = 0;
         while (total < count) {
@@ -51,49 +118,13 @@ class PosixFile : public File {
         return total;
     }
 
-    bool Seek(int64_t position) override {
-        return position >= 0 && ::lseek(fd_, static_cast<off_t>(position), SEEK_SET) == position;
-    }
-
-    bool Flush() override { return ::fdatasync(fd_) == 0; }
-
-    // The device writes while the next chunk is copied, instead of all of a
-    // volume at its end (sync_file_range without waiting).
-    void StartWriteBack() override {
-        const off_t position = ::lseek(fd_, 0, SEEK_CUR);
-        if (position < 0) return;
-        if (position > writeBackFrom_) {
-            ::sync_file_range(fd_, writeBackFrom_, position - writeBackFrom_,
-                              SYNC_FILE_RANGE_WRITE);
-        }
-        writeBackFrom_ = position;
-    }
-
-    // Between two files of this layer the kernel copies the bytes itself
-    // (copy_file_range), which saves one pass through memory. Whatever it
-    // cannot do, and every failure or end of file it reports, goes through
-    // the buffer once more: that path tells a read error from a write error
-    // and confirms an end of file.
-    int64_t CopyFrom(File& source, int64_t count, void* buffer, bool* readFailed) override {
-        auto* posix = dynamic_cast<PosixFile*>(&source);
-        if (posix != nullptr && kernelCopy_) {
-            const ssize_t n =
-                ::copy_file_range(posix->fd_, nullptr, fd_, nullptr, static_cast<size_t>(count), 0);
-            if (n > 0) return n;
-            // Not offered for this pair of files (other file systems, a file
-            // opened for appending, an old kernel): do not ask again.
-            if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
-                          errno == EOPNOTSUPP || errno == EBADF)) {
-                kernelCopy_ = false;
-            }
-        }
-        return File::CopyFrom(source, count, buffer, readFailed);
-    }
-
-  private:
     int fd_;
+    // Appended data have no position of their own here; no write-back hints.
+    bool appending_;
     bool kernelCopy_ = true;
-    off_t writeBackFrom_ = 0;
+    // The file position, kept here instead of asked for.
+    int64_t position_ = 0;
+    int64_t writeBackFrom_ = 0;
 };
 
 std::string ParentOf(const std::string& path) {
@@ -152,8 +183,8 @@ class PosixFs : public FileSystem {
             ::close(fd);
             return nullptr;
         }
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        return std::make_unique<PosixFile>(fd);
+        // O_NONBLOCK stays: it means nothing for a regular file.
+        return std::make_unique<PosixFile>(fd, mode == OpenMode::Append);
     }
 
     bool Stat(const std::string& path, FileFacts* facts) override {
@@ -164,6 +195,7 @@ class PosixFs : public FileSystem {
         facts->isRegular = S_ISREG(st.st_mode);
         facts->device = static_cast<uint64_t>(st.st_dev);
         facts->inode = static_cast<uint64_t>(st.st_ino);
+        facts->links = static_cast<int64_t>(st.st_nlink);
         return true;
     }
 
@@ -206,6 +238,27 @@ class PosixFs : public FileSystem {
             current = parent;
         }
         return current;
+    }
+
+    // One syncfs per file system that holds one of the files: the data and
+    // the names of thousands of files cost one wait for the device, where a
+    // flush per file would wait for each.
+    bool SyncFiles(const std::vector<std::string>& paths) override {
+        std::set<std::string> folders;
+        for (const std::string& path : paths) folders.insert(ParentOf(path));
+        std::set<dev_t> synced;
+        bool ok = true;
+        for (const std::string& folder : folders) {
+            const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            struct stat st;
+            if (fd < 0 || ::fstat(fd, &st) != 0) {
+                ok = false;
+            } else if (synced.insert(st.st_dev).second && ::syncfs(fd) != 0) {
+                ok = false;
+            }
+            if (fd >= 0) ::close(fd);
+        }
+        return ok;
     }
 
     bool MakeExecutable(const std::string& path) override {

@@ -16,6 +16,7 @@ class FaultyFile : public platform::File {
         return real_->Read(buffer, count);
     }
     int64_t Write(const void* buffer, int64_t count) override {
+        if (count > 0) fs_.Wrote(path_);
         if (fs_.Hit(Fault::ShortWrite, path_)) {
             const int64_t half = count / 2;
             return half > 0 ? real_->Write(buffer, half) : 0;
@@ -28,8 +29,11 @@ class FaultyFile : public platform::File {
     }
     bool Flush() override {
         if (fs_.Hit(Fault::FlushFails, path_)) return false;
-        return fs_.syncToMedium ? real_->Flush() : true;
+        if (fs_.syncToMedium && !real_->Flush()) return false;
+        fs_.Synced(path_);
+        return true;
     }
+    int64_t Size() override { return real_->Size(); }
 
   private:
     std::unique_ptr<platform::File> real_;
@@ -99,6 +103,13 @@ bool FaultyFileSystem::Stat(const std::string& path, platform::FileFacts* facts)
 bool FaultyFileSystem::SetLastWriteTime(const std::string& path, const platform::SystemTime& time) {
     if (Hit(Fault::SetTimeFails, path)) return false;
     return real_.SetLastWriteTime(path, time);
+}
+
+bool FaultyFileSystem::SyncFiles(const std::vector<std::string>& paths) {
+    if (Hit(Fault::FlushFails, paths.empty() ? std::string() : paths.front())) return false;
+    if (syncToMedium && !real_.SyncFiles(paths)) return false;
+    for (const std::string& path : paths) Synced(path);
+    return true;
 }
 
 bool FaultyFileSystem::FreeBytes(const std::string& path, int64_t* bytes) {

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "engine/platform/file_system.h"
 
@@ -55,6 +57,15 @@ class FaultyFileSystem : public platform::FileSystem {
     bool FreeBytes(const std::string& path, int64_t* bytes) override;
     std::string MountPointOf(const std::string& path) override { return real_.MountPointOf(path); }
     bool MakeExecutable(const std::string& path) override { return real_.MakeExecutable(path); }
+    // Counts as a flush (FlushFails makes it fail).
+    bool SyncFiles(const std::vector<std::string>& paths) override;
+
+    // Files written through this layer and not flushed or synced since: what
+    // a power cut would cost now.
+    const std::set<std::string>& unsynced() const { return unsynced_; }
+    // Called by the file wrapper.
+    void Wrote(const std::string& path) { unsynced_.insert(path); }
+    void Synced(const std::string& path) { unsynced_.erase(path); }
 
     // Counts a call of the operation behind fault; true when it is to fail
     // with that fault (for the file wrapper).
@@ -73,6 +84,7 @@ class FaultyFileSystem : public platform::FileSystem {
     std::optional<Armed> armed_;
     bool fired_ = false;
     std::string firedPath_;
+    std::set<std::string> unsynced_;
 };
 
 }  // namespace tolvane::test
