@@ -173,7 +173,7 @@ measure() {
                 "dd conv=fsync@$v/d.%R%@:@dd if=$v/t.0/package.002 of=$v/d.%R%/package.002 bs=1M conv=fsync status=none"
             cmp -s "$v/t.0/package.002" "$v/r.0/package.002" || { echo "repaired volume differs" >&2; exit 1; }
             compare "continue at volume 2, $tag" \
-                "tolvane-cli@$v/to.0@:@$cli continue $v/t.0/package.001 -d $v/to.0 --from 2" \
+                "tolvane-cli@$v/to.0@:@$cli continue $v/t.0/package.001 -d $v/to.0 --from 2 --overwrite" \
                 "dd conv=fsync@$v/d.%R%@:@cat $(printf '%s ' "$v"/t.0/package.00[2-9]) | dd of=$v/d.%R%/rest bs=1M conv=fsync status=none"
         fi
         rm -rf "$v/m" "$v/mo"

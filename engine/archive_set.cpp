@@ -1,6 +1,7 @@
 #include "engine/archive_set.h"
 
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 
 #include "engine/platform/wide_math.h"
@@ -246,6 +247,16 @@ void QuellDateien::AdoptHeader(const FixedHead& head, TextPart& parsed) {
         entry->lastWrite = r.lastWrite;
         AppendEntry(entry);
     }
+}
+
+int64_t QuellDateien::CopyChunk(platform::File& to, platform::File& from, int64_t limit,
+                                bool* readFailed) {
+    if (!buffer_) buffer_.reset(new char[kChunkSize]);
+    const int64_t asked = std::min(limit, pace_.Step());
+    const int64_t start = platform::MonotonicMicroseconds();
+    const int64_t n = to.CopyFrom(from, asked, buffer_.get(), kChunkSize, readFailed);
+    pace_.Took(asked, n, std::chrono::microseconds(platform::MonotonicMicroseconds() - start));
+    return n;
 }
 
 void QuellDateien::ShowProgress(int64_t volumeUsed, int64_t volumeCapacity, bool showOverall) {

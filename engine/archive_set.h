@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/copy_pace.h"
 #include "engine/display.h"
 #include "engine/platform/file_system.h"
 
@@ -224,12 +225,17 @@ class QuellDateien {
     // their names in sourceDir. 1 on success; 0 after a reported failure.
     int WriteVolume(const std::string& path, int number, const WriterCaptions& captions,
                     bool sourcesInFolder, bool showOverall);
+    // One copy call of at most limit bytes from from to to, as CopyFrom
+    // counts it; its size follows how quickly the calls before went.
+    int64_t CopyChunk(platform::File& to, platform::File& from, int64_t limit, bool* readFailed);
 
     ArchiveSettings* settings_;
     platform::FileSystem* fs_;
     Display* display_;
     const std::atomic<bool>* stopFlag_ = nullptr;
     std::vector<std::string> unsynced_;
+    CopyPace pace_;
+    std::unique_ptr<char[]> buffer_;  // kChunkSize bytes, made at the first copy
 };
 
 // Marks the volumes a driver copies from now until it returns as one batch

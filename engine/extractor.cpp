@@ -183,7 +183,6 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
     if (!output) return fail(RestoreFailure::OpenOutput);
     if (!volume->Seek(headerSize + stubArea)) return fail(RestoreFailure::Read);
 
-    const auto buffer = std::make_unique<char[]>(kChunkSize);
     for (;;) {
         // Complete every file whose bytes are all written: also empty files,
         // and those at the very end of the list behind the last data byte.
@@ -222,10 +221,10 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
         if (StopRequested()) return stop();
 
         // A chunk never crosses the end of the current file or of the volume.
-        const int64_t chunk =
-            std::min({kChunkSize, current->size - current->done, volumeDataSize - volumeDone});
         bool readFailed = false;
-        const int64_t n = output->CopyFrom(*volume, chunk, buffer.get(), &readFailed);
+        const int64_t n = CopyChunk(
+            *output, *volume, std::min(current->size - current->done, volumeDataSize - volumeDone),
+            &readFailed);
         if (n < 0) return fail(readFailed ? RestoreFailure::Read : RestoreFailure::Write);
         // No bytes although the volume should hold more: it has shrunk since
         // its size was taken. A read error, never an endless loop.
@@ -241,6 +240,7 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
     // anybody is asked for the next volume; within a batch of volumes it is
     // only noted, as every file completed in it.
     volume.reset();
+    if (batchVolumes) output->WriteBackRest();
     if (!EndOfVolume(*output, outputName)) return fail(RestoreFailure::Write);
     output.reset();
     display_->SetVolumeBar(0);

@@ -56,7 +56,6 @@ int QuellDateien::WriteVolume(const std::string& path, int number, const WriterC
         if (!source) return fail(texts::kFileNotFound, captions.open2);
         if (!source->Seek(current->done)) return fail(texts::kReadError, captions.read);
 
-        const auto buffer = std::make_unique<char[]>(kChunkSize);
         while (used < capacity) {
             if (StopRequested()) return stop();
             if (current->done >= current->size) {
@@ -71,10 +70,10 @@ int QuellDateien::WriteVolume(const std::string& path, int number, const WriterC
                 if (!source) return fail(texts::kFileNotFound, captions.open3);
                 continue;
             }
-            const int64_t chunk =
-                std::min({capacity - used, kChunkSize, current->size - current->done});
             bool readFailed = false;
-            const int64_t n = volume->CopyFrom(*source, chunk, buffer.get(), &readFailed);
+            const int64_t n =
+                CopyChunk(*volume, *source,
+                          std::min(capacity - used, current->size - current->done), &readFailed);
             if (n < 0 && !readFailed) return fail(texts::kWriteError, captions.write);
             // A file that ends before its recorded size has shrunk since it
             // was chosen: a read error, never an endless loop or a volume
@@ -90,8 +89,10 @@ int QuellDateien::WriteVolume(const std::string& path, int number, const WriterC
     }
 
     // The volume is complete on the medium before anybody is told or asked
-    // anything; within a batch it is only noted (batchVolumes). Write-back
-    // was started while it was written, so the wait is short.
+    // anything; within a batch it is only noted (batchVolumes). The device
+    // was asked to write it while it was copied, and the rest of it now,
+    // while the next volume is copied: the wait at the end is short.
+    if (batchVolumes) volume->WriteBackRest();
     if (!EndOfVolume(*volume, path)) return fail(texts::kWriteError, captions.write);
     volume.reset();
     if (current != nullptr) display_->SetVolumeBar(0);

@@ -322,8 +322,8 @@ void MainWindow::RunJob(std::function<DriveOutcome()> driver,
                         std::function<void(DriveOutcome)> done) {
     if (JobRunning()) return;
     for (int id : kGreyedDuringJob) actions_[id]->setEnabled(false);
-    job_ = std::make_unique<EngineJob>(*set_, display_, std::move(driver),
-                                       options_.progressInterval);
+    job_ =
+        std::make_unique<EngineJob>(*set_, display_, std::move(driver), options_.progressInterval);
     connect(job_.get(), &EngineJob::Finished, this, [this, done](DriveOutcome outcome) {
         // The job object goes when control is back in the event loop.
         job_.release()->deleteLater();

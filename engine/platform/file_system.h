@@ -42,17 +42,21 @@ class File {
     // returns at once; a later Flush then has little left to wait for. Only a
     // hint: Flush alone guarantees anything.
     virtual void StartWriteBack() {}
+    // The same for everything written and not yet handed over, at the end
+    // of a file: the device writes it while the next file is copied.
+    virtual void WriteBackRest() {}
     // Size of the open file; -1 when the layer cannot tell (the caller then
     // asks by name).
     virtual int64_t Size() { return -1; }
     // Moves up to count bytes from source (at its position) to this file (at
-    // its position), through buffer (at least count bytes) or, where the
-    // platform can, without it. Returns the count moved, 0 at the end of
-    // source, or -1 with *readFailed telling whether reading the source or
-    // writing this file failed (fewer bytes written than read is a failed
-    // write).
-    virtual int64_t CopyFrom(File& source, int64_t count, void* buffer, bool* readFailed) {
-        const int64_t n = source.Read(buffer, count);
+    // its position), through buffer (bufferSize bytes) or, where the
+    // platform can, without it; through the buffer at most bufferSize at a
+    // time. Returns the count moved, 0 at the end of source, or -1 with
+    // *readFailed telling whether reading the source or writing this file
+    // failed (fewer bytes written than read is a failed write).
+    virtual int64_t CopyFrom(File& source, int64_t count, void* buffer, int64_t bufferSize,
+                             bool* readFailed) {
+        const int64_t n = source.Read(buffer, count < bufferSize ? count : bufferSize);
         if (n <= 0) {
             *readFailed = n < 0;
             return n;
@@ -134,7 +138,6 @@ bool ListFolder(const std::string& folder, std::vector<std::string>* names);
 // Gives a file a new name, replacing a file of that name at once.
 bool RenameFile(const std::string& from, const std::string& to);
 
-
 // The process-wide file system of the system the program runs on; it holds
 // no state.
 FileSystem& NativeFileSystem();
@@ -173,6 +176,9 @@ bool IsConsole(StandardStream stream);
 // Makes the standard streams carry UTF-8 bytes unchanged and lets a console
 // understand the cursor controls of the progress line.
 void PrepareConsole();
+
+// Microseconds on a clock that only moves forward, from an arbitrary start.
+int64_t MonotonicMicroseconds();
 
 // Whether path names an existing folder.
 bool IsFolder(const std::string& path);

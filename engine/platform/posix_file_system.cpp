@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <set>
@@ -41,6 +42,8 @@ class PosixFile : public File {
             return false;
         }
         position_ = position;
+        // What lies before was handed over by whoever wrote it.
+        writeBackFrom_ = position;
         return true;
     }
 
@@ -55,6 +58,12 @@ class PosixFile : public File {
         writeBackFrom_ = position_;
     }
 
+    void WriteBackRest() override {
+        if (appending_ || position_ <= writeBackFrom_) return;
+        ::sync_file_range(fd_, writeBackFrom_, 0, SYNC_FILE_RANGE_WRITE);
+        writeBackFrom_ = position_;
+    }
+
     int64_t Size() override {
         struct stat st;
         return ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
@@ -65,7 +74,8 @@ class PosixFile : public File {
     // cannot do, and every failure or end of file it reports, goes through
     // the buffer once more: that path tells a read error from a write error
     // and confirms an end of file.
-    int64_t CopyFrom(File& source, int64_t count, void* buffer, bool* readFailed) override {
+    int64_t CopyFrom(File& source, int64_t count, void* buffer, int64_t bufferSize,
+                     bool* readFailed) override {
         auto* posix = dynamic_cast<PosixFile*>(&source);
         if (posix != nullptr && kernelCopy_) {
             const ssize_t n =
@@ -82,7 +92,7 @@ class PosixFile : public File {
                 kernelCopy_ = false;
             }
         }
-        return File::CopyFrom(source, count, buffer, readFailed);
+        return File::CopyFrom(source, count, buffer, bufferSize, readFailed);
     }
 
   private:
@@ -306,6 +316,12 @@ bool IsConsole(StandardStream stream) {
 }
 
 void PrepareConsole() {}
+
+int64_t MonotonicMicroseconds() {
+    struct timespec now;
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
 
 bool IsFolder(const std::string& path) {
     struct stat st;

@@ -353,6 +353,10 @@ void PrepareConsole() {
     }
 }
 
+int64_t MonotonicMicroseconds() {
+    return static_cast<int64_t>(GetTickCount64()) * 1000;
+}
+
 bool IsFolder(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -62,10 +62,10 @@ std::string RecordingShell::FindProgram(const std::string& name) {
     return it == programs.end() ? std::string() : it->second;
 }
 
-GuiFixture::GuiFixture(WindowOptions options, platform::FileSystem* fileSystem) {
+GuiFixture::GuiFixture(WindowOptions options, platform::FileSystem* fileSystem,
+                       std::chrono::milliseconds progressInterval) {
     if (fileSystem == nullptr) fileSystem = &platform::NativeFileSystem();
-    // Every chunk's progress is shown, so that a test sees each frame.
-    options.progressInterval = std::chrono::milliseconds(0);
+    options.progressInterval = progressInterval;
     Services services{&dialogs, &messages, &shell, fileSystem};
     window = std::make_unique<MainWindow>(services, options);
     window->Start();

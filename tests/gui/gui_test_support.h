@@ -3,6 +3,7 @@
 // the main window over them.
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <map>
@@ -63,7 +64,10 @@ class RecordingShell : public Shell {
 // The main window over recording services, started on the start page; its
 // files go through fileSystem (the real one when none is given).
 struct GuiFixture {
-    explicit GuiFixture(WindowOptions options = {}, platform::FileSystem* fileSystem = nullptr);
+    // Every chunk's progress is shown (progressInterval 0), so that a test
+    // sees each frame; a measurement passes the program's own interval.
+    explicit GuiFixture(WindowOptions options = {}, platform::FileSystem* fileSystem = nullptr,
+                        std::chrono::milliseconds progressInterval = {});
     ~GuiFixture();
 
     MainWindow& w() { return *window; }

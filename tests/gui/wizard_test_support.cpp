@@ -45,7 +45,8 @@ WizardEnvironment::WizardEnvironment() : robotPath(program / "Robot.dat") {
     WriteFile(robotPath, tolvane::test::RobotImage(20005, 99));
 }
 
-WizardFixture::WizardFixture() : GuiFixture(OptionsFor(*this), &fs) {
+WizardFixture::WizardFixture(std::chrono::milliseconds progressInterval)
+    : GuiFixture(OptionsFor(*this), &fs, progressInterval) {
     // The window paints only once the platform has exposed it; the engine's
     // repaints during a run would be dropped before.
     for (int i = 0; i < 100 && !(w().windowHandle() && w().windowHandle()->isExposed()); ++i) {

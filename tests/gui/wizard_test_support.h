@@ -29,7 +29,7 @@ struct WizardEnvironment {
 };
 
 struct WizardFixture : WizardEnvironment, GuiFixture {
-    WizardFixture();
+    explicit WizardFixture(std::chrono::milliseconds progressInterval = {});
 
     // The chooser answers and presses of the wizards' steps.
     void ChooseSources(const std::vector<std::string>& paths);

@@ -27,6 +27,9 @@ class FaultyFile : public platform::File {
     void StartWriteBack() override {
         if (fs_.syncToMedium) real_->StartWriteBack();
     }
+    void WriteBackRest() override {
+        if (fs_.syncToMedium) real_->WriteBackRest();
+    }
     bool Flush() override {
         if (fs_.Hit(Fault::FlushFails, path_)) return false;
         if (fs_.syncToMedium && !real_->Flush()) return false;
@@ -34,6 +37,15 @@ class FaultyFile : public platform::File {
         return true;
     }
     int64_t Size() override { return real_->Size(); }
+    int64_t CopyFrom(platform::File& source, int64_t count, void* buffer, int64_t bufferSize,
+                     bool* readFailed) override {
+        auto* faulty = dynamic_cast<FaultyFile*>(&source);
+        if (!fs_.passCopiesThrough || faulty == nullptr) {
+            return File::CopyFrom(source, count, buffer, bufferSize, readFailed);
+        }
+        fs_.Wrote(path_);
+        return real_->CopyFrom(*faulty->real_, count, buffer, bufferSize, readFailed);
+    }
 
   private:
     std::unique_ptr<platform::File> real_;

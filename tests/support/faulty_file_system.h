@@ -47,6 +47,10 @@ class FaultyFileSystem : public platform::FileSystem {
     // When false, Flush succeeds without pushing data to the medium, which
     // keeps long fault campaigns fast.
     bool syncToMedium = true;
+    // When true, copies between two of its files go to the real files whole
+    // (the kernel copy of the real layer) without counting reads and writes:
+    // for measurements, where no fault is armed.
+    bool passCopiesThrough = false;
     // When set, FreeBytes answers this instead of asking the file system.
     std::optional<int64_t> freeBytes;
 
