@@ -208,6 +208,29 @@ TEST(RestoreRoad, AllVolumesAtHandAreRestoredInOnePress) {
     EXPECT_EQ(recorder.frames.back().done[2], "1.700.000");
 }
 
+// Hundreds of small files finish between two frames of the program's
+// progress interval; each row still ends with its file's whole size, and the
+// list stands at the last one.
+TEST(RestoreRoad, EveryRowShowsItsFileDoneAlsoBetweenFrames) {
+    std::vector<Source> files;
+    for (int i = 0; i < 300; ++i) {
+        files.push_back({"f" + std::to_string(1000 + i), std::string(100 + i, 'x'), 1600000000});
+    }
+    Archive a(files);
+    WizardFixture f(std::chrono::hours(1));
+    ReachProgressPage(f, a.First(), a.Target());
+    test::ProgressRecorder recorder(f.page());
+    f.Press(id::kStart);
+    ASSERT_EQ(f.w().pageType(), kCompletionPage);
+    ExpectRestored(a.Target(), a.sources);
+    ASSERT_FALSE(recorder.frames.empty());
+    const std::vector<std::string>& done = recorder.frames.back().done;
+    ASSERT_EQ(done.size(), files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(done[i], FormatThousands(static_cast<int64_t>(files[i].bytes.size()))) << i;
+    }
+}
+
 TEST(RestoreRoad, OneVolumePerPressWithTheInsertPrompt) {
     Archive a;
     // The "drive" holds one volume at a time.
