@@ -311,35 +311,53 @@ bool MayRestore(QuellDateien& set, const RestoreVariant& variant) {
     return true;
 }
 
-// False when no name in folder can be one of the volumes: none of them lies
-// in that folder, and none has a second name (a hard link) anywhere. Then
-// the restored files need not be looked up one by one.
-bool MayBeAVolume(platform::FileSystem& fs, const std::string& folder,
-                  const std::vector<std::string>& volumes) {
+// The identities of the volumes that exist, looked up once each. mayBeInFolder
+// is false when no name in folder can be one of them: none of them lies in
+// that folder, and none has a second name (a hard link) anywhere. Then the
+// restored files need not be looked up one by one.
+struct VolumeIdentities {
+    std::set<FileId> ids;
+    bool mayBeInFolder = false;
+};
+
+VolumeIdentities IdentifyVolumes(platform::FileSystem& fs, const std::string& folder,
+                                 const std::vector<std::string>& volumes) {
+    VolumeIdentities result;
     FileId target;
-    if (!platform::IdentityOf(fs, folder, &target)) return true;
+    const bool targetKnown = platform::IdentityOf(fs, folder, &target);
+    result.mayBeInFolder = !targetKnown;
+    // A folder is looked at once for a run of volumes in it (usually all).
+    std::string lastParent;
+    bool lastIsTarget = false;
     for (const std::string& volume : volumes) {
         platform::FileFacts facts;
         if (!fs.Stat(volume, &facts)) continue;  // nothing there to overwrite
-        if (facts.links != 1) return true;
-        const size_t slash = volume.find_last_of('/');
-        const std::string parent = slash == std::string::npos ? "."
-                                   : slash == 0               ? "/"
-                                                              : volume.substr(0, slash);
-        FileId id;
-        if (!platform::IdentityOf(fs, parent, &id) || id == target) return true;
+        result.ids.insert({facts.device, facts.inode});
+        if (result.mayBeInFolder) continue;
+        if (facts.links != 1) {
+            result.mayBeInFolder = true;
+            continue;
+        }
+        const std::string parent = platform::FolderOf(volume);
+        if (lastParent.empty() || parent != lastParent) {
+            FileId id;
+            lastIsTarget = !platform::IdentityOf(fs, parent, &id) || id == target;
+            lastParent = parent;
+        }
+        if (lastIsTarget) result.mayBeInFolder = true;
     }
-    return false;
+    return result;
 }
 
 }  // namespace
 
 bool AllPackagesPresent(QuellDateien& set, const RestoreVariant& variant) {
     const ArchiveSettings& s = set.settings();
+    // A look at each name is enough here: a volume that cannot be read
+    // after all fails at its turn, with the retry question.
+    platform::FileFacts facts;
     for (int n = 1; n <= s.volumeCount; ++n) {
-        if (!set.fs().Open(variant.VolumeFileName(s, n), platform::OpenMode::Read)) {
-            return false;
-        }
+        if (!set.fs().Stat(variant.VolumeFileName(s, n), &facts) || !facts.isRegular) return false;
     }
     return true;
 }
@@ -361,23 +379,20 @@ std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant)
             return texts::WithName(texts::kStoredNameTwice, name);
         }
     }
-    std::set<FileId> volumes;
     std::vector<std::string> volumeNames = {s.packagePath};
     for (int n = 1; n <= s.volumeCount; ++n) volumeNames.push_back(variant.VolumeFileName(s, n));
-    FileId id;
-    for (const std::string& name : volumeNames) {
-        if (platform::IdentityOf(fs, name, &id)) volumes.insert(id);
-    }
     // A name this system cannot hold stops the restore before anything is
     // written, instead of failing in the middle of a volume.
     for (const FileEntry* e = set.current; e != nullptr; e = e->next) {
         const std::string problem = platform::FileNameProblem(e->Name());
         if (!problem.empty()) return problem;
     }
-    if (!MayBeAVolume(fs, s.targetPath, volumeNames)) return {};
+    const VolumeIdentities volumes = IdentifyVolumes(fs, s.targetPath, volumeNames);
+    if (!volumes.mayBeInFolder) return {};
     for (const FileEntry* e = set.current; e != nullptr; e = e->next) {
+        FileId id;
         if (platform::IdentityOf(fs, OutputFileName(s.targetPath, *e), &id) &&
-            volumes.count(id) != 0) {
+            volumes.ids.count(id) != 0) {
             return texts::WithName(texts::kOutputIsVolume, e->Name());
         }
     }
