@@ -20,7 +20,9 @@ namespace {
 
 class PosixFile : public File {
   public:
-    PosixFile(int fd, bool appending) : fd_(fd), appending_(appending) {}
+    // sizeAtOpen: what fstat said when the file was opened.
+    PosixFile(int fd, bool appending, int64_t sizeAtOpen)
+        : fd_(fd), appending_(appending), sizeAtOpen_(sizeAtOpen) {}
     ~PosixFile() override { ::close(fd_); }
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
@@ -32,12 +34,15 @@ class PosixFile : public File {
     }
 
     int64_t Write(const void* buffer, int64_t count) override {
+        wrote_ = true;
         const int64_t n = WriteAll(buffer, count);
         if (n > 0) position_ += n;
         return n;
     }
 
     bool Seek(int64_t position) override {
+        // Reading a header leaves the file where its data begin.
+        if (position == position_ && position >= 0 && !appending_) return true;
         if (position < 0 || ::lseek(fd_, static_cast<off_t>(position), SEEK_SET) != position) {
             return false;
         }
@@ -65,6 +70,8 @@ class PosixFile : public File {
     }
 
     int64_t Size() override {
+        // Until this descriptor writes, the size it was opened with.
+        if (!wrote_) return sizeAtOpen_;
         struct stat st;
         return ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
     }
@@ -81,6 +88,7 @@ class PosixFile : public File {
             const ssize_t n =
                 ::copy_file_range(posix->fd_, nullptr, fd_, nullptr, static_cast<size_t>(count), 0);
             if (n > 0) {
+                wrote_ = true;
                 position_ += n;
                 posix->position_ += n;
                 return n;
@@ -135,6 +143,8 @@ class PosixFile : public File {
     // The file position, kept here instead of asked for.
     int64_t position_ = 0;
     int64_t writeBackFrom_ = 0;
+    int64_t sizeAtOpen_;
+    bool wrote_ = false;
 };
 
 std::string ParentOf(const std::string& path) {
@@ -194,7 +204,8 @@ class PosixFs : public FileSystem {
             return nullptr;
         }
         // O_NONBLOCK stays: it means nothing for a regular file.
-        return std::make_unique<PosixFile>(fd, mode == OpenMode::Append);
+        return std::make_unique<PosixFile>(fd, mode == OpenMode::Append,
+                                           static_cast<int64_t>(st.st_size));
     }
 
     bool Stat(const std::string& path, FileFacts* facts) override {

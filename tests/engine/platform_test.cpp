@@ -82,3 +82,47 @@ TEST(Process, OwnPathIsThisProgram) {
 
 }  // namespace
 }  // namespace tolvane::platform
+
+namespace tolvane::platform {
+namespace {
+
+// The native file keeps its position and size itself instead of asking the
+// system each time; what it answers must still be the file's.
+TEST(NativeFile, PositionAndSizeFollowReadsWritesAndCopies) {
+    test::TempDir dir;
+    FileSystem& fs = NativeFileSystem();
+    test::WriteFile(dir / "in", "0123456789abcdef");
+    auto in = fs.Open(dir / "in", OpenMode::Read);
+    ASSERT_NE(in, nullptr);
+    EXPECT_EQ(in->Size(), 16);
+    char head[4];
+    ASSERT_EQ(in->Read(head, 4), 4);
+    ASSERT_TRUE(in->Seek(4));  // where the read left it
+    auto out = fs.Open(dir / "out", OpenMode::CreateTruncate);
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(out->Size(), 0);
+    ASSERT_EQ(out->Write("xy", 2), 2);
+    EXPECT_EQ(out->Size(), 2);
+    char buffer[3];
+    bool readFailed = false;
+    // The kernel copies all five at once, past the small buffer.
+    EXPECT_EQ(out->CopyFrom(*in, 5, buffer, sizeof buffer, &readFailed), 5);
+    EXPECT_EQ(out->Size(), 7);
+    ASSERT_TRUE(in->Seek(2));
+    ASSERT_TRUE(out->Seek(1));
+    ASSERT_EQ(out->Write("Z", 1), 1);
+    ASSERT_EQ(in->Read(head, 2), 2);
+    EXPECT_EQ(std::string(head, 2), "23");
+    out.reset();
+    EXPECT_EQ(test::ReadFile(dir / "out"), "xZ45678");
+    // Opened again: the size it has, then the size a write made.
+    auto again = fs.Open(dir / "out", OpenMode::ReadWriteExisting);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->Size(), 7);
+    ASSERT_TRUE(again->Seek(7));
+    ASSERT_EQ(again->Write("!", 1), 1);
+    EXPECT_EQ(again->Size(), 8);
+}
+
+}  // namespace
+}  // namespace tolvane::platform
