@@ -7,7 +7,7 @@
 # same round; the table shows the median of the rounds and their spread.
 #
 #   bench/compare.sh [--cli PATH] [--dir DIR] [--rounds N] [--mib N] [--sizes LIST]
-#                    [--small N] [--quick] [--doc FILE]
+#                    [--small N] [--quick] [--doc FILE] [--gui PATH]
 #
 # --cli     tolvane-cli to measure (default: build/bin/tolvane-cli)
 # --dir     folder for data and results (default: $TMPDIR or /var/tmp)
@@ -17,6 +17,8 @@
 # --small   number of small files (100-149 bytes) for the many-files case (default 9999)
 # --quick   a smoke run: 8 MiB, one volume size, 300 small files, 1 round, no table checks
 # --doc     also measure in /dev/shm and write the whole report (markdown) to FILE
+# --gui     the GUI measurement (default: build/bin/gui_bench); with --doc its table
+#           (the wizards against tolvane-cli, offscreen) goes into the report
 #
 # Needs: 7z (p7zip-full), tar, dd, perl, GNU time (/usr/bin/time, for the peak memory).
 # Exits with 77 when 7z is missing (the smoke test then counts as skipped).
@@ -31,6 +33,7 @@ mib=350
 sizes="1441792,99614720,681574400"
 small=9999
 doc=
+gui=build/bin/gui_bench
 quick=0
 while [ $# -gt 0 ]; do
     case $1 in
@@ -41,6 +44,7 @@ while [ $# -gt 0 ]; do
         --sizes) sizes=$2; shift 2 ;;
         --small) small=$2; shift 2 ;;
         --doc) doc=$2; shift 2 ;;
+        --gui) gui=$2; shift 2 ;;
         --quick) quick=1; mib=8; sizes=1441792; small=300; rounds=1; shift ;;
         *) echo "unknown option: $1" >&2; exit 2 ;;
     esac
@@ -278,6 +282,10 @@ fi
 
 disk=$(run "$base")
 shm=$(run /dev/shm)
+guitable=
+if [ -x "$gui" ]; then
+    guitable=$(TMPDIR=$base QT_QPA_PLATFORM=offscreen "$gui" 2>/dev/null | grep '^|')
+fi
 {
     intro
     echo
@@ -293,5 +301,16 @@ shm=$(run /dev/shm)
     echo "remains is the work of the programs themselves."
     echo
     echo "$shm"
+    if [ -n "$guitable" ]; then
+        echo
+        echo "## The window against the command line"
+        echo
+        echo "\`$gui\` (built with the tests) drives the wizards offscreen on data under \`$base\`"
+        echo "and runs \`tolvane-cli\` on the same data, five interleaved rounds, each side followed by"
+        echo "\`syncfs\`; the window shows its progress as often as it does for a user. The time runs"
+        echo "from the press of Start to the completion page."
+        echo
+        echo "$guitable"
+    fi
 } >"$doc"
 echo "wrote $doc"
