@@ -249,12 +249,17 @@ void QuellDateien::AdoptHeader(const FixedHead& head, TextPart& parsed) {
     }
 }
 
+char* QuellDateien::CopyBuffer() {
+    if (!buffer_) buffer_.reset(new char[kChunkSize]);
+    return buffer_.get();
+}
+
 int64_t QuellDateien::CopyChunk(platform::File& to, platform::File& from, int64_t limit,
                                 bool* readFailed) {
-    if (!buffer_) buffer_.reset(new char[kChunkSize]);
+    char* buffer = CopyBuffer();
     const int64_t asked = std::min(limit, pace_.Step());
     const int64_t start = platform::MonotonicMicroseconds();
-    const int64_t n = to.CopyFrom(from, asked, buffer_.get(), kChunkSize, readFailed);
+    const int64_t n = to.CopyFrom(from, asked, buffer, kChunkSize, readFailed);
     pace_.Took(asked, n, std::chrono::microseconds(platform::MonotonicMicroseconds() - start));
     return n;
 }

@@ -228,6 +228,8 @@ class QuellDateien {
     // One copy call of at most limit bytes from from to to, as CopyFrom
     // counts it; its size follows how quickly the calls before went.
     int64_t CopyChunk(platform::File& to, platform::File& from, int64_t limit, bool* readFailed);
+    // The transfer buffer, kChunkSize bytes.
+    char* CopyBuffer();
 
     ArchiveSettings* settings_;
     platform::FileSystem* fs_;

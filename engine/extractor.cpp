@@ -183,6 +183,12 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
     if (!output) return fail(RestoreFailure::OpenOutput);
     if (!volume->Seek(headerSize + stubArea)) return fail(RestoreFailure::Read);
 
+    // Small files are written from one read of the volume into the buffer;
+    // a copy call of its own would cost a hundred-byte file more than its
+    // bytes. Longer runs are copied by the kernel once the buffer is empty
+    // (the volume then stands where the next byte is).
+    constexpr int64_t kSmallFile = 65536;
+    int64_t buffered = 0, taken = 0;  // bytes read into the buffer, of them written
     for (;;) {
         // Complete every file whose bytes are all written: also empty files,
         // and those at the very end of the list behind the last data byte.
@@ -221,14 +227,27 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
         if (StopRequested()) return stop();
 
         // A chunk never crosses the end of the current file or of the volume.
-        bool readFailed = false;
-        const int64_t n = CopyChunk(
-            *output, *volume, std::min(current->size - current->done, volumeDataSize - volumeDone),
-            &readFailed);
-        if (n < 0) return fail(readFailed ? RestoreFailure::Read : RestoreFailure::Write);
-        // No bytes although the volume should hold more: it has shrunk since
-        // its size was taken. A read error, never an endless loop.
-        if (n == 0) return fail(RestoreFailure::Read);
+        const int64_t want = std::min(current->size - current->done, volumeDataSize - volumeDone);
+        int64_t n = 0;
+        if (taken < buffered || want < kSmallFile) {
+            if (taken == buffered) {
+                buffered =
+                    volume->Read(CopyBuffer(), std::min(kChunkSize, volumeDataSize - volumeDone));
+                taken = 0;
+                // No bytes although the volume should hold more: it has
+                // shrunk since its size was taken. A read error, never an
+                // endless loop.
+                if (buffered <= 0) return fail(RestoreFailure::Read);
+            }
+            n = std::min(want, buffered - taken);
+            if (output->Write(CopyBuffer() + taken, n) != n) return fail(RestoreFailure::Write);
+            taken += n;
+        } else {
+            bool readFailed = false;
+            n = CopyChunk(*output, *volume, want, &readFailed);
+            if (n < 0) return fail(readFailed ? RestoreFailure::Read : RestoreFailure::Write);
+            if (n == 0) return fail(RestoreFailure::Read);
+        }
         output->StartWriteBack();
         current->done += n;
         bytesDone += n;

@@ -106,6 +106,11 @@ void ConsoleView::ShowFailure(const std::string& statusText, const std::string& 
 
 void ConsoleView::Repaint() {
     if (!showBars_) return;
+    // A line per change of a percentage, not per chunk: thousands of small
+    // files would otherwise write thousands of equal lines.
+    if (barShown_ && total_ == shownTotal_ && disk_ == shownDisk_) return;
+    shownTotal_ = total_;
+    shownDisk_ = disk_;
     std::fprintf(err_, "\rTotal: %3d%%  Disk: %3d%%", total_, disk_);
     std::fflush(err_);
     barShown_ = true;

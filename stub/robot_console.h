@@ -47,6 +47,9 @@ class ConsoleView : public RobotView {
     bool overwrite_ = false;
     int total_ = 0;
     int disk_ = 0;
+    // The percentages on the bar line as it stands (-1: none shown).
+    int shownTotal_ = -1;
+    int shownDisk_ = -1;
     std::string last_;
 };
 

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "engine/platform/file_system.h"
 #include "stub/robot_texts.h"
 
 namespace tolvane::robot {
@@ -20,6 +21,7 @@ namespace {
 
 const QColor kLight(0xE8, 0xE8, 0xE8);
 constexpr int kIconId = 105;
+constexpr int64_t kPaintInterval = 40000;  // microseconds
 
 QFont PixelFont(int pixels, bool bold, bool italic) {
     QFont font;
@@ -226,6 +228,13 @@ void RobotDialog::SetStatusText(const std::string& text) {
 }
 
 void RobotDialog::Repaint() {
+    // At most every 40 ms: a set of thousands of small files reports after
+    // each of them. What is left is painted when the copy returns to the
+    // event loop.
+    const int64_t now = platform::MonotonicMicroseconds();
+    if (painted_ && now - lastPaint_ < kPaintInterval) return;
+    painted_ = true;
+    lastPaint_ = now;
     repaint();
 }
 

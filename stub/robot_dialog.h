@@ -56,6 +56,8 @@ class RobotDialog : public QWidget, public RobotView {
     QProgressBar* total_;
     QProgressBar* disk_;
     QLabel* statusLine_;
+    int64_t lastPaint_ = 0;  // microseconds (platform::MonotonicMicroseconds)
+    bool painted_ = false;
 };
 
 }  // namespace tolvane::robot

@@ -175,7 +175,8 @@ class PosixFs : public FileSystem {
                 flags |= O_RDONLY;
                 break;
             case OpenMode::CreateTruncate:
-                flags |= O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW;
+                // Emptied below, once it is known to be this name's alone.
+                flags |= O_RDWR | O_CREAT | O_NOFOLLOW;
                 break;
             case OpenMode::ReadWriteExisting:
                 flags |= O_RDWR | O_NOFOLLOW;
@@ -184,24 +185,35 @@ class PosixFs : public FileSystem {
                 flags |= O_RDWR | O_APPEND | O_NOFOLLOW;
                 break;
         }
-        // A file with more than one name (a hard link) is never written in
-        // place: that would change the file under its other names, which
-        // may lie outside the target. A file to be created anew replaces
-        // this name by a new file; one to be written as it is is refused.
-        struct stat before;
-        if (mode == OpenMode::CreateTruncate && ::lstat(path.c_str(), &before) == 0 &&
-            S_ISREG(before.st_mode) && before.st_nlink > 1 && ::unlink(path.c_str()) != 0) {
-            return nullptr;
-        }
-        const int fd = ::open(path.c_str(), flags, 0644);
+        int fd = ::open(path.c_str(), flags, 0644);
         if (fd < 0) return nullptr;
         // Only regular files: a pipe or device under an archived name would
         // block or swallow the data.
         struct stat st;
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-            (mode != OpenMode::Read && st.st_nlink > 1)) {
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
             ::close(fd);
             return nullptr;
+        }
+        // A file with more than one name (a hard link) is never written in
+        // place: that would change the file under its other names, which
+        // may lie outside the target. A file to be created anew replaces
+        // this name by a new file; one to be written as it is is refused.
+        if (mode != OpenMode::Read && st.st_nlink > 1) {
+            ::close(fd);
+            if (mode != OpenMode::CreateTruncate || ::unlink(path.c_str()) != 0) return nullptr;
+            fd = ::open(path.c_str(), flags | O_EXCL, 0644);
+            if (fd < 0) return nullptr;
+            if (::fstat(fd, &st) != 0) {
+                ::close(fd);
+                return nullptr;
+            }
+        }
+        if (mode == OpenMode::CreateTruncate && st.st_size > 0) {
+            if (::ftruncate(fd, 0) != 0) {
+                ::close(fd);
+                return nullptr;
+            }
+            st.st_size = 0;
         }
         // O_NONBLOCK stays: it means nothing for a regular file.
         return std::make_unique<PosixFile>(fd, mode == OpenMode::Append,

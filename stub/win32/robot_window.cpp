@@ -173,7 +173,13 @@ void RobotWindow::SetStatusText(const std::string& text) {
 
 void RobotWindow::Repaint() {
     // No message is dispatched while a volume is copied: what changed is
-    // painted now.
+    // painted now, at most every 40 ms (a set of thousands of small files
+    // reports after each of them). What is left is painted when the copy
+    // returns to the message loop.
+    const ULONGLONG now = ::GetTickCount64();
+    if (painted_ && now - lastPaint_ < 40) return;
+    painted_ = true;
+    lastPaint_ = now;
     ::RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 

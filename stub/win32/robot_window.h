@@ -43,6 +43,8 @@ class RobotWindow : public RobotView {
     Robot robot_;
     HWND window_ = nullptr;
     HBRUSH black_ = nullptr;
+    ULONGLONG lastPaint_ = 0;  // GetTickCount64
+    bool painted_ = false;
 };
 
 }  // namespace tolvane::robot

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
+
 #include "engine/drivers.h"
 #include "tests/support/archive_run.h"
 
@@ -198,6 +200,50 @@ TEST(Durability, SplitQuestionsFindTheVolumesOnTheMedium) {
             EXPECT_EQ(outcome, DriveOutcome::Cancelled);
             EXPECT_EQ(watch.looks, 1);
             EXPECT_EQ(watch.unsynced, std::vector<std::string>());
+            if (HasFailure()) return;
+        }
+    }
+}
+
+// Stopped by the user in the middle of a run in one go, at every chunk: the
+// outcome says so, what stays is on the medium (a split's partial volume
+// goes), and a restore leaves every file before the current one complete.
+TEST(Durability, AStopLeavesWhatStaysOnTheMedium) {
+    const std::vector<SourceFile> files = Files();
+    TempDir dir;
+    const std::vector<std::string> volumes = SplitInto(dir, files);
+    for (const bool restore : {false, true}) {
+        for (int stopAt = 1;; ++stopAt) {
+            SCOPED_TRACE(std::string(restore ? "restore" : "split") + ", stopped at chunk " +
+                         std::to_string(stopAt));
+            TempDir target;
+            ArchiveRun run;
+            if (restore) {
+                ASSERT_TRUE(run.PrepareRestore(volumes[0], target.path()));
+            } else {
+                ::mkdir((target / "src").c_str(), 0755);
+                run.PrepareSplit(test::WriteSources(target / "src", files), target / "package.001",
+                                 kVolumeSize);
+            }
+            std::atomic<bool> stop{false};
+            run.set.SetStopFlag(&stop);
+            int chunks = 0;
+            run.display.onRepaint = [&] { stop = ++chunks >= stopAt; };
+            const DriveOutcome outcome = restore ? run.RestoreToEnd() : run.SplitToEnd();
+            if (outcome == DriveOutcome::Finished) {
+                EXPECT_GT(stopAt, 1);
+                break;  // stopped after the last chunk: nothing was left to do
+            }
+            ASSERT_EQ(outcome, DriveOutcome::Interrupted);
+            for (const std::string& path : run.fs.unsynced()) {
+                EXPECT_FALSE(test::FileExists(path)) << path << " is not on the medium";
+            }
+            if (restore) {
+                for (int i = 0; i < run.set.currentIndex; ++i) {
+                    EXPECT_EQ(test::ReadFile(target / files[i].name), files[i].bytes)
+                        << files[i].name;
+                }
+            }
             if (HasFailure()) return;
         }
     }
