@@ -207,9 +207,11 @@ class QuellDateien {
     void FreeEntries();
     // A file written (and closed, or about to be) since the last SyncWritten.
     void NoteWritten(const std::string& path);
-    // The end of a volume written to path: noted within a batch of volumes,
-    // else on the medium with everything noted before.
-    bool EndOfVolume(platform::File& file, const std::string& path);
+    // The end of a volume written to path, open as file: noted within a
+    // batch of volumes, else on the medium with everything noted before.
+    // The file is closed in either case (a layer may open it again to put
+    // it on the medium).
+    bool EndOfVolume(std::unique_ptr<platform::File>& file, const std::string& path);
 
     // The captions of one volume writer (Copy or CopyRep).
     struct WriterCaptions {

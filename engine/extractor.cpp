@@ -260,8 +260,7 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
     // only noted, as every file completed in it.
     volume.reset();
     if (batchVolumes) output->WriteBackRest();
-    if (!EndOfVolume(*output, outputName)) return fail(RestoreFailure::Write);
-    output.reset();
+    if (!EndOfVolume(output, outputName)) return fail(RestoreFailure::Write);
     display_->SetVolumeBar(0);
     return 1;
 }

@@ -93,8 +93,7 @@ int QuellDateien::WriteVolume(const std::string& path, int number, const WriterC
     // was asked to write it while it was copied, and the rest of it now,
     // while the next volume is copied: the wait at the end is short.
     if (batchVolumes) volume->WriteBackRest();
-    if (!EndOfVolume(*volume, path)) return fail(texts::kWriteError, captions.write);
-    volume.reset();
+    if (!EndOfVolume(volume, path)) return fail(texts::kWriteError, captions.write);
     if (current != nullptr) display_->SetVolumeBar(0);
     return 1;
 }

@@ -90,13 +90,20 @@ bool QuellDateien::SyncWritten() {
     return true;
 }
 
-bool QuellDateien::EndOfVolume(platform::File& file, const std::string& path) {
+bool QuellDateien::EndOfVolume(std::unique_ptr<platform::File>& file, const std::string& path) {
     if (batchVolumes && current != nullptr) {
+        file.reset();
         NoteWritten(path);
         return true;
     }
-    // A lone file is flushed by itself; together with others, all at once.
-    if (unsynced_.empty()) return file.Flush();
+    // A lone file is flushed by itself; together with others, all at once,
+    // once it is closed: the portable way opens each of them again.
+    if (unsynced_.empty()) {
+        const bool flushed = file->Flush();
+        file.reset();
+        return flushed;
+    }
+    file.reset();
     NoteWritten(path);
     return SyncWritten();
 }

@@ -92,6 +92,38 @@ TEST(Durability, OneGoSyncsOnceAtTheEnd) {
     for (const SourceFile& f : files) EXPECT_EQ(test::ReadFile(out / f.name), f.bytes) << f.name;
 }
 
+// Where a file layer puts files on the medium by opening each again (the
+// Windows layer, which also lets only one writer hold a file), a run in one
+// go and a run of one volume per press end the same way: every file whole
+// and on the medium. A volume still open at the final sync would make that
+// sync fail there.
+TEST(Durability, ALayerThatReopensToFlushFindsEveryFileClosed) {
+    const std::vector<SourceFile> files = Files();
+    for (const bool onePerPress : {false, true}) {
+        SCOPED_TRACE(onePerPress ? "one volume per press" : "in one go");
+        TempDir dir, out;
+        ::mkdir((dir / "src").c_str(), 0755);
+        ArchiveRun split;
+        split.fs.windowsLike = true;
+        split.PrepareSplit(test::WriteSources(dir / "src", files), dir / "package.001",
+                           kVolumeSize);
+        if (onePerPress) split.fs.freeBytes = kVolumeSize + 10;
+        ASSERT_EQ(split.SplitToEnd(), DriveOutcome::Finished);
+        EXPECT_TRUE(split.display.messages.empty());
+        EXPECT_TRUE(split.fs.unsynced().empty());
+
+        ArchiveRun restore;
+        restore.fs.windowsLike = true;
+        ASSERT_TRUE(restore.PrepareRestore(dir / "package.001", out.path()));
+        ASSERT_EQ(restore.RestoreToEnd(), DriveOutcome::Finished);
+        EXPECT_TRUE(restore.display.messages.empty());
+        EXPECT_TRUE(restore.fs.unsynced().empty());
+        for (const SourceFile& f : files) {
+            EXPECT_EQ(test::ReadFile(out / f.name), f.bytes) << f.name;
+        }
+    }
+}
+
 // One volume per press (the next medium is asked for in between): each
 // volume, and each file restored from it, is on the medium when the press
 // returns, before the prompt.

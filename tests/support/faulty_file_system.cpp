@@ -5,8 +5,10 @@ namespace {
 
 class FaultyFile : public platform::File {
   public:
-    FaultyFile(std::unique_ptr<platform::File> real, FaultyFileSystem& fs, std::string path)
-        : real_(std::move(real)), fs_(fs), path_(std::move(path)) {}
+    FaultyFile(std::unique_ptr<platform::File> real, FaultyFileSystem& fs, std::string path,
+               bool writer)
+        : real_(std::move(real)), fs_(fs), path_(std::move(path)), writer_(writer) {}
+    ~FaultyFile() override { fs_.Closed(path_, writer_); }
 
     int64_t Read(void* buffer, int64_t count) override {
         // Both read faults count the same calls; the armed one decides.
@@ -51,6 +53,7 @@ class FaultyFile : public platform::File {
     std::unique_ptr<platform::File> real_;
     FaultyFileSystem& fs_;
     std::string path_;
+    bool writer_;
 };
 
 }  // namespace
@@ -102,9 +105,12 @@ bool FaultyFileSystem::Hit(Fault fault, const std::string& path) {
 std::unique_ptr<platform::File> FaultyFileSystem::Open(const std::string& path,
                                                        platform::OpenMode mode) {
     if (Hit(Fault::OpenFails, path)) return nullptr;
+    const bool writer = mode != platform::OpenMode::Read;
+    if (windowsLike && writer && openWriters_.count(path) != 0) return nullptr;  // sharing
     auto real = real_.Open(path, mode);
     if (!real) return nullptr;
-    return std::make_unique<FaultyFile>(std::move(real), *this, path);
+    if (writer) openWriters_.insert(path);
+    return std::make_unique<FaultyFile>(std::move(real), *this, path, writer);
 }
 
 bool FaultyFileSystem::Stat(const std::string& path, platform::FileFacts* facts) {
@@ -118,6 +124,7 @@ bool FaultyFileSystem::SetLastWriteTime(const std::string& path, const platform:
 }
 
 bool FaultyFileSystem::SyncFiles(const std::vector<std::string>& paths) {
+    if (windowsLike) return FileSystem::SyncFiles(paths);  // a flush per file, counted there
     if (Hit(Fault::FlushFails, paths.empty() ? std::string() : paths.front())) return false;
     if (syncToMedium && !real_.SyncFiles(paths)) return false;
     for (const std::string& path : paths) Synced(path);

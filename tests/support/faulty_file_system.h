@@ -51,6 +51,10 @@ class FaultyFileSystem : public platform::FileSystem {
     // (the kernel copy of the real layer) without counting reads and writes:
     // for measurements, where no fault is armed.
     bool passCopiesThrough = false;
+    // When true, behaves like the Windows layer where it differs: a file
+    // open for writing cannot be opened for writing once more, and
+    // SyncFiles opens each file again to flush it (the portable way).
+    bool windowsLike = false;
     // When set, FreeBytes answers this instead of asking the file system.
     std::optional<int64_t> freeBytes;
 
@@ -69,6 +73,9 @@ class FaultyFileSystem : public platform::FileSystem {
     const std::set<std::string>& unsynced() const { return unsynced_; }
     // Called by the file wrapper.
     void Wrote(const std::string& path) { unsynced_.insert(path); }
+    void Closed(const std::string& path, bool writer) {
+        if (writer) openWriters_.erase(openWriters_.find(path));
+    }
     void Synced(const std::string& path) { unsynced_.erase(path); }
 
     // Counts a call of the operation behind fault; true when it is to fail
@@ -80,6 +87,7 @@ class FaultyFileSystem : public platform::FileSystem {
     static Operation OperationOf(Fault fault);
 
     platform::FileSystem& real_;
+    std::multiset<std::string> openWriters_;
     std::array<int, kOperations> calls_{};
     struct Armed {
         Fault fault;
