@@ -20,22 +20,21 @@ int QuellDateien::WriteVolume(const std::string& path, int number, const WriterC
     std::unique_ptr<platform::File> volume;
     std::unique_ptr<platform::File> source;
     bool created = false;
-    // Every failure closes what the call holds open and puts what was
-    // written on the medium, then reports.
-    auto fail = [&](const char* text, const char* caption) {
-        source.reset();
-        if (created) NoteWritten(path);
-        volume.reset();
-        SyncWritten();
-        display_->Message(text, caption, Icon::Error, Owner::Page);
-        return 0;
-    };
-    // A stop leaves the partial volume to the caller, which removes it; what
-    // was finished before reaches the medium.
+    // A stop closes what the call holds open and puts what was finished
+    // before on the medium; the partial volume is left to the caller, which
+    // removes it.
     auto stop = [&] {
         source.reset();
         volume.reset();
         SyncWritten();
+        return 0;
+    };
+    // A failure does the same with the partial volume on the medium too,
+    // then reports.
+    auto fail = [&](const char* text, const char* caption) {
+        if (created) NoteWritten(path);
+        stop();
+        display_->Message(text, caption, Icon::Error, Owner::Page);
         return 0;
     };
     auto sourcePath = [&](const FileEntry& e) {

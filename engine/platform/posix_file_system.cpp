@@ -107,25 +107,20 @@ class PosixFile : public File {
     static constexpr int64_t kWriteBackStep = 4 << 20;
 
     int64_t ReadAll(void* buffer, int64_t count) {
-        auto* p = static_cast<char*>(buffer);
-        int64_t total = 0;
-        while (total < count) {
-            const ssize_t n = ::read(fd_, p + total, static_cast<size_t>(count - total));
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                return total > 0 ? total : -1;
-            }
-            if (n == 0) break;
-            total += n;
-        }
-        return total;
+        return Whole(static_cast<char*>(buffer), count, ::read);
     }
 
     int64_t WriteAll(const void* buffer, int64_t count) {
-        const auto* p = static_cast<const char*>(buffer);
+        return Whole(static_cast<const char*>(buffer), count, ::write);
+    }
+
+    // Calls read or write until count bytes are moved, the file ends or an
+    // error other than an interruption comes; what was moved, else -1.
+    template <typename Byte, typename Call>
+    int64_t Whole(Byte* p, int64_t count, Call call) {
         int64_t total = 0;
         while (total < count) {
-            const ssize_t n = ::write(fd_, p + total, static_cast<size_t>(count - total));
+            const ssize_t n = call(fd_, p + total, static_cast<size_t>(count - total));
             if (n < 0) {
                 if (errno == EINTR) continue;
                 return total > 0 ? total : -1;

@@ -89,18 +89,7 @@ class Win32File : public File {
     Win32File& operator=(const Win32File&) = delete;
 
     int64_t Read(void* buffer, int64_t count) override {
-        auto* p = static_cast<char*>(buffer);
-        int64_t total = 0;
-        while (total < count) {
-            const DWORD want = static_cast<DWORD>(std::min<int64_t>(count - total, 1 << 30));
-            DWORD got = 0;
-            if (!::ReadFile(handle_, p + total, want, &got, nullptr)) {
-                return total > 0 ? total : -1;
-            }
-            if (got == 0) break;
-            total += got;
-        }
-        return total;
+        return Whole(static_cast<char*>(buffer), count, ::ReadFile);
     }
 
     int64_t Write(const void* buffer, int64_t count) override {
@@ -108,18 +97,7 @@ class Win32File : public File {
             LARGE_INTEGER zero{};
             if (!::SetFilePointerEx(handle_, zero, nullptr, FILE_END)) return -1;
         }
-        const auto* p = static_cast<const char*>(buffer);
-        int64_t total = 0;
-        while (total < count) {
-            const DWORD want = static_cast<DWORD>(std::min<int64_t>(count - total, 1 << 30));
-            DWORD put = 0;
-            if (!::WriteFile(handle_, p + total, want, &put, nullptr)) {
-                return total > 0 ? total : -1;
-            }
-            if (put == 0) break;
-            total += put;
-        }
-        return total;
+        return Whole(static_cast<const char*>(buffer), count, ::WriteFile);
     }
 
     bool Seek(int64_t position) override {
@@ -132,6 +110,21 @@ class Win32File : public File {
     bool Flush() override { return ::FlushFileBuffers(handle_) != 0; }
 
   private:
+    // Calls ReadFile or WriteFile until count bytes are moved (at most 1 GiB
+    // a call), the file ends or a call fails; what was moved, else -1.
+    template <typename Byte, typename Call>
+    int64_t Whole(Byte* p, int64_t count, Call call) {
+        int64_t total = 0;
+        while (total < count) {
+            const DWORD want = static_cast<DWORD>(std::min<int64_t>(count - total, 1 << 30));
+            DWORD moved = 0;
+            if (!call(handle_, p + total, want, &moved, nullptr)) return total > 0 ? total : -1;
+            if (moved == 0) break;
+            total += moved;
+        }
+        return total;
+    }
+
     HANDLE handle_;
     bool append_;
 };
