@@ -8,8 +8,9 @@ namespace {
 
 class MemoryFile : public platform::File {
   public:
-    MemoryFile(std::shared_ptr<MemoryFileSystem::Node> node, bool writable, bool append)
-        : node_(std::move(node)), writable_(writable), append_(append) {}
+    MemoryFile(std::shared_ptr<MemoryFileSystem::Node> node, bool writable, bool append,
+               int64_t maxSize)
+        : node_(std::move(node)), writable_(writable), append_(append), maxSize_(maxSize) {}
 
     int64_t Read(void* buffer, int64_t count) override {
         if (count < 0) return -1;
@@ -26,6 +27,7 @@ class MemoryFile : public platform::File {
         std::string& data = node_->data;
         if (append_) position_ = data.size();
         const size_t n = static_cast<size_t>(count);
+        if (position_ + n > static_cast<uint64_t>(maxSize_)) return -1;
         if (data.size() < position_ + n) data.resize(position_ + n, '\0');
         std::memcpy(data.data() + position_, buffer, n);
         position_ += n;
@@ -44,6 +46,7 @@ class MemoryFile : public platform::File {
     std::shared_ptr<MemoryFileSystem::Node> node_;
     bool writable_;
     bool append_;
+    int64_t maxSize_;
     size_t position_ = 0;
 };
 
@@ -69,7 +72,7 @@ std::unique_ptr<platform::File> MemoryFileSystem::Open(const std::string& path,
     switch (mode) {
         case platform::OpenMode::Read:
             if (it == files_.end()) return nullptr;
-            return std::make_unique<MemoryFile>(it->second, false, false);
+            return std::make_unique<MemoryFile>(it->second, false, false, maxFileSize);
         case platform::OpenMode::CreateTruncate:
             written_.insert(path);
             if (it == files_.end()) {
@@ -77,13 +80,13 @@ std::unique_ptr<platform::File> MemoryFileSystem::Open(const std::string& path,
                 it = files_.find(path);
             }
             it->second->data.clear();
-            return std::make_unique<MemoryFile>(it->second, true, false);
+            return std::make_unique<MemoryFile>(it->second, true, false, maxFileSize);
         case platform::OpenMode::ReadWriteExisting:
         case platform::OpenMode::Append:
             if (it == files_.end()) return nullptr;
             written_.insert(path);
             return std::make_unique<MemoryFile>(it->second, true,
-                                                mode == platform::OpenMode::Append);
+                                                mode == platform::OpenMode::Append, maxFileSize);
     }
     return nullptr;
 }

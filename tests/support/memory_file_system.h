@@ -34,6 +34,9 @@ class MemoryFileSystem : public platform::FileSystem {
 
     // Free bytes every query answers.
     int64_t freeBytes = INT64_MAX / 4;
+    // A write that would make a file longer than this fails: a fuzz target
+    // bounds what hostile input can make the code write.
+    int64_t maxFileSize = INT64_MAX / 4;
 
     std::unique_ptr<platform::File> Open(const std::string& path, platform::OpenMode mode) override;
     bool Stat(const std::string& path, platform::FileFacts* facts) override;
