@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include "tests/gui/wizard_test_support.h"
 #include "ui/ids.h"
@@ -63,84 +64,81 @@ std::vector<Source> LargeFiles() {
             {"c.txt", "tiny", 1600000000}};
 }
 
+// Interleaved rounds of one operation: reach(fixture, out) leads the window
+// to the page where Start does it into out, cli(out) gives the command line's
+// arguments for the same. Each side is timed to the end of a sync of out.
+void Rounds(const char* what, const std::string& dir,
+            const std::function<void(WizardFixture&, const std::string&)>& reach,
+            const std::function<std::vector<std::string>(const std::string&)>& cli) {
+    std::vector<double> guiTimes, cliTimes;
+    for (int r = 0; r < kRounds; ++r) {
+        for (int side = 0; side < 2; ++side) {
+            const bool isGui = (side + r) % 2 == 0;
+            const std::string out = dir + "/" + (isGui ? "g" : "c") + std::to_string(r);
+            std::filesystem::create_directories(out);
+            ::sync();
+            if (isGui) {
+                WizardFixture f(WindowOptions{}.progressInterval);
+                // The file layer of the tests passes everything to the
+                // real one, as the program's own would.
+                f.fs.passCopiesThrough = true;
+                f.fs.syncToMedium = true;
+                reach(f, out);
+                const auto start = Clock::now();
+                f.Press(id::kStart);
+                SyncFolder(out);
+                guiTimes.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+                ASSERT_EQ(f.w().pageType(), kCompletionPage);
+            } else {
+                const std::vector<std::string> args = cli(out);
+                const auto start = Clock::now();
+                ASSERT_EQ(test::RunCli(args), 0);
+                SyncFolder(out);
+                cliTimes.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+            }
+        }
+    }
+    Report(what, guiTimes, cliTimes);
+}
+
 void Restore(const char* what, const std::vector<Source>& files) {
     TempDir dir;
     std::filesystem::create_directories(dir / "src");
     const std::string first = dir / "arch/package.001";
     std::filesystem::create_directories(dir / "arch");
     ASSERT_FALSE(test::CliSplit(test::WriteSources(dir / "src", files), first, "1.44M").empty());
-    std::vector<double> gui, cli;
-    for (int r = 0; r < kRounds; ++r) {
-        for (int side = 0; side < 2; ++side) {
-            const bool isGui = (side + r) % 2 == 0;
-            const std::string out = dir / ((isGui ? "g" : "c") + std::to_string(r));
-            std::filesystem::create_directories(out);
-            ::sync();
-            if (isGui) {
-                WizardFixture f(WindowOptions{}.progressInterval);
-                // The file layer of the tests passes everything to the
-                // real one, as the program's own would.
-                f.fs.passCopiesThrough = true;
-                f.fs.syncToMedium = true;
-                f.Press(id::kExtractButton);
-                f.ChoosePackage(first, id::kSourceHardDisk);
-                f.ChooseRestoreFolder(out);
-                f.Press(id::kNext);
-                const auto start = Clock::now();
-                f.Press(id::kStart);
-                SyncFolder(out);
-                gui.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-                ASSERT_EQ(f.w().pageType(), kCompletionPage);
-            } else {
-                const auto start = Clock::now();
-                ASSERT_EQ(test::RunCli({"extract", first, "-d", out}), 0);
-                SyncFolder(out);
-                cli.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-            }
-        }
-    }
-    Report(what, gui, cli);
+    Rounds(
+        what, dir.path(),
+        [&](WizardFixture& f, const std::string& out) {
+            f.Press(id::kExtractButton);
+            f.ChoosePackage(first, id::kSourceHardDisk);
+            f.ChooseRestoreFolder(out);
+            f.Press(id::kNext);
+        },
+        [&](const std::string& out) {
+            return std::vector<std::string>{"extract", first, "-d", out};
+        });
 }
 
 void Split(const char* what, const std::vector<Source>& files) {
     TempDir dir;
     std::filesystem::create_directories(dir / "src");
     const std::vector<std::string> paths = test::WriteSources(dir / "src", files);
-    std::vector<std::string> reversed(paths.rbegin(), paths.rend());
-    std::vector<double> gui, cli;
-    for (int r = 0; r < kRounds; ++r) {
-        for (int side = 0; side < 2; ++side) {
-            const bool isGui = (side + r) % 2 == 0;
-            const std::string out = dir / ((isGui ? "g" : "c") + std::to_string(r));
-            std::filesystem::create_directories(out);
-            ::sync();
-            if (isGui) {
-                WizardFixture f(WindowOptions{}.progressInterval);
-                // The file layer of the tests passes everything to the
-                // real one, as the program's own would.
-                f.fs.passCopiesThrough = true;
-                f.fs.syncToMedium = true;
-                f.w().Command(kMenuCreate);
-                f.ChooseSources(paths);
-                f.ChooseTarget(out + "/package.001", id::kTargetHardDisk);
-                f.Press(id::kNext);
-                const auto start = Clock::now();
-                f.Press(id::kStart);
-                SyncFolder(out);
-                gui.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-                ASSERT_EQ(f.w().pageType(), kCompletionPage);
-            } else {
-                std::vector<std::string> args = {"split", "--size", "1.44M", "-o",
-                                                 out + "/package.001"};
-                args.insert(args.end(), reversed.begin(), reversed.end());
-                const auto start = Clock::now();
-                ASSERT_EQ(test::RunCli(args), 0);
-                SyncFolder(out);
-                cli.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-            }
-        }
-    }
-    Report(what, gui, cli);
+    const std::vector<std::string> reversed(paths.rbegin(), paths.rend());
+    Rounds(
+        what, dir.path(),
+        [&](WizardFixture& f, const std::string& out) {
+            f.w().Command(kMenuCreate);
+            f.ChooseSources(paths);
+            f.ChooseTarget(out + "/package.001", id::kTargetHardDisk);
+            f.Press(id::kNext);
+        },
+        [&](const std::string& out) {
+            std::vector<std::string> args = {"split", "--size", "1.44M", "-o",
+                                             out + "/package.001"};
+            args.insert(args.end(), reversed.begin(), reversed.end());
+            return args;
+        });
 }
 
 TEST(GuiBench, AgainstTheCommandLine) {
