@@ -135,14 +135,9 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
     const bool verified = variant.firstVolumeVerified && number == 1;
     volume = fs_->Open(s.packagePath, platform::OpenMode::Read);
     if (!volume) return fail(verified ? RestoreFailure::OpenVolume : RestoreFailure::VolumeMissing);
-    if (!verified) {
-        switch (CheckVolume(*volume, selfExtracting)) {
-            case VolumeCheck::Expected:
-            case VolumeCheck::OpenFailed:
-                break;
-            case VolumeCheck::Unexpected:
-                return stop();  // a wrong volume: the retry question says it
-        }
+    // A wrong volume: the retry question says it.
+    if (!verified && CheckVolume(*volume, selfExtracting) == VolumeCheck::Unexpected) {
+        return stop();
     }
 
     // The size of an open file, by name where the layer cannot tell; -1
