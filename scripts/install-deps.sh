@@ -3,23 +3,25 @@
 # with --test also what only the tests need.
 # fonts-liberation2: the Arial-width sans serif the archiver's pages are laid out for.
 # qt6-translations-l10n: German buttons in the stub's folder question and message boxes.
-# g++-mingw-w64-x86-64: the Windows stub (Robot.dat) and tolvane-cli.exe.
-# wine, wine64: the Windows programs run by the tests.
+# g++-mingw-w64-i686-posix: the Windows programs (Robot.dat, tolvane-cli.exe),
+#   32-bit x86 with the posix thread model (std::thread, std::mutex).
+# wine, wine64, wine32:i386: the tests run the Windows programs as 32-bit
+#   processes; wine32 comes from the i386 architecture, added to dpkg first.
 set -euo pipefail
 
 # scdoc: the manual pages are built with the programs.
 # With --test, also what only the tests need: the desktop's own checkers, the
 # Debian packaging tools (dpkg-shlibdeps, lintian, file), groff, bash
 # completion, xdg-mime with its MIME database reader, clang with its libFuzzer
-# for the fuzz targets, wine, par2cmdline (the recovery data is checked
+# for the fuzz targets, wine (64 and 32 bit), par2cmdline (the recovery data is checked
 # against it, both ways), and 7-Zip for the benchmark's smoke run.
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev fonts-liberation2
-          qt6-translations-l10n scdoc g++-mingw-w64-x86-64)
+          qt6-translations-l10n scdoc g++-mingw-w64-i686-posix)
 case "${1:-}" in
 --test)
     packages+=(xvfb xauth time desktop-file-utils appstream lintian groff-base dpkg-dev file
                bash-completion xdg-utils libfile-mimeinfo-perl shared-mime-info clang
-               libclang-rt-14-dev wine wine64 par2 p7zip-full)
+               libclang-rt-14-dev wine wine64 wine32:i386 par2 p7zip-full)
     ;;
 "") ;;
 *)
@@ -36,5 +38,14 @@ done
 echo "Installiere: ${missing[*]}" >&2
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+# Packages of another architecture (wine32:i386) need it known to dpkg
+# before the package lists are read.
+for p in "${missing[@]}"; do
+    arch=${p#*:}
+    if [ "$arch" != "$p" ] && [ "$arch" != "$(dpkg --print-architecture)" ] &&
+        ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+        $sudo dpkg --add-architecture "$arch"
+    fi
+done
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

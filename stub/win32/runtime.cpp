@@ -56,3 +56,15 @@ void operator delete(void* p, std::size_t) noexcept {
 void operator delete[](void* p, std::size_t) noexcept {
     std::free(p);
 }
+
+// The start-up code of the C runtime calls these two. The library's versions
+// bring error texts and a section walker along that the stub never needs:
+// - the report of a failed math function (the stub calls none); 0 leaves it
+//   to msvcrt's own handling (errno);
+// - the fix-up of data imported from a DLL without a dllimport declaration
+//   ("pseudo relocations"): the stub is linked with --disable-auto-import, so
+//   it has none (the link fails otherwise), and there is nothing to fix.
+extern "C" int _matherr(struct _exception*) {
+    return 0;
+}
+extern "C" void _pei386_runtime_relocator() {}
