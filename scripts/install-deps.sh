@@ -13,8 +13,8 @@ set -euo pipefail
 # With --test, also what only the tests need: the desktop's own checkers, the
 # Debian packaging tools (dpkg-shlibdeps, lintian, file), groff, bash
 # completion, xdg-mime with its MIME database reader, clang with its libFuzzer
-# for the fuzz targets, wine (64 and 32 bit), par2cmdline (the recovery data is checked
-# against it, both ways), and 7-Zip for the benchmark's smoke run.
+# for the fuzz targets, wine (64 and 32 bit), par2cmdline (the recovery data
+# is checked against it, both ways), and 7-Zip for the benchmark's smoke run.
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev fonts-liberation2
           qt6-translations-l10n scdoc g++-mingw-w64-i686-posix)
 case "${1:-}" in
