@@ -12,6 +12,17 @@ set(TOLVANE_WINDOWS_PROGRAMS
   tolvane-cli.exe=win/tolvane-cli.exe
   Robot.dat=win/Robot.dat)
 
+# CMake keeps the compiler of an existing build tree whatever tool chain file
+# it is given later: a build/win made for another target (the x86-64 one of
+# earlier versions) would go on building that. It is made anew.
+if(EXISTS ${TOLVANE_WIN_DIR}/CMakeCache.txt)
+  file(STRINGS ${TOLVANE_WIN_DIR}/CMakeCache.txt linker REGEX "^CMAKE_LINKER:")
+  if(linker AND NOT linker MATCHES "/i686-w64-mingw32-ld$")
+    message(STATUS "${TOLVANE_WIN_DIR} was made for another target: made anew")
+    file(REMOVE_RECURSE ${TOLVANE_WIN_DIR} ${CMAKE_BINARY_DIR}/tolvane_windows-prefix)
+  endif()
+endif()
+
 set(launcher "")
 if(CMAKE_CXX_COMPILER_LAUNCHER)
   set(launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER})
