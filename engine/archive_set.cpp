@@ -72,6 +72,7 @@ void QuellDateien::Reset() {
     volumeStartEntry = nullptr;
     repairStart = {};
     stubVolumePath.clear();
+    restoreRefused = false;
 }
 
 int QuellDateien::AddFile(const std::string& name) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/copy_pace.h"
@@ -48,6 +49,9 @@ struct FileEntry {
     // The name's bytes as the header read back held them (empty for a file
     // added from disk): written again unchanged.
     std::string headerName;
+    // The file a restore made (or went on with) for this entry; {0, 0} while
+    // there is none.
+    platform::FileId restoredAs{};
 
     // The part of path behind its last "/".
     std::string Name() const;
@@ -122,12 +126,18 @@ class QuellDateien {
     int CopyBack();
     // The same for another front end (the command line, the stub).
     int CopyBack(const RestoreVariant& variant);
+    // Set by CopyBack when it stopped on a refusal it reported (two stored
+    // names the target takes for one file): no retry can help. The driver
+    // clears it.
+    bool restoreRefused = false;
     // Bytes still to be restored or written, from current on.
     int64_t RemainingBytes() const;
 
     // --- volume change ---
     // Snapshot of the position at the start of a volume, for RetryVolume.
     void TakeVolumeSnapshot();
+    // Puts the position back to the snapshot: the volume is done again whole.
+    void RollBackToVolumeStart();
     // Asks the retry question; on Retry rolls back to the snapshot (1), on
     // Cancel returns 0.
     int RetryVolume();
@@ -232,6 +242,11 @@ class QuellDateien {
     int64_t CopyChunk(platform::File& to, platform::File& from, int64_t limit, bool* readFailed);
     // The transfer buffer, kChunkSize bytes.
     char* CopyBuffer();
+    // Creates the output file of entry at path. A file the restore made for
+    // another entry is never opened again (the target took the two names
+    // for one): then nullptr and the refusal in *collision.
+    std::unique_ptr<platform::File> CreateRestoredFile(const std::string& path, FileEntry& entry,
+                                                       std::string* collision);
 
     ArchiveSettings* settings_;
     platform::FileSystem* fs_;

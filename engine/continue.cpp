@@ -1,5 +1,7 @@
 #include "engine/continue.h"
 
+#include <utility>
+
 #include "engine/sizing.h"
 #include "engine/texts.h"
 
@@ -65,6 +67,7 @@ DriveOutcome ContinueStep(QuellDateien& set, const RestoreVariant& base) {
     variant.ShowWorking(set);
     while (!set.CopyBack(variant)) {
         if (set.StopRequested()) return RestoreInterrupted(set);
+        if (std::exchange(set.restoreRefused, false)) return DriveOutcome::Stopped;
         if (!variant.AskRetry(set)) return DriveOutcome::Cancelled;
     }
     ++set.settings().currentVolume;

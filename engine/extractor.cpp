@@ -121,6 +121,16 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
         variant.ReportFailure(*this, failure);
         return 0;
     };
+    // A refusal no retry can mend: the position goes back to the start of
+    // the volume, so that the set stays consistent for whatever follows.
+    auto refuse = [&](const std::string& text) {
+        stop();
+        RollBackToVolumeStart();
+        restoreRefused = true;
+        variant.ReportRefusal(*this, text);
+        return 0;
+    };
+    std::string collision;
 
     const bool selfExtracting = variant.SelfExtractingLayout(s);
     const int number = s.currentVolume;
@@ -165,7 +175,8 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
     outputName = OutputFileName(s.targetPath, *current);
     variant.ShowOutputFile(*this, outputName);
     if (current->done == 0) {
-        output = fs_->Open(outputName, platform::OpenMode::CreateTruncate);
+        output = CreateRestoredFile(outputName, *current, &collision);
+        if (!collision.empty()) return refuse(collision);
     } else {
         // The file began on an earlier volume: go on exactly where it ends.
         // If it has lost bytes since, continuing would leave a hole.
@@ -174,6 +185,8 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
             (sizeOf(*output, outputName) < current->done || !output->Seek(current->done))) {
             output.reset();
         }
+        // The file this run goes on with is its own, like those it creates.
+        if (output) output->Identity(&current->restoredAs);
     }
     if (!output) return fail(RestoreFailure::OpenOutput);
     if (!volume->Seek(headerSize + stubArea)) return fail(RestoreFailure::Read);
@@ -213,7 +226,8 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
             ++currentIndex;
             outputName = OutputFileName(s.targetPath, *current);
             variant.ShowOutputFile(*this, outputName);
-            output = fs_->Open(outputName, platform::OpenMode::CreateTruncate);
+            output = CreateRestoredFile(outputName, *current, &collision);
+            if (!collision.empty()) return refuse(collision);
             if (!output) return fail(RestoreFailure::CreateNext);
         }
         if (volumeDone >= volumeDataSize) break;
@@ -260,6 +274,38 @@ int QuellDateien::CopyBack(const RestoreVariant& variant) {
     return 1;
 }
 
+std::unique_ptr<platform::File> QuellDateien::CreateRestoredFile(const std::string& path,
+                                                                 FileEntry& entry,
+                                                                 std::string* collision) {
+    // Created exclusively: a name that is taken is looked at before anything
+    // is opened under it. The overwrite question has settled before the run
+    // that what lies at the stored names may be replaced.
+    auto file = fs_->Open(path, platform::OpenMode::CreateNew);
+    if (!file) {
+        const platform::NameKind kind = fs_->KindOf(path);
+        platform::FileId id;
+        if (kind == platform::NameKind::File && platform::IdentityOf(*fs_, path, &id)) {
+            // Only entries before this one can have made a file in this run.
+            for (const FileEntry* made = head; made != &entry; made = made->next) {
+                if (made->restoredAs == id) {
+                    *collision =
+                        texts::WithNames(texts::kStoredNamesFold, made->Name(), entry.Name());
+                    return nullptr;
+                }
+            }
+            // A file that was there before, or this entry's own from an
+            // attempt at this volume that failed.
+            file = fs_->Open(path, platform::OpenMode::CreateTruncate);
+        } else if (kind == platform::NameKind::Link && fs_->Remove(path)) {
+            // The link is replaced, never written through.
+            file = fs_->Open(path, platform::OpenMode::CreateNew);
+        }
+        if (!file) return nullptr;
+    }
+    if (!file->Identity(&entry.restoredAs)) platform::IdentityOf(*fs_, path, &entry.restoredAs);
+    return file;
+}
+
 // --- drivers ---
 
 DriveOutcome RestoreInterrupted(QuellDateien& set) {
@@ -276,8 +322,13 @@ std::vector<std::string> ExistingOutputFiles(QuellDateien& set) {
     const std::string& folder = set.settings().targetPath;
     for (const FileEntry* e = set.current; e != nullptr; e = e->next) {
         if (e == set.current && e->done > 0) continue;  // the file being continued
-        platform::FileFacts facts;
-        if (fs.Stat(OutputFileName(folder, *e), &facts)) names.push_back(e->Name());
+        // A name this system cannot hold is refused, never asked about (on
+        // Windows "CON" answers as if it existed).
+        if (!platform::FileNameProblem(e->Name()).empty()) continue;
+        // A link counts, dangling too, and so does a folder or a pipe.
+        if (fs.KindOf(OutputFileName(folder, *e)) != platform::NameKind::None) {
+            names.push_back(e->Name());
+        }
     }
     return names;
 }
@@ -301,6 +352,7 @@ using platform::FileId;
 DriveOutcome RestoreOneVolume(QuellDateien& set, const RestoreVariant& variant) {
     while (!set.CopyBack(variant)) {
         if (set.StopRequested()) return RestoreInterrupted(set);
+        if (std::exchange(set.restoreRefused, false)) return DriveOutcome::Stopped;
         if (!variant.AskRetry(set)) return DriveOutcome::Cancelled;
     }
     ++set.settings().currentVolume;
@@ -382,15 +434,18 @@ std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant)
     // Names the archive may not restore: one with a control character, and
     // two entries of one name (the second would overwrite the first; where
     // the file system ignores letter case, names that differ only in case).
+    auto key = [&fs](const std::string& name) { return fs.FoldsCase() ? FoldCase(name) : name; };
     std::set<std::string> names;
     for (const FileEntry* e = set.head; e != nullptr; e = e->next) {
         const std::string name = e->Name();
         if (HasControlCharacter(name)) {
             return texts::WithName(texts::kStoredNameHasControl, EscapeControlCharacters(name));
         }
-        if (!names.insert(fs.FoldsCase() ? FoldCase(name) : name).second) {
-            return texts::WithName(texts::kStoredNameTwice, name);
-        }
+        if (names.insert(key(name)).second) continue;
+        const FileEntry* first = set.head;
+        while (key(first->Name()) != key(name)) first = first->next;
+        if (first->Name() == name) return texts::WithName(texts::kStoredNameTwice, name);
+        return texts::WithNames(texts::kStoredNamesFold, first->Name(), name);
     }
     std::vector<std::string> volumeNames = {s.packagePath};
     for (int n = 1; n <= s.volumeCount; ++n) volumeNames.push_back(variant.VolumeFileName(s, n));
@@ -399,6 +454,15 @@ std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant)
     for (const FileEntry* e = set.current; e != nullptr; e = e->next) {
         const std::string problem = platform::FileNameProblem(e->Name());
         if (!problem.empty()) return problem;
+    }
+    // A folder or a pipe under a stored name cannot be replaced by a file:
+    // refused now, not after the files before it are written.
+    for (const FileEntry* e = set.current; e != nullptr; e = e->next) {
+        if (e == set.current && e->done > 0) continue;  // the file being continued
+        const platform::NameKind kind = fs.KindOf(OutputFileName(s.targetPath, *e));
+        if (kind == platform::NameKind::Folder || kind == platform::NameKind::Other) {
+            return texts::WithName(texts::kStoredNameBlocked, e->Name());
+        }
     }
     const VolumeIdentities volumes = IdentifyVolumes(fs, s.targetPath, volumeNames);
     if (!volumes.mayBeInFolder) return {};

@@ -104,8 +104,12 @@ bool IsWholePe(const std::vector<char>& image) {
         }
         if (rawSize != 0 && !b.Holds(rawOffset, rawSize)) return false;
     }
-    // A symbol table of 18-byte entries, followed by its string table.
-    return symbols == 0 || b.Holds(symbols, symbolCount * 18 + 4);
+    // A symbol table of 18-byte entries, followed by its string table, whose
+    // first four bytes give its length (themselves included).
+    if (symbols == 0) return true;
+    uint64_t names = 0;
+    const uint64_t stringTable = symbols + symbolCount * 18;
+    return b.Read(stringTable, 4, &names) && names >= 4 && b.Holds(stringTable, names);
 }
 
 bool HasMarker(const std::vector<char>& image) {

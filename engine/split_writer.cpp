@@ -1,6 +1,7 @@
 // The split writer: QuellDateien::Copy writes one volume per call, StartSplit
 // and WriteAllVolumes drive it.
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <set>
 #include <utility>
@@ -150,7 +151,9 @@ std::string CheckSplitSources(QuellDateien& set) {
     const ArchiveSettings& s = set.settings();
     if (s.targetPath.empty()) return texts::kNoSplitTarget;
     platform::FileSystem& fs = set.fs();
-    std::set<std::string> names;
+    // Names by the key Windows tells them apart by: a set with two names
+    // that differ only in letter case could not be restored there.
+    std::map<std::string, std::string> names;
     std::set<platform::FileId> sources;
     for (const FileEntry* e = set.head; e != nullptr; e = e->next) {
         const std::string name = e->Name();
@@ -163,8 +166,10 @@ std::string CheckSplitSources(QuellDateien& set) {
         if (!storable) {
             return texts::WithName(texts::kNameNotStorable, EscapeControlCharacters(name));
         }
-        if (!names.insert(fs.FoldsCase() ? FoldCase(name) : name).second) {
-            return texts::WithName(texts::kDuplicateName, name);
+        const auto [first, isNew] = names.emplace(FoldCase(name), name);
+        if (!isNew) {
+            if (first->second == name) return texts::WithName(texts::kDuplicateName, name);
+            return texts::WithNames(texts::kNamesDifferInCase, first->second, name);
         }
         platform::FileId id;
         if (platform::IdentityOf(fs, e->path, &id)) sources.insert(id);

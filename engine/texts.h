@@ -62,6 +62,21 @@ inline constexpr const char* kStoredNameTwice =
 inline constexpr const char* kStoredNameHasControl =
     "Der Dateiname „%s“ im Archiv enthält Steuerzeichen.\n"
     "Die Datei kann nicht entpackt werden; es wird nichts entpackt.";
+// Names that one file system takes for one file. Two stored names each.
+inline constexpr const char* kNamesDifferInCase =
+    "Die Dateien „%s“ und „%s“ unterscheiden sich nur in der Groß- und Kleinschreibung.\n"
+    "Unter Windows würde beim Entpacken die eine die andere überschreiben.\n"
+    "Bitte benennen Sie eine der Dateien um oder wählen Sie sie ab!";
+// Found before anything is written, or when the target turns out to take
+// the two for one file: then the first is restored and the run stops.
+inline constexpr const char* kStoredNamesFold =
+    "Die Dateien „%s“ und „%s“ des Archivs ergeben im Zielverzeichnis dieselbe Datei, weil es "
+    "Groß- und Kleinschreibung nicht unterscheidet.\n"
+    "Die eine würde die andere überschreiben; das Entpacken wird abgebrochen.";
+// A folder, pipe or device under a stored name in the target folder.
+inline constexpr const char* kStoredNameBlocked =
+    "Im Zielverzeichnis liegt unter dem Namen „%s“ ein Verzeichnis oder eine Gerätedatei.\n"
+    "Sie kann nicht überschrieben werden; es wird nichts entpackt.";
 inline constexpr const char* kNoSplitTarget =
     "Bitte wählen Sie unbedingt eine Quelle \n und ein Ziel für die Archiverstellung aus !";
 inline constexpr const char* kNoRestoreTarget =

@@ -26,6 +26,11 @@ int QuellDateien::RetryVolume(const std::string& question, const std::string& ca
     // question is open: the user may take the medium out or stop here.
     SyncWritten();
     if (!display_->AskRetry(question, caption)) return 0;
+    RollBackToVolumeStart();
+    return 1;
+}
+
+void QuellDateien::RollBackToVolumeStart() {
     current = volumeStartEntry;
     if (current != nullptr) {
         current->done = volumeStartDone;
@@ -33,7 +38,6 @@ int QuellDateien::RetryVolume(const std::string& question, const std::string& ca
     }
     currentIndex = volumeStartIndex;
     bytesDone = volumeStartBytesDone;
-    return 1;
 }
 
 int QuellDateien::CheckDisk(bool acceptSelfExtracting) {

@@ -227,11 +227,53 @@ std::string EscapeControlCharacters(const std::string& utf8Name) {
     return out;
 }
 
-std::string FoldCase(std::string name) {
-    for (char& c : name) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+namespace {
+
+// The small letter of a capital one among the letters the header's code
+// page and its neighbours hold (Latin-1, Latin Extended-A, Greek, Cyrillic),
+// as Windows folds them; any other code point unchanged.
+uint32_t SmallLetter(uint32_t c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+    if (c == 0x178) return 0xFF;
+    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 &&
+        c != 0x17F) {
+        // Pairs: capital even, small odd, but odd-even from U+0139 to U+0148
+        // and from U+0179 on.
+        const bool oddCapitals = (c >= 0x139 && c <= 0x148) || c >= 0x179;
+        return (c % 2 == 1) == oddCapitals ? c + 1 : c;
     }
-    return name;
+    if ((c >= 0x391 && c <= 0x3A9 && c != 0x3A2) || (c >= 0x410 && c <= 0x42F)) return c + 0x20;
+    if (c == 0x386) return 0x3AC;
+    if (c >= 0x388 && c <= 0x38A) return c + 0x25;
+    if (c == 0x38C || c == 0x38E || c == 0x38F) return c + (c == 0x38C ? 0x40 : 0x3F);
+    if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+    return c;
+}
+
+}  // namespace
+
+std::string FoldCase(std::string name) {
+    std::string out;
+    out.reserve(name.size());
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto lead = static_cast<uint8_t>(name[i]);
+        if (lead < 0x80) {
+            out.push_back(static_cast<char>(SmallLetter(lead)));
+            continue;
+        }
+        // The letters folded here are all two-byte sequences; anything else
+        // is kept as it is.
+        const auto next = i + 1 < name.size() ? static_cast<uint8_t>(name[i + 1]) : 0;
+        if (lead < 0xC2 || lead > 0xDF || (next & 0xC0) != 0x80) {
+            out.push_back(name[i]);
+            continue;
+        }
+        const uint32_t small = SmallLetter(((lead & 0x1Fu) << 6) | (next & 0x3Fu));
+        out.push_back(static_cast<char>(0xC0 | (small >> 6)));
+        out.push_back(static_cast<char>(0x80 | (small & 0x3F)));
+        ++i;
+    }
+    return out;
 }
 
 bool ParseFixedHead(const uint8_t* data, size_t length, FixedHead* head) {

@@ -113,8 +113,9 @@ bool HasControlCharacter(const std::string& utf8Name);
 // or "\uNNNN" (U+0080-U+009F), fit for a terminal or a status line.
 std::string EscapeControlCharacters(const std::string& utf8Name);
 
-// The name with the letters A-Z in lower case: the key under which names
-// that differ only in letter case are one name.
+// The name with its capital letters in lower case (A-Z, and the capitals of
+// Latin-1, Latin Extended-A, Greek and Cyrillic): the key under which names
+// that differ only in letter case are one name, as Windows compares them.
 std::string FoldCase(std::string name);
 
 // True when path ends in ".exe" in any case: the header lies behind the stub.

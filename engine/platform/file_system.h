@@ -27,6 +27,10 @@ struct SystemTime {
     bool operator==(const SystemTime&) const = default;
 };
 
+// What tells two names of one file apart from two files: the device and the
+// file number.
+using FileId = std::pair<uint64_t, uint64_t>;
+
 class File {
   public:
     virtual ~File() = default;
@@ -48,6 +52,9 @@ class File {
     // Size of the open file; -1 when the layer cannot tell (the caller then
     // asks by name).
     virtual int64_t Size() { return -1; }
+    // Identity of the open file, where the layer knows it without asking the
+    // system again; false otherwise (the caller then asks by name).
+    virtual bool Identity(FileId*) { return false; }
     // Moves up to count bytes from source (at its position) to this file (at
     // its position), through buffer (bufferSize bytes) or, where the
     // platform can, without it; through the buffer at most bufferSize at a
@@ -74,6 +81,16 @@ enum class OpenMode {
     CreateTruncate,     // create or truncate, read and write
     ReadWriteExisting,  // existing file, read and write, no truncation
     Append,             // existing file, every write at the end
+    CreateNew,          // a new file, read and write; fails when the name is taken
+};
+
+// What a name itself is, a symbolic link not followed.
+enum class NameKind {
+    None,    // nothing of that name
+    File,    // a regular file
+    Link,    // a symbolic link (dangling too), a junction or other reparse point
+    Folder,  // a folder
+    Other,   // a pipe, a device, a socket
 };
 
 struct FileFacts {
@@ -96,6 +113,13 @@ class FileSystem {
     virtual std::unique_ptr<File> Open(const std::string& path, OpenMode mode) = 0;
     // Size and UTC last-write time of an existing file.
     virtual bool Stat(const std::string& path, FileFacts* facts) = 0;
+    // What lies at path, without following a link there. This default knows
+    // no links: it tells a regular file from anything else Stat finds.
+    virtual NameKind KindOf(const std::string& path) {
+        FileFacts facts;
+        if (!Stat(path, &facts)) return NameKind::None;
+        return facts.isRegular ? NameKind::File : NameKind::Other;
+    }
     virtual bool SetLastWriteTime(const std::string& path, const SystemTime& time) = 0;
     // Deletes a file; a missing file is no error.
     virtual bool Remove(const std::string& path) = 0;
@@ -121,9 +145,7 @@ class FileSystem {
     }
 };
 
-// What tells two names of one file apart from two files: the device and the
-// file number. False when the file cannot be looked up.
-using FileId = std::pair<uint64_t, uint64_t>;
+// The identity of the file at path; false when it cannot be looked up.
 inline bool IdentityOf(FileSystem& fs, const std::string& path, FileId* id) {
     FileFacts facts;
     if (!fs.Stat(path, &facts)) return false;

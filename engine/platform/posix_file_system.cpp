@@ -20,9 +20,12 @@ namespace {
 
 class PosixFile : public File {
   public:
-    // sizeAtOpen: what fstat said when the file was opened.
-    PosixFile(int fd, bool appending, int64_t sizeAtOpen)
-        : fd_(fd), appending_(appending), sizeAtOpen_(sizeAtOpen) {}
+    // atOpen: what fstat said when the file was opened.
+    PosixFile(int fd, bool appending, const struct stat& atOpen)
+        : fd_(fd),
+          appending_(appending),
+          sizeAtOpen_(static_cast<int64_t>(atOpen.st_size)),
+          id_(static_cast<uint64_t>(atOpen.st_dev), static_cast<uint64_t>(atOpen.st_ino)) {}
     ~PosixFile() override { ::close(fd_); }
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
@@ -74,6 +77,11 @@ class PosixFile : public File {
         if (!wrote_) return sizeAtOpen_;
         struct stat st;
         return ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
+    }
+
+    bool Identity(FileId* id) override {
+        *id = id_;
+        return true;
     }
 
     // Between two files of this layer the kernel copies the bytes itself
@@ -139,6 +147,7 @@ class PosixFile : public File {
     int64_t position_ = 0;
     int64_t writeBackFrom_ = 0;
     int64_t sizeAtOpen_;
+    FileId id_;
     bool wrote_ = false;
 };
 
@@ -179,6 +188,10 @@ class PosixFs : public FileSystem {
             case OpenMode::Append:
                 flags |= O_RDWR | O_APPEND | O_NOFOLLOW;
                 break;
+            case OpenMode::CreateNew:
+                // O_EXCL fails on any name that is taken, a link too.
+                flags |= O_RDWR | O_CREAT | O_EXCL;
+                break;
         }
         int fd = ::open(path.c_str(), flags, 0644);
         if (fd < 0) return nullptr;
@@ -211,8 +224,7 @@ class PosixFs : public FileSystem {
             st.st_size = 0;
         }
         // O_NONBLOCK stays: it means nothing for a regular file.
-        return std::make_unique<PosixFile>(fd, mode == OpenMode::Append,
-                                           static_cast<int64_t>(st.st_size));
+        return std::make_unique<PosixFile>(fd, mode == OpenMode::Append, st);
     }
 
     bool Stat(const std::string& path, FileFacts* facts) override {
@@ -225,6 +237,15 @@ class PosixFs : public FileSystem {
         facts->inode = static_cast<uint64_t>(st.st_ino);
         facts->links = static_cast<int64_t>(st.st_nlink);
         return true;
+    }
+
+    NameKind KindOf(const std::string& path) override {
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0) return NameKind::None;
+        if (S_ISREG(st.st_mode)) return NameKind::File;
+        if (S_ISLNK(st.st_mode)) return NameKind::Link;
+        if (S_ISDIR(st.st_mode)) return NameKind::Folder;
+        return NameKind::Other;
     }
 
     bool SetLastWriteTime(const std::string& path, const SystemTime& time) override {

@@ -83,7 +83,11 @@ bool ToFileTime(const SystemTime& time, FILETIME* ft) {
 
 class Win32File : public File {
   public:
-    Win32File(HANDLE handle, bool append) : handle_(handle), append_(append) {}
+    Win32File(HANDLE handle, bool append, const BY_HANDLE_FILE_INFORMATION& info)
+        : handle_(handle),
+          append_(append),
+          id_(info.dwVolumeSerialNumber,
+              (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow) {}
     ~Win32File() override { ::CloseHandle(handle_); }
     Win32File(const Win32File&) = delete;
     Win32File& operator=(const Win32File&) = delete;
@@ -109,6 +113,11 @@ class Win32File : public File {
 
     bool Flush() override { return ::FlushFileBuffers(handle_) != 0; }
 
+    bool Identity(FileId* id) override {
+        *id = id_;
+        return true;
+    }
+
   private:
     // Calls ReadFile or WriteFile until count bytes are moved (at most 1 GiB
     // a call), the file ends or a call fails; what was moved, else -1.
@@ -127,10 +136,58 @@ class Win32File : public File {
 
     HANDLE handle_;
     bool append_;
+    FileId id_;
 };
 
 bool IsReparsePoint(const BY_HANDLE_FILE_INFORMATION& info) {
     return (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// The full name the system gives an open file or folder ("\\?\C:\..."), with
+// every link on the way resolved; empty when it cannot tell.
+std::wstring FinalPath(HANDLE h) {
+    std::wstring name(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD n = ::GetFinalPathNameByHandleW(h, name.data(), static_cast<DWORD>(name.size()),
+                                                    FILE_NAME_NORMALIZED);
+        if (n == 0) return {};
+        if (n < name.size()) {
+            name.resize(n);
+            return name;
+        }
+        name.resize(n + 1);
+    }
+    return {};
+}
+
+// Whether the open file h is the one named path, in its folder under that
+// name, and not one a link leads to. Under wine a link of the host system is
+// no reparse point: only the file's final name tells it. True when the
+// system cannot tell.
+bool ReachedAsNamed(HANDLE h, const std::string& path) {
+    const std::wstring file = FinalPath(h);
+    if (file.empty()) return true;
+    const HANDLE folder = ::CreateFileW(
+        Widen(FolderOf(path)).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) return true;
+    std::wstring expected = FinalPath(folder);
+    ::CloseHandle(folder);
+    if (expected.empty()) return true;
+    if (expected.back() != L'\\') expected += L'\\';
+    expected += Widen(BaseName(path));
+    // Letter case as the folder holds the name, which may differ from the
+    // name asked for.
+    return ::CompareStringOrdinal(file.c_str(), static_cast<int>(file.size()), expected.c_str(),
+                                  static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
+}
+
+// A ':' in the last part of a path names an alternate data stream of a file
+// ("notes.txt:evil") or a path relative to a drive's current folder
+// ("C:evil.bin"): never a file of that name. A writer refuses such a path
+// instead of handing it to the system.
+bool NamesStreamOrDrive(const std::string& path) {
+    return BaseName(path).find(':') != std::string::npos;
 }
 
 // The path itself when it exists, else its nearest existing ancestor.
@@ -157,10 +214,12 @@ class Win32Fs : public FileSystem {
         // the reparse point itself and refuses it.
         DWORD flags = FILE_ATTRIBUTE_NORMAL;
         if (mode != OpenMode::Read) {
+            if (NamesStreamOrDrive(path)) return nullptr;
             access |= GENERIC_WRITE;
             flags |= FILE_FLAG_OPEN_REPARSE_POINT;
             // Truncated below, once the file is known to be a regular one.
             if (mode == OpenMode::CreateTruncate) disposition = OPEN_ALWAYS;
+            if (mode == OpenMode::CreateNew) disposition = CREATE_NEW;
         }
         bool valid = true;
         const std::wstring wide = Widen(path, &valid);
@@ -173,19 +232,33 @@ class Win32Fs : public FileSystem {
         // Only regular files: a device or pipe under an archived name would
         // block or swallow the data.
         BY_HANDLE_FILE_INFORMATION info;
-        const bool regular = ::GetFileType(h) == FILE_TYPE_DISK &&
-                             ::GetFileInformationByHandle(h, &info) &&
-                             (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-                             (mode == OpenMode::Read || !IsReparsePoint(info));
+        const bool regular =
+            ::GetFileType(h) == FILE_TYPE_DISK && ::GetFileInformationByHandle(h, &info) &&
+            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            (mode == OpenMode::Read || (!IsReparsePoint(info) && ReachedAsNamed(h, path)));
         if (!regular) {
             ::CloseHandle(h);
             return nullptr;
+        }
+        // A file with more than one name (a hard link) is never written in
+        // place: that would change the file under its other names, which
+        // may lie outside the target. A file to be created anew replaces
+        // this name by a new file; one to be written as it is is refused.
+        if (mode != OpenMode::Read && info.nNumberOfLinks > 1) {
+            ::CloseHandle(h);
+            if (mode != OpenMode::CreateTruncate || !::DeleteFileW(wide.c_str())) return nullptr;
+            h = ::CreateFileW(wide.c_str(), access, share, nullptr, CREATE_NEW, flags, nullptr);
+            if (h == INVALID_HANDLE_VALUE) return nullptr;
+            if (!::GetFileInformationByHandle(h, &info)) {
+                ::CloseHandle(h);
+                return nullptr;
+            }
         }
         if (mode == OpenMode::CreateTruncate && !::SetEndOfFile(h)) {
             ::CloseHandle(h);
             return nullptr;
         }
-        return std::make_unique<Win32File>(h, mode == OpenMode::Append);
+        return std::make_unique<Win32File>(h, mode == OpenMode::Append, info);
     }
 
     bool Stat(const std::string& path, FileFacts* facts) override {
@@ -208,12 +281,34 @@ class Win32Fs : public FileSystem {
         facts->isRegular = disk && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
         facts->device = info.dwVolumeSerialNumber;
         facts->inode = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+        facts->links = static_cast<int64_t>(info.nNumberOfLinks);
         return true;
+    }
+
+    NameKind KindOf(const std::string& path) override {
+        bool valid = true;
+        const std::wstring wide = Widen(path, &valid);
+        if (!valid || wide.empty()) return NameKind::None;
+        // The attributes of the name itself: a link is not followed.
+        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return NameKind::None;
+        // A link to a folder (or a junction) goes only as a folder would.
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return NameKind::Folder;
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return NameKind::Link;
+        if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) return NameKind::Other;
+        // A link of the host system under wine looks like a plain file.
+        const HANDLE h =
+            ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return NameKind::File;
+        const bool asNamed = ReachedAsNamed(h, path);
+        ::CloseHandle(h);
+        return asNamed ? NameKind::File : NameKind::Link;
     }
 
     bool SetLastWriteTime(const std::string& path, const SystemTime& time) override {
         FILETIME ft;
-        if (!ToFileTime(time, &ft)) return false;
+        if (NamesStreamOrDrive(path) || !ToFileTime(time, &ft)) return false;
         HANDLE h = ::CreateFileW(Widen(path).c_str(), FILE_WRITE_ATTRIBUTES,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -226,7 +321,19 @@ class Win32Fs : public FileSystem {
     }
 
     bool Remove(const std::string& path) override {
-        if (::DeleteFileW(Widen(path).c_str())) return true;
+        if (NamesStreamOrDrive(path)) return false;
+        const std::wstring wide = Widen(path);
+        // Under wine a link of the host system looks like the file it leads
+        // to, and deleting it deletes that file: refused.
+        const HANDLE h =
+            ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            const bool asNamed = ReachedAsNamed(h, path);
+            ::CloseHandle(h);
+            if (!asNamed) return false;
+        }
+        if (::DeleteFileW(wide.c_str())) return true;
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     }
@@ -252,15 +359,25 @@ class Win32Fs : public FileSystem {
 
     // Windows starts files by their name; there are no bits to set.
     bool MakeExecutable(const std::string&) override { return true; }
+
+    bool FoldsCase() const override { return true; }
 };
 
 bool IsDeviceName(std::string stem) {
     // "CON.txt" and "CON .txt" name the device as "CON" does.
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();
     for (char& c : stem) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
-    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
-           stem[3] >= '1' && stem[3] <= '9';
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" ||
+        stem == "CONOUT$") {
+        return true;
+    }
+    if (stem.size() < 4 || (stem.compare(0, 3, "COM") != 0 && stem.compare(0, 3, "LPT") != 0)) {
+        return false;
+    }
+    const std::string number = stem.substr(3);
+    // The ports 1 to 9, and 1 to 3 written as superscript digits.
+    return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\u00b9" ||
+           number == "\u00b2" || number == "\u00b3";
 }
 
 }  // namespace

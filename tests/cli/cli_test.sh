@@ -223,17 +223,29 @@ check "short middle volume" contains "$err" "CopyBack::FileSize: Ein an den Comp
 check "retry question answered Cancel" contains "$err" "Fehler bei Datenträger#: 2
 Letztes Package/Diskette wiederholen"
 
-# A symbolic link in the target under an archived name is not written through.
+# Under an archived name in the target: a symbolic link (dangling too) counts
+# as existing and is replaced with --overwrite, never written through; a
+# folder is refused before anything is written.
 if [ -z "$on_windows" ]; then
-    mkdir -p "$work/linked"
-    echo "bleibt" >"$work/precious"
-    ln -s "$work/precious" "$work/linked/leer"
-    run 1 extract "$work/vol/package.001" -d "$work/linked"
-    check "existing name refused" contains "$err" "Tolvane: „leer“
+    for link_to in "$work/precious" "$work/gone"; do
+        rm -rf "$work/linked"
+        mkdir -p "$work/linked"
+        echo "bleibt" >"$work/precious"
+        ln -s "$link_to" "$work/linked/leer"
+        run 1 extract "$work/vol/package.001" -d "$work/linked"
+        check "link to $link_to: existing name refused" contains "$err" "Tolvane: „leer“
 sind im Zielverzeichnis schon vorhanden; mit --overwrite werden sie überschrieben."
+        check "link to $link_to: nothing written" [ "$(ls "$work/linked")" = leer ]
+        run 0 extract "$work/vol/package.001" -d "$work/linked" --overwrite
+        check "link to $link_to: target untouched" [ "$(cat "$work/precious")" = "bleibt" ]
+        check "link to $link_to: replaced by the file" [ -f "$work/linked/leer" -a ! -L "$work/linked/leer" ]
+        check "link to $link_to: nothing made there" [ ! -e "$work/gone" ]
+    done
+    rm -rf "$work/linked"
+    mkdir -p "$work/linked/leer"
     run 1 extract "$work/vol/package.001" -d "$work/linked" --overwrite
-    check "link target untouched" [ "$(cat "$work/precious")" = "bleibt" ]
-    check "link reported" contains "$err" "QuellDateien::CopyBack::open"
+    check "folder at a name refused" contains "$err" "Im Zielverzeichnis liegt unter dem Namen „leer“ ein Verzeichnis oder eine Gerätedatei."
+    check "folder at a name: nothing written" [ "$(ls "$work/linked")" = leer ]
 fi
 
 # A full medium: writes beyond the file size limit fail (SIGXFSZ ignored).

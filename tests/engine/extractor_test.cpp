@@ -332,22 +332,63 @@ TEST(Extractor, RetryInAContinuedFileLeavesItExact) {
     ExpectRestored(out.path(), files);
 }
 
-// A symbolic link in the target folder under an archived name is not
-// written through, neither for the first output of a volume nor for a later
-// one.
-TEST(Extractor, SymbolicLinksInTheTargetAreNotWrittenThrough) {
-    for (const std::string linked : {"a", "b"}) {
-        TempDir dir, out, elsewhere;
-        MakeArchive(dir.path(), {{"a", RandomBytes(100, 1)}, {"b", RandomBytes(100, 2)}}, 100000);
-        test::WriteFile(elsewhere / "precious", "keep me");
-        ASSERT_EQ(::symlink((elsewhere / "precious").c_str(), (out / linked).c_str()), 0);
-        ArchiveRun run;
-        ASSERT_TRUE(run.PrepareRestore(dir / "package.001", out.path()));
-        EXPECT_EQ(run.RestoreToEnd(), DriveOutcome::Cancelled);
-        ASSERT_EQ(run.display.messages.size(), 1u);
-        EXPECT_EQ(run.display.messages[0].caption,
-                  linked == "a" ? "QuellDateien::CopyBack::open" : "QuellDateien::CopyBack::open3");
-        EXPECT_EQ(ReadFile(elsewhere / "precious"), "keep me");
+// Whatever lies in the target under a stored name counts as existing for the
+// overwrite question: a link (dangling too), a folder, a pipe. Once the user
+// lets them be replaced, a link is replaced by the restored file (never
+// written through, for the first output of a volume or a later one); a
+// folder or a pipe cannot be and is refused before the first byte.
+TEST(Extractor, OddThingsAtStoredNames) {
+    enum class Thing { DanglingLink, Link, Folder, Pipe };
+    const std::vector<std::pair<Thing, const char*>> things = {
+        {Thing::DanglingLink, "dangling link"},
+        {Thing::Link, "link"},
+        {Thing::Folder, "folder"},
+        {Thing::Pipe, "pipe"}};
+    TempDir dir;
+    const std::vector<SourceFile> files = {{"a", RandomBytes(100, 1)}, {"b", RandomBytes(100, 2)}};
+    MakeArchive(dir.path(), files, 100000);
+    for (const auto& [thing, what] : things) {
+        for (const std::string planted : {"a", "b"}) {
+            SCOPED_TRACE(std::string(what) + " at " + planted);
+            TempDir out, elsewhere;
+            test::WriteFile(elsewhere / "precious", "keep me");
+            const std::string at = out / planted;
+            switch (thing) {
+                case Thing::DanglingLink:
+                    ASSERT_EQ(::symlink((elsewhere / "gone").c_str(), at.c_str()), 0);
+                    break;
+                case Thing::Link:
+                    ASSERT_EQ(::symlink((elsewhere / "precious").c_str(), at.c_str()), 0);
+                    break;
+                case Thing::Folder:
+                    ASSERT_EQ(::mkdir(at.c_str(), 0755), 0);
+                    break;
+                case Thing::Pipe:
+                    ASSERT_EQ(::mkfifo(at.c_str(), 0644), 0);
+                    break;
+            }
+            ArchiveRun run;
+            ASSERT_TRUE(run.PrepareRestore(dir / "package.001", out.path()));
+            EXPECT_EQ(ExistingOutputFiles(run.set), std::vector<std::string>{planted});
+
+            const bool replaceable = thing == Thing::DanglingLink || thing == Thing::Link;
+            EXPECT_EQ(run.RestoreToEnd(),
+                      replaceable ? DriveOutcome::Finished : DriveOutcome::Stopped);
+            EXPECT_EQ(ReadFile(elsewhere / "precious"), "keep me");
+            EXPECT_FALSE(test::FileExists(elsewhere / "gone"));
+            if (replaceable) {
+                EXPECT_TRUE(run.display.messages.empty());
+                ExpectRestored(out.path(), files);
+                struct stat st;
+                ASSERT_EQ(::lstat(at.c_str(), &st), 0);
+                EXPECT_TRUE(S_ISREG(st.st_mode));
+            } else {
+                ASSERT_EQ(run.display.messages.size(), 1u);
+                EXPECT_EQ(run.display.messages[0].text,
+                          texts::WithName(texts::kStoredNameBlocked, planted));
+                EXPECT_FALSE(test::FileExists(out / (planted == "a" ? "b" : "a")));
+            }
+        }
     }
 }
 

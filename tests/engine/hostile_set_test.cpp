@@ -226,6 +226,63 @@ TEST(HostileSet, NamesThatCannotBeRestoredAreRefusedBeforeWriting) {
     }
 }
 
+// Names a target that folds letter case takes for one file. Where the layer
+// says it folds, the restore refuses them up front; where it folds without
+// saying so (a FAT stick under Linux), the first file is restored and the
+// second stops the run before its first byte. Either way both are named.
+TEST(HostileSet, NamesThatFoldTogetherNeverShareAFile) {
+    const std::vector<std::vector<StoredFile>> sets = {
+        {{"Case.txt", test::RandomBytes(300, 1)}, {"case.txt", test::RandomBytes(300, 2)}},
+        {{"Ärger.txt", "erste"}, {"ärger.txt", "zweite"}, {"rest", "3"}},
+        {{"a", "1"}, {"ΣΟΦΊΑ", test::RandomBytes(500, 3)}, {"σοφία", "x"}},
+    };
+    for (const bool saysItFolds : {true, false}) {
+        for (const std::vector<StoredFile>& files : sets) {
+            SCOPED_TRACE(files[1].name + (saysItFolds ? " (layer says it folds)" : ""));
+            MemoryRestore r;
+            r.fs.foldsCase = true;
+            r.fs.hidesFolding = !saysItFolds;
+            r.PutVolumes(MakeVolumes(files, 400));
+            ASSERT_TRUE(r.ReadHeader());
+            EXPECT_EQ(RestoreAllVolumes(r.set), DriveOutcome::Stopped);
+            const size_t second = files.size() == 3 && files[0].name == "a" ? 2 : 1;
+            const std::string first = files[second - 1].name, other = files[second].name;
+            ASSERT_EQ(r.display.messages.size(), 1u);
+            EXPECT_EQ(r.display.messages[0].text,
+                      texts::WithNames(texts::kStoredNamesFold, first, other));
+            EXPECT_TRUE(r.display.questions.empty());
+            std::string restored;
+            if (saysItFolds) {
+                EXPECT_TRUE(r.Outputs().empty());
+            } else {
+                // The first keeps its own bytes; nothing after it is written.
+                ASSERT_TRUE(r.fs.Get("/out/" + first, &restored));
+                EXPECT_TRUE(restored == files[second - 1].bytes);
+                EXPECT_EQ(r.Outputs().size(), second);
+            }
+        }
+    }
+}
+
+// The keys under which names are one for Windows.
+TEST(HostileSet, FoldCaseKnowsTheLettersWindowsFolds) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"README.TXT", "readme.txt"},
+        {"ÄÖÜ ÀÞ", "äöü àþ"},
+        {"×÷ß", "×÷ß"},
+        {"ŠŽŒŸ", "šžœÿ"},
+        {"ĀĲĹĽŊŹŽ", "āĳĺľŋźž"},
+        {"İıĸſ", "İıĸſ"},
+        {"ΑΣΩΆΊΏ", "ασωάίώ"},
+        {"ЖЁЯ", "жёя"},
+        {"€ 中", "€ 中"},
+    };
+    for (const auto& [name, key] : cases) {
+        EXPECT_EQ(FoldCase(name), key) << name;
+        EXPECT_EQ(FoldCase(key), key) << key;
+    }
+}
+
 TEST(HostileSet, ControlCharactersAreShownEscaped) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"plain name.txt", "plain name.txt"},
@@ -340,6 +397,18 @@ std::string PeImage(size_t count) {
     return image;
 }
 
+// The image with a symbol table of count entries at offset, followed by a
+// string table that says it is names bytes long.
+std::string WithSymbols(std::string image, uint32_t offset, uint32_t count, uint32_t names) {
+    const auto put = [&image](size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i) image[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    put(0x80 + 12, offset);
+    put(0x80 + 16, count);
+    if (offset + count * 18 + 4 <= image.size()) put(offset + count * 18, names);
+    return image;
+}
+
 TEST(HostileSet, RobotImagesAreCheckedWhole) {
     const std::string elf = test::RobotImage(3000, 1);
     const std::string pe = PeImage(0x400);
@@ -350,6 +419,9 @@ TEST(HostileSet, RobotImagesAreCheckedWhole) {
         {"PE", {pe, true}},
         {"ELF cut in its headers", {elf.substr(0, 100), false}},
         {"PE cut in its section", {pe.substr(0, 0x3F0), false}},
+        {"PE with its symbols", {WithSymbols(pe, 0x380, 3, 20), true}},
+        {"PE cut in its symbol table", {WithSymbols(pe, 0x3D0, 3, 4), false}},
+        {"PE cut in its symbols' names", {WithSymbols(pe, 0x380, 3, 200), false}},
         {"without the marker", {noMarker, false}},
         {"foreign bytes", {test::RandomBytes(3000, 5), false}},
         {"too long", {test::RobotImage(66561, 1), false}},

@@ -39,6 +39,7 @@ class FaultyFile : public platform::File {
         return true;
     }
     int64_t Size() override { return real_->Size(); }
+    bool Identity(platform::FileId* id) override { return real_->Identity(id); }
     int64_t CopyFrom(platform::File& source, int64_t count, void* buffer, int64_t bufferSize,
                      bool* readFailed) override {
         auto* faulty = dynamic_cast<FaultyFile*>(&source);

@@ -60,6 +60,7 @@ class FaultyFileSystem : public platform::FileSystem {
 
     std::unique_ptr<platform::File> Open(const std::string& path, platform::OpenMode mode) override;
     bool Stat(const std::string& path, platform::FileFacts* facts) override;
+    platform::NameKind KindOf(const std::string& path) override { return real_.KindOf(path); }
     bool SetLastWriteTime(const std::string& path, const platform::SystemTime& time) override;
     bool Remove(const std::string& path) override { return real_.Remove(path); }
     bool FreeBytes(const std::string& path, int64_t* bytes) override;

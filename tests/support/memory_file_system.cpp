@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/volume_header.h"
+
 namespace tolvane::test {
 namespace {
 
@@ -42,6 +44,11 @@ class MemoryFile : public platform::File {
 
     bool Flush() override { return true; }
 
+    bool Identity(platform::FileId* id) override {
+        *id = {1, node_->inode};
+        return true;
+    }
+
   private:
     std::shared_ptr<MemoryFileSystem::Node> node_;
     bool writable_;
@@ -52,15 +59,19 @@ class MemoryFile : public platform::File {
 
 }  // namespace
 
+std::string MemoryFileSystem::Key(const std::string& path) const {
+    return foldsCase ? FoldCase(path) : path;
+}
+
 void MemoryFileSystem::Put(const std::string& path, std::string bytes) {
     auto node = std::make_shared<Node>();
     node->data = std::move(bytes);
     node->inode = nextInode_++;
-    files_[path] = std::move(node);
+    files_[Key(path)] = std::move(node);
 }
 
 bool MemoryFileSystem::Get(const std::string& path, std::string* bytes) const {
-    const auto it = files_.find(path);
+    const auto it = files_.find(Key(path));
     if (it == files_.end()) return false;
     *bytes = it->second->data;
     return true;
@@ -68,7 +79,7 @@ bool MemoryFileSystem::Get(const std::string& path, std::string* bytes) const {
 
 std::unique_ptr<platform::File> MemoryFileSystem::Open(const std::string& path,
                                                        platform::OpenMode mode) {
-    auto it = files_.find(path);
+    auto it = files_.find(Key(path));
     switch (mode) {
         case platform::OpenMode::Read:
             if (it == files_.end()) return nullptr;
@@ -77,10 +88,16 @@ std::unique_ptr<platform::File> MemoryFileSystem::Open(const std::string& path,
             written_.insert(path);
             if (it == files_.end()) {
                 Put(path, {});
-                it = files_.find(path);
+                it = files_.find(Key(path));
             }
             it->second->data.clear();
             return std::make_unique<MemoryFile>(it->second, true, false, maxFileSize);
+        case platform::OpenMode::CreateNew:
+            if (it != files_.end()) return nullptr;
+            written_.insert(path);
+            Put(path, {});
+            return std::make_unique<MemoryFile>(files_.find(Key(path))->second, true, false,
+                                                maxFileSize);
         case platform::OpenMode::ReadWriteExisting:
         case platform::OpenMode::Append:
             if (it == files_.end()) return nullptr;
@@ -92,7 +109,7 @@ std::unique_ptr<platform::File> MemoryFileSystem::Open(const std::string& path,
 }
 
 bool MemoryFileSystem::Stat(const std::string& path, platform::FileFacts* facts) {
-    const auto it = files_.find(path);
+    const auto it = files_.find(Key(path));
     if (it == files_.end()) return false;
     facts->size = static_cast<int64_t>(it->second->data.size());
     facts->lastWrite = it->second->lastWrite;
@@ -103,7 +120,7 @@ bool MemoryFileSystem::Stat(const std::string& path, platform::FileFacts* facts)
 }
 
 bool MemoryFileSystem::SetLastWriteTime(const std::string& path, const platform::SystemTime& time) {
-    const auto it = files_.find(path);
+    const auto it = files_.find(Key(path));
     if (it == files_.end()) return false;
     int64_t seconds = 0, nanoseconds = 0;
     if (!platform::UnixFromSystemTime(time, &seconds, &nanoseconds)) return false;
@@ -113,7 +130,7 @@ bool MemoryFileSystem::SetLastWriteTime(const std::string& path, const platform:
 
 bool MemoryFileSystem::Remove(const std::string& path) {
     written_.insert(path);
-    files_.erase(path);
+    files_.erase(Key(path));
     return true;
 }
 

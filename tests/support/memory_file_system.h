@@ -26,11 +26,19 @@ class MemoryFileSystem : public platform::FileSystem {
     void Put(const std::string& path, std::string bytes);
     // The bytes of a file; false when there is none.
     bool Get(const std::string& path, std::string* bytes) const;
-    bool Exists(const std::string& path) const { return files_.count(path) != 0; }
+    bool Exists(const std::string& path) const { return files_.count(Key(path)) != 0; }
+    // The files under their names (in lower case where the layer folds).
     const std::map<std::string, std::shared_ptr<Node>>& files() const { return files_; }
     // Every name opened for writing (created, truncated, appended to,
     // written in place) or removed since the start.
     const std::set<std::string>& written() const { return written_; }
+
+    // Names that differ only in letter case name one file, as on Windows or
+    // a FAT stick (set before the first file is put in place).
+    bool foldsCase = false;
+    // With foldsCase: the layer does not say that it folds (FoldsCase()
+    // false), as the Linux layer on such a stick cannot.
+    bool hidesFolding = false;
 
     // Free bytes every query answers.
     int64_t freeBytes = INT64_MAX / 4;
@@ -45,8 +53,11 @@ class MemoryFileSystem : public platform::FileSystem {
     bool FreeBytes(const std::string& path, int64_t* bytes) override;
     std::string MountPointOf(const std::string&) override { return "/"; }
     bool MakeExecutable(const std::string& path) override { return Exists(path); }
+    bool FoldsCase() const override { return foldsCase && !hidesFolding; }
 
   private:
+    std::string Key(const std::string& path) const;
+
     std::map<std::string, std::shared_ptr<Node>> files_;
     std::set<std::string> written_;
     uint64_t nextInode_ = 1;
