@@ -1,19 +1,15 @@
 #include "tests/gui/wizard_test_support.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/stat.h>
-
-#include <QCoreApplication>
-#include <QEvent>
-#include <QLabel>
-#include <QProcess>
-#include <QProgressBar>
-#include <QTreeWidget>
-#include <QWindow>
+#include <sys/wait.h>
 
 #include "engine/volume_header.h"
-#include "ui/ids.h"
-#include "ui/qt_text.h"
+#include "ui/framework/ids.h"
+
+extern char** environ;
 
 namespace tolvane::ui::test {
 
@@ -49,9 +45,7 @@ WizardFixture::WizardFixture(std::chrono::milliseconds progressInterval)
     : GuiFixture(OptionsFor(*this), &fs, progressInterval) {
     // The window paints only once the platform has exposed it; the engine's
     // repaints during a run would be dropped before.
-    for (int i = 0; i < 100 && !(w().windowHandle() && w().windowHandle()->isExposed()); ++i) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
+    ui().WaitUntilShown();
 }
 
 void WizardFixture::ChooseSources(const std::vector<std::string>& paths) {
@@ -95,14 +89,23 @@ std::vector<std::string> WriteSources(const std::string& folder, const std::vect
 }
 
 int RunCli(const std::vector<std::string>& args) {
-    QStringList list;
-    for (const std::string& a : args) list << PathToQ(a);
-    QProcess cli;
-    cli.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    cli.setStandardOutputFile(QProcess::nullDevice());
-    cli.start(TOLVANE_CLI_PATH, list);
-    if (!cli.waitForFinished(120000) || cli.exitStatus() != QProcess::NormalExit) return -1;
-    return cli.exitCode();
+    std::vector<std::string> all = {TOLVANE_CLI_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    // Its report is not needed; its errors go where the test's go.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int started =
+        posix_spawn(&pid, TOLVANE_CLI_PATH, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (started != 0) return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
 }
 
 std::vector<std::string> CliSplit(const std::vector<std::string>& paths,
@@ -153,27 +156,24 @@ void ExpectRestored(const std::string& folder, const std::vector<Source>& source
     }
 }
 
-ProgressRecorder::ProgressRecorder(Page& page) : page_(&page) {
+ProgressRecorder::ProgressRecorder(GuiFixture& f) : probe_(&f.ui()) {
     // The list changes with every chunk and is painted only when the page
     // is repainted by force (a bar repaints itself when its value changes).
-    qobject_cast<QTreeWidget*>(page.Control(id::kFileList))->viewport()->installEventFilter(this);
+    probe_->OnPaint(id::kFileList, [this] { Painted(); });
 }
 
-bool ProgressRecorder::eventFilter(QObject*, QEvent* event) {
-    if (event->type() != QEvent::Paint) return false;
+void ProgressRecorder::Painted() {
     Frame frame;
-    frame.overall = qobject_cast<QProgressBar*>(page_->Control(id::kOverallBar))->value();
-    frame.volume = qobject_cast<QProgressBar*>(page_->Control(id::kVolumeBar))->value();
-    frame.status = page_->Text(id::kStatusText);
+    frame.overall = probe_->BarValue(id::kOverallBar);
+    frame.volume = probe_->BarValue(id::kVolumeBar);
+    frame.status = probe_->Text(id::kStatusText);
     // The page as it was before the run's first report (the event loop
     // paints it as soon as the job has started) is no frame of the run.
-    if (frames.empty() && frame.status.rfind("Bitte einlegen", 0) == 0) return false;
-    auto* list = qobject_cast<QTreeWidget*>(page_->Control(id::kFileList));
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
-        frame.done.push_back(FromQ(list->topLevelItem(row)->text(3)));
+    if (frames.empty() && frame.status.rfind("Bitte einlegen", 0) == 0) return;
+    for (int row = 0; row < probe_->ListRowCount(id::kFileList); ++row) {
+        frame.done.push_back(probe_->ListCell(id::kFileList, row, 3));
     }
     frames.push_back(std::move(frame));
-    return false;
 }
 
 }  // namespace tolvane::ui::test

@@ -5,7 +5,6 @@
 // page shows while the engine runs.
 #pragma once
 
-#include <QObject>
 #include <string>
 #include <vector>
 
@@ -70,9 +69,10 @@ void ExpectRestored(const std::string& folder, const std::vector<Source>& source
 
 // Records, at every paint of the file list during a run, what the progress
 // page shows: both bars, the status text and the last file list column.
-class ProgressRecorder : public QObject {
+class ProgressRecorder {
   public:
-    explicit ProgressRecorder(Page& page);
+    // Records the current page of f's window.
+    explicit ProgressRecorder(GuiFixture& f);
     struct Frame {
         int overall;
         int volume;
@@ -81,11 +81,10 @@ class ProgressRecorder : public QObject {
     };
     std::vector<Frame> frames;
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
-    Page* page_;
+    void Painted();
+
+    WindowProbe* probe_;
 };
 
 }  // namespace tolvane::ui::test
