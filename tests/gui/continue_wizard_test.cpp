@@ -285,6 +285,39 @@ TEST(ContinueRoad, FilesBeforeTheStartVolumeAreNotTouched) {
     ExpectRestored(a.Target(), rest);
 }
 
+// Before the first byte the page asks about the files after the continued
+// one that the target holds already; Nein writes nothing, Ja goes on.
+TEST(ContinueRoad, FilesAfterTheContinuedOneAreAskedAboutAndNeinChangesNothing) {
+    Archive a;
+    InterruptRestore(a, 2);
+    const std::string begun = a.Target() + "/Größe.bin";
+    const auto begunSize = fs::file_size(begun);
+    WriteFile(a.Target() + "/zuletzt.log", "meine Daten");
+    WizardFixture f;
+    ReachProgressPage(f, a.volumes[0], a.Target(), 2);
+    f.messages.answers = {MessageResult::No};
+    f.Press(id::kStart);
+    EXPECT_FALSE(f.w().JobRunning());
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    const MessageRequest& question = f.messages.shown[0];
+    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(question.icon, Icon::Question);
+    EXPECT_EQ(question.owner, f.page().native());
+    // Neither the files before the start volume nor the continued one.
+    EXPECT_EQ(question.text,
+              "„zuletzt.log“\nsind im Zielverzeichnis schon vorhanden. Überschreiben?");
+    EXPECT_EQ(tolvane::test::ReadFile(a.Target() + "/zuletzt.log"), "meine Daten");
+    EXPECT_EQ(fs::file_size(begun), begunSize);
+    EXPECT_EQ(f.w().pageType(), kContinueProgressPage);
+    EXPECT_EQ(f.Text(id::kStatusText), "Bitte einlegen: Datenträger#  2");
+
+    f.messages.answers = {MessageResult::Yes};
+    f.Press(id::kStart);
+    EXPECT_EQ(f.messages.shown.size(), 2u);
+    ASSERT_EQ(f.w().pageType(), kCompletionPage);
+    ExpectRestored(a.Target(), a.sources);
+}
+
 TEST(ContinueRoad, WithRoomForOneVolumeOnlyOneVolumePerPress) {
     Archive a;
     InterruptRestore(a, 2);

@@ -6,6 +6,7 @@
 #include "engine/sizing.h"
 #include "engine/texts.h"
 #include "tests/gui/gui_test_support.h"
+#include "tests/support/test_support.h"
 #include "ui/framework/file_dialogs.h"
 #include "ui/framework/geometry.h"
 #include "ui/framework/ids.h"
@@ -289,6 +290,22 @@ TEST(MenuCommands, ClosingTheWindowQuits) {
     GuiFixture f;
     EXPECT_TRUE(f.ui().Close());
     EXPECT_EQ(f.shell.quitCodes, std::vector<int>{0});
+}
+
+// Only an existing folder counts as a target; a file or a missing folder is
+// said, with the page as the box's owner.
+TEST(Framework, CheckWritableTakesOnlyAnExistingFolder) {
+    tolvane::test::TempDir dir;
+    tolvane::test::WriteFile(dir / "datei.txt", "x");
+    GuiFixture f;
+    EXPECT_TRUE(CheckWritable(f.page(), dir.path()));
+    EXPECT_TRUE(f.messages.shown.empty());
+    for (const std::string& bad : {dir / "datei.txt", dir / "fehlt"}) {
+        EXPECT_FALSE(CheckWritable(f.page(), bad)) << bad;
+        ASSERT_FALSE(f.messages.shown.empty());
+        EXPECT_NE(f.messages.shown.back().text.find(bad), std::string::npos);
+        EXPECT_EQ(f.messages.shown.back().owner, f.page().native());
+    }
 }
 
 // --- The shared choosers: what each asks for, and what it gives back.

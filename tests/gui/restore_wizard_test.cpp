@@ -489,8 +489,10 @@ TEST(RestoreRoad, StoppedItKeepsTheBegunFileAndNamesTheVolumeToGoOnFrom) {
     WizardFixture f;
     ReachProgressPage(f, a.First(), a.Target());
     f.messages.answers = {MessageResult::Yes};
-    f.PressAndLeaveRunning(id::kStart);
+    // Held inside the first file: the stop comes while it is being written.
+    ASSERT_TRUE(f.PressAndHoldAtWrite(id::kStart, 2));
     f.Press(id::kBack);
+    f.gate.Release();
     f.WaitForJob();
     ASSERT_EQ(f.messages.shown.size(), 2u);
     EXPECT_EQ(f.messages.shown[0].text, "Soll der Vorgang abgebrochen werden?");
@@ -498,6 +500,7 @@ TEST(RestoreRoad, StoppedItKeepsTheBegunFileAndNamesTheVolumeToGoOnFrom) {
     EXPECT_EQ(said.rfind("Das Entpacken wurde abgebrochen.\nDie Datei „", 0), 0u) << said;
     const size_t open = said.find("„") + std::string("„").size();
     const std::string begun = said.substr(open, said.find("“") - open);
+    EXPECT_EQ(begun, "bericht.dat");
     const auto volumeAt = said.find("ab Datenträger Nummer ");
     ASSERT_NE(volumeAt, std::string::npos) << said;
     const int volume = std::stoi(said.substr(volumeAt + 22));

@@ -655,7 +655,8 @@ TEST(SplitStop, EveryWayAsksAndJaLeavesOnlyCompleteVolumesAndThePageAsItWas) {
         f.Press(id::kNext);
         const ArchiveSettings before = f.w().settings();
         f.messages.answers = {MessageResult::Yes};
-        f.PressAndLeaveRunning(id::kStart);
+        // Held in volume 2: the stop comes while the job still runs.
+        ASSERT_TRUE(f.PressAndHoldAtWrite(id::kStart, 8));
         ASSERT_TRUE(f.w().JobRunning());
         // While it runs: GO greyed, Back is "Abbrechen", the wizard
         // commands greyed, help and "Beenden" not.
@@ -667,6 +668,7 @@ TEST(SplitStop, EveryWayAsksAndJaLeavesOnlyCompleteVolumesAndThePageAsItWas) {
         EXPECT_TRUE(f.MenuEnabled(kMenuHelp));
         EXPECT_TRUE(f.MenuEnabled(kMenuExit));
         AskToStop(f, by);
+        f.gate.Release();
         f.WaitForJob();
 
         ASSERT_GE(f.messages.shown.size(), 2u);
@@ -675,6 +677,7 @@ TEST(SplitStop, EveryWayAsksAndJaLeavesOnlyCompleteVolumesAndThePageAsItWas) {
         EXPECT_EQ(f.messages.shown[0].buttons, MessageButtons::YesNo);
         // Only complete volumes stay, numbered from 1; the message counts them.
         const std::vector<std::string> kept = VolumesOf(road.First());
+        EXPECT_EQ(kept.size(), 1u);
         for (const std::string& v : kept) EXPECT_EQ(std::filesystem::file_size(v), 1441792u) << v;
         EXPECT_EQ(f.messages.shown[1].text,
                   "Das Erstellen des Archivs wurde abgebrochen.\n"
@@ -706,16 +709,24 @@ TEST(SplitStop, EveryWayAsksAndJaLeavesOnlyCompleteVolumesAndThePageAsItWas) {
 }
 
 TEST(SplitStop, NeinLetsTheRunGoOn) {
-    WizardFixture f;
-    SplitRoad road(f);
-    f.Press(id::kNext);
-    f.messages.answers = {MessageResult::No};
-    f.PressAndLeaveRunning(id::kStart);
-    f.Press(id::kBack);
-    f.WaitForJob();
-    ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_EQ(f.w().pageType(), kCompletionPage);
-    EXPECT_EQ(VolumesOf(road.First()).size(), 3u);
+    for (StopBy by : {StopBy::Back, StopBy::Escape, StopBy::CloseBox}) {
+        SCOPED_TRACE(static_cast<int>(by));
+        WizardFixture f;
+        SplitRoad road(f);
+        f.Press(id::kNext);
+        f.messages.answers = {MessageResult::No};
+        ASSERT_TRUE(f.PressAndHoldAtWrite(id::kStart, 8));
+        AskToStop(f, by);
+        f.gate.Release();
+        f.WaitForJob();
+        ASSERT_EQ(f.messages.shown.size(), 1u);
+        EXPECT_EQ(f.messages.shown[0].text, "Soll der Vorgang abgebrochen werden?");
+        // The window stays open and the run writes every volume.
+        EXPECT_TRUE(f.shell.quitCodes.empty());
+        EXPECT_EQ(f.w().pageType(), kCompletionPage);
+        ExpectSameVolumes(VolumesOf(road.First()),
+                          CliSplit(Reversed(road.paths), road.CliFirst(), "1.44M"));
+    }
 }
 
 TEST(SplitPage1, SelfExtractingShowsTheNameThatWillBeWritten) {
@@ -726,6 +737,12 @@ TEST(SplitPage1, SelfExtractingShowsTheNameThatWillBeWritten) {
     EXPECT_EQ(f.Text(id::kTargetPathText), road.dir / "out/package.exe");
     EXPECT_EQ(f.w().settings().targetPath, road.dir / "out/package.exe");
     f.Press(id::kSelfExtracting);
+    EXPECT_EQ(f.Text(id::kTargetPathText), road.First());
+    // A press that reaches the page while the box stays as it is (a second
+    // notice of one click) changes nothing: the box is read, not flipped.
+    f.page().Command(id::kSelfExtracting);
+    EXPECT_FALSE(f.ui().IsChecked(id::kSelfExtracting));
+    EXPECT_EQ(f.w().settings().selfExtracting, 0);
     EXPECT_EQ(f.Text(id::kTargetPathText), road.First());
 }
 

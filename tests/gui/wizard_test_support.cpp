@@ -35,6 +35,69 @@ int64_t MtimeSeconds(const std::string& path, int64_t* nanoseconds) {
 
 }  // namespace
 
+namespace {
+
+class GatedFile : public platform::File {
+  public:
+    GatedFile(std::unique_ptr<platform::File> inner, GatedFileSystem& gate)
+        : inner_(std::move(inner)), gate_(gate) {}
+    int64_t Read(void* buffer, int64_t count) override { return inner_->Read(buffer, count); }
+    int64_t Write(const void* buffer, int64_t count) override {
+        gate_.Pass();
+        return inner_->Write(buffer, count);
+    }
+    bool Seek(int64_t position) override { return inner_->Seek(position); }
+    bool Flush() override { return inner_->Flush(); }
+    void StartWriteBack() override { inner_->StartWriteBack(); }
+    void WriteBackRest() override { inner_->WriteBackRest(); }
+    int64_t Size() override { return inner_->Size(); }
+    int64_t CopyFrom(platform::File& source, int64_t count, void* buffer, int64_t bufferSize,
+                     bool* readFailed) override {
+        gate_.Pass();
+        // The layer below sees its own files, as without the gate.
+        auto* gated = dynamic_cast<GatedFile*>(&source);
+        platform::File& from = gated != nullptr ? *gated->inner_ : source;
+        return inner_->CopyFrom(from, count, buffer, bufferSize, readFailed);
+    }
+
+  private:
+    std::unique_ptr<platform::File> inner_;
+    GatedFileSystem& gate_;
+};
+
+}  // namespace
+
+void GatedFileSystem::HoldAtWrite(int nth) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    writesLeft_ = nth;
+}
+
+bool GatedFileSystem::Holding() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return holding_;
+}
+
+void GatedFileSystem::Release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    writesLeft_ = 0;
+    holding_ = false;
+    changed_.notify_all();
+}
+
+void GatedFileSystem::Pass() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (writesLeft_ == 0 || --writesLeft_ > 0) return;
+    holding_ = true;
+    changed_.wait(lock, [this] { return !holding_; });
+}
+
+std::unique_ptr<platform::File> GatedFileSystem::Open(const std::string& path,
+                                                      platform::OpenMode mode) {
+    std::unique_ptr<platform::File> file = inner_.Open(path, mode);
+    if (!file) return nullptr;
+    return std::make_unique<GatedFile>(std::move(file), *this);
+}
+
 WizardEnvironment::WizardEnvironment() : robotPath(program / "Robot.dat") {
     // Volumes are flushed once per volume; the tests need not wait for the disk.
     fs.syncToMedium = false;
@@ -42,10 +105,28 @@ WizardEnvironment::WizardEnvironment() : robotPath(program / "Robot.dat") {
 }
 
 WizardFixture::WizardFixture(std::chrono::milliseconds progressInterval)
-    : GuiFixture(OptionsFor(*this), &fs, progressInterval) {
+    : GuiFixture(OptionsFor(*this), &gate, progressInterval) {
     // The window paints only once the platform has exposed it; the engine's
     // repaints during a run would be dropped before.
     ui().WaitUntilShown();
+}
+
+WizardFixture::~WizardFixture() {
+    gate.Release();
+}
+
+bool WizardFixture::PressAndHoldAtWrite(int controlId, int nth) {
+    gate.HoldAtWrite(nth);
+    PressAndLeaveRunning(controlId);
+    // Until the gate the job only posts: nothing waits for this thread.
+    while (!gate.Holding()) {
+        if (!w().JobRunning()) {
+            gate.Release();
+            return false;
+        }
+        ui().Pump();
+    }
+    return true;
 }
 
 void WizardFixture::ChooseSources(const std::vector<std::string>& paths) {
