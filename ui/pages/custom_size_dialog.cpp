@@ -44,7 +44,7 @@ CustomSizeDialog::CustomSizeDialog(ControlHost& host, int64_t volumeSize, int lo
         spec.id = id;
         spec.bounds = DluToRect(place, logPixelsX);
         spec.text = text;
-        if (kind == ControlKind::ValueBox) spec.align = TextAlign::Center;
+        spec.align = kind == ControlKind::ValueBox ? TextAlign::Center : TextAlign::MiddleLeft;
         return host.Create(spec);
     };
     prompt_ = add(ControlKind::Label, id::kCustomPrompt, {10, 5, 230, 10}, kPrompt);
