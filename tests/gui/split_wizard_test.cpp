@@ -729,6 +729,21 @@ TEST(SplitStop, NeinLetsTheRunGoOn) {
     }
 }
 
+// The window going away during a run (the program ends) stops the job at
+// its next chunk and waits for its clean-up; the run's end leads nowhere.
+TEST(SplitStop, AWindowDestroyedDuringARunStopsItAndKeepsOnlyCompleteVolumes) {
+    WizardFixture f;
+    SplitRoad road(f);
+    f.Press(id::kNext);
+    ASSERT_TRUE(f.PressAndHoldAtWrite(id::kStart, 8));
+    f.gate.Release();
+    f.window.reset();
+    const std::vector<std::string> kept = VolumesOf(road.First());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(std::filesystem::file_size(kept[0]), 1441792u);
+    EXPECT_TRUE(f.shell.quitCodes.empty());
+}
+
 TEST(SplitPage1, SelfExtractingShowsTheNameThatWillBeWritten) {
     WizardFixture f;
     SplitRoad road(f);

@@ -92,13 +92,15 @@ class QtWorker : public Worker {
         // work posted before. Dropped when the worker goes first.
         QObject::connect(thread_, &QThread::finished, &context_, [this, done = std::move(done)] {
             thread_->wait();
-            done();
+            if (!abandoned_) done();
         });
         thread_->start();
     }
 
     void JoinServing() override {
         if (thread_ == nullptr) return;
+        // Whoever joins has given up on the end: it is not reported.
+        abandoned_ = true;
         while (!thread_->wait(10)) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }
@@ -107,6 +109,7 @@ class QtWorker : public Worker {
   private:
     QObject context_;
     QThread* thread_ = nullptr;
+    bool abandoned_ = false;
 };
 
 }  // namespace
