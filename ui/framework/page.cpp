@@ -153,10 +153,7 @@ std::string Page::Text(int controlId) const {
 }
 
 void Page::SetChecked(int controlId, bool checked) {
-    if (PageControl* c = Find(controlId)) {
-        c->checked = checked;
-        host_->SetChecked(c->handle, checked);
-    }
+    if (const PageControl* c = Find(controlId)) host_->SetChecked(c->handle, checked);
 }
 
 bool Page::IsChecked(int controlId) const {

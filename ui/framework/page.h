@@ -7,8 +7,8 @@
 //
 // A page's controls live in a ControlHost of the window backend. The page
 // keeps what it put into them (texts, list rows, states) and answers from
-// that; only what the user changes (check boxes, radio buttons) is read
-// from the host.
+// that; what the user changes (check boxes, radio buttons) is read from the
+// host, never kept.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +31,6 @@ struct PageControl {
     int id = 0;
     ControlHost::Handle handle = 0;
     std::string text;  // the whole text, also where the host shows it shortened
-    bool checked = false;
     bool enabled = true;
     std::string tooltip;
     int columns = 0;
@@ -39,7 +38,7 @@ struct PageControl {
     int bar = 0;
 };
 
-// Labels, frames and pictures take no input and get no tooltip.
+// Labels, frames, pictures and value boxes take no input and get no tooltip.
 bool IsStatic(ControlKind kind);
 
 class Page : public ControlEvents {
