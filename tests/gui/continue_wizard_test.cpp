@@ -12,7 +12,6 @@
 #include "tests/gui/wizard_test_support.h"
 #include "tests/support/archive_run.h"
 #include "ui/framework/ids.h"
-#include "ui/qt/qt_text.h"
 
 namespace tolvane::ui {
 namespace {

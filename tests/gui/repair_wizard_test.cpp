@@ -12,7 +12,6 @@
 #include "engine/volume_header.h"
 #include "tests/gui/wizard_test_support.h"
 #include "ui/framework/ids.h"
-#include "ui/qt/qt_text.h"
 
 namespace tolvane::ui {
 namespace {
