@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/gui/gui_test_support.h"
-#include "ui/ids.h"
+#include "ui/framework/ids.h"
 
 namespace tolvane::ui {
 namespace {
@@ -74,7 +74,7 @@ TEST(CompletionPage, ShowsTheLabelsAndTheSummary) {
     EXPECT_EQ(f.Text(id::kVolumeCountText), "1");
     EXPECT_EQ(f.Text(id::kFileCountText), "3");
     EXPECT_EQ(f.Text(id::kTotalSizeText), "6.000");
-    EXPECT_EQ(f.page().Control(id::kOk)->toolTip(), "Zurück");
+    EXPECT_EQ(f.ui().Tooltip(id::kOk), "Zurück");
 }
 
 TEST(CompletionPage, CountsVolumesWithTheHeaderSizeOfTheArchive) {

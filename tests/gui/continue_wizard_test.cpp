@@ -4,7 +4,6 @@
 // to the originals, with their times.
 #include <gtest/gtest.h>
 
-#include <QTreeWidget>
 #include <filesystem>
 
 #include "engine/sizing.h"
@@ -12,8 +11,7 @@
 #include "engine/volume_header.h"
 #include "tests/gui/wizard_test_support.h"
 #include "tests/support/archive_run.h"
-#include "ui/ids.h"
-#include "ui/qt_text.h"
+#include "ui/framework/ids.h"
 
 namespace tolvane::ui {
 namespace {
@@ -86,11 +84,10 @@ void ReachProgressPage(WizardFixture& f, const std::string& package, const std::
     ASSERT_EQ(f.w().pageType(), kContinueProgressPage);
 }
 
-std::vector<std::string> DoneColumn(Page& page) {
-    auto* list = qobject_cast<QTreeWidget*>(page.Control(id::kFileList));
+std::vector<std::string> DoneColumn(WizardFixture& f) {
     std::vector<std::string> done;
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
-        done.push_back(FromQ(list->topLevelItem(row)->text(3)));
+    for (int row = 0; row < f.ui().ListRowCount(id::kFileList); ++row) {
+        done.push_back(f.ui().ListCell(id::kFileList, row, 3));
     }
     return done;
 }
@@ -205,15 +202,14 @@ TEST(ContinueProgressPage, ShowsThePositionOfTheStartVolume) {
     const QuellDateien& q = f.w().set();
     const int64_t capacity = f.w().settings().volumeSize - q.headerSize;
     // bericht.dat and leer.txt lie wholly in volume 1; Größe.bin is cut.
-    EXPECT_EQ(
-        DoneColumn(f.page()),
-        (std::vector<std::string>{"1.000.000", "0", FormatThousands(capacity - 1000000), "0"}));
+    EXPECT_EQ(DoneColumn(f), (std::vector<std::string>{"1.000.000", "0",
+                                                       FormatThousands(capacity - 1000000), "0"}));
     EXPECT_EQ(q.currentIndex, 2);
     EXPECT_EQ(q.bytesDone, capacity);
     EXPECT_EQ(f.Text(id::kStatusText), "Bitte einlegen: Datenträger#  2");
     EXPECT_EQ(f.Text(id::kLabelOverall), "Gesamtstatus:");
     EXPECT_EQ(f.Text(id::kLabelVolume), "Diskstatus:");
-    EXPECT_EQ(FromQ(f.page().Control(id::kStart)->toolTip()), "Starten");
+    EXPECT_EQ(f.ui().Tooltip(id::kStart), "Starten");
     for (int menu : {kMenuCreate, kMenuExtract, kMenuContinue, kMenuRepair, kMenuInformation}) {
         EXPECT_FALSE(f.MenuEnabled(menu)) << menu;
     }
@@ -236,7 +232,7 @@ void ContinueAfterInterruption(int n, bool selfExtracting) {
     ASSERT_EQ(a.volumes.size(), 3u);
     InterruptRestore(a, n);
     ReachProgressPage(f, a.volumes[n == 3 ? 1 : 2], a.Target(), n);
-    test::ProgressRecorder recorder(f.page());
+    test::ProgressRecorder recorder(f);
     // The files the earlier run wrote after the begun one may be replaced.
     f.messages.answers.push_back(MessageResult::Yes);
     f.Press(id::kStart);
@@ -288,6 +284,39 @@ TEST(ContinueRoad, FilesBeforeTheStartVolumeAreNotTouched) {
     ExpectRestored(a.Target(), rest);
 }
 
+// Before the first byte the page asks about the files after the continued
+// one that the target holds already; Nein writes nothing, Ja goes on.
+TEST(ContinueRoad, FilesAfterTheContinuedOneAreAskedAboutAndNeinChangesNothing) {
+    Archive a;
+    InterruptRestore(a, 2);
+    const std::string begun = a.Target() + "/Größe.bin";
+    const auto begunSize = fs::file_size(begun);
+    WriteFile(a.Target() + "/zuletzt.log", "meine Daten");
+    WizardFixture f;
+    ReachProgressPage(f, a.volumes[0], a.Target(), 2);
+    f.messages.answers = {MessageResult::No};
+    f.Press(id::kStart);
+    EXPECT_FALSE(f.w().JobRunning());
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    const MessageRequest& question = f.messages.shown[0];
+    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(question.icon, Icon::Question);
+    EXPECT_EQ(question.owner, f.page().native());
+    // Neither the files before the start volume nor the continued one.
+    EXPECT_EQ(question.text,
+              "„zuletzt.log“\nsind im Zielverzeichnis schon vorhanden. Überschreiben?");
+    EXPECT_EQ(tolvane::test::ReadFile(a.Target() + "/zuletzt.log"), "meine Daten");
+    EXPECT_EQ(fs::file_size(begun), begunSize);
+    EXPECT_EQ(f.w().pageType(), kContinueProgressPage);
+    EXPECT_EQ(f.Text(id::kStatusText), "Bitte einlegen: Datenträger#  2");
+
+    f.messages.answers = {MessageResult::Yes};
+    f.Press(id::kStart);
+    EXPECT_EQ(f.messages.shown.size(), 2u);
+    ASSERT_EQ(f.w().pageType(), kCompletionPage);
+    ExpectRestored(a.Target(), a.sources);
+}
+
 TEST(ContinueRoad, WithRoomForOneVolumeOnlyOneVolumePerPress) {
     Archive a;
     InterruptRestore(a, 2);
@@ -316,7 +345,7 @@ TEST(ContinueRoad, TooLittleRoomForOneVolumeKeepsThePage) {
               "Nicht genug freier Speicher auf Zieldatenträger oder Diskette nicht formatiert!");
     EXPECT_EQ(f.messages.shown[0].caption, "Tolvane");
     EXPECT_EQ(f.messages.shown[0].icon, Icon::Warning);
-    EXPECT_EQ(f.messages.shown[0].owner, f.w().currentPage());
+    EXPECT_EQ(f.messages.shown[0].owner, f.w().currentPage()->native());
     EXPECT_EQ(f.w().pageType(), kContinueProgressPage);
     EXPECT_FALSE(FileExists(a.Target() + "/zuletzt.log"));
     f.fs.freeBytes.reset();

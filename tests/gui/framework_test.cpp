@@ -3,20 +3,13 @@
 // engine's display on the window.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenuBar>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTreeWidget>
-
 #include "engine/sizing.h"
 #include "engine/texts.h"
 #include "tests/gui/gui_test_support.h"
-#include "ui/file_dialogs.h"
-#include "ui/geometry.h"
-#include "ui/ids.h"
+#include "tests/support/test_support.h"
+#include "ui/framework/file_dialogs.h"
+#include "ui/framework/geometry.h"
+#include "ui/framework/ids.h"
 
 namespace tolvane::ui {
 namespace {
@@ -40,37 +33,36 @@ TEST(ScaleToDpi, FollowsTheTableAt120Dpi) {
 
 TEST(Geometry, DialogUnitsUseTheTemplateFontsBaseUnits) {
     // 6 x 13 pixels per base cell: x * 6 / 4, y * 13 / 8, rounded.
-    EXPECT_EQ(DluToRect({10, 65, 260, 85}, 96), QRect(15, 106, 390, 138));
-    EXPECT_EQ(DluToRect({11, 160, 35, 29}, 96), QRect(17, 260, 53, 47));
-    EXPECT_EQ(DluToRect({10, 65, 260, 85}, 120), QRect(18, 132, 487, 172));
+    EXPECT_EQ(DluToRect({10, 65, 260, 85}, 96), (Rect{15, 106, 390, 138}));
+    EXPECT_EQ(DluToRect({11, 160, 35, 29}, 96), (Rect{17, 260, 53, 47}));
+    EXPECT_EQ(DluToRect({10, 65, 260, 85}, 120), (Rect{18, 132, 487, 172}));
 }
 
 TEST(Geometry, WindowOpensCentredByFixedOffsets) {
-    EXPECT_EQ(InitialWindowPosition(QRect(0, 0, 1024, 740)), QPoint(245, 178));
-    EXPECT_EQ(InitialWindowPosition(QRect(0, 30, 1920, 1050)), QPoint(693, 363));
+    EXPECT_EQ(InitialWindowPosition(Rect{0, 0, 1024, 740}), (Point{245, 178}));
+    EXPECT_EQ(InitialWindowPosition(Rect{0, 30, 1920, 1050}), (Point{693, 363}));
 }
 
 TEST(MainWindow, HasItsSizeAndPagePlaceAt96And120Dpi) {
     {
         GuiFixture f;
-        EXPECT_EQ(f.w().windowTitle(), "Tolvane");
-        EXPECT_EQ(f.w().size(), QSize(534, 385));
-        EXPECT_EQ(f.page().geometry(), QRect(100, 8, 420, 325));
+        EXPECT_EQ(f.ui().Title(), "Tolvane");
+        EXPECT_EQ(f.ui().WindowSize(), (Size{534, 385}));
+        EXPECT_EQ(f.ui().PageBounds(), (Rect{100, 8, 420, 325}));
     }
     WindowOptions options;
     options.logPixelsX = 120;
     GuiFixture f(options);
-    EXPECT_EQ(f.w().size(), QSize(702, 481));
-    EXPECT_EQ(f.page().geometry(), QRect(125, 10, 560, 406));
+    EXPECT_EQ(f.ui().WindowSize(), (Size{702, 481}));
+    EXPECT_EQ(f.ui().PageBounds(), (Rect{125, 10, 560, 406}));
     // Controls scale with the page.
-    EXPECT_EQ(f.page().Control(id::kCreateButton)->geometry(), DluToRect({105, 10, 145, 90}, 120));
+    EXPECT_EQ(f.ui().Bounds(id::kCreateButton), DluToRect({105, 10, 145, 90}, 120));
 }
 
 TEST(MainWindow, MenuBarHasTheGermanMenusWithTheirIds) {
     GuiFixture f;
-    QStringList menus;
-    for (QAction* a : f.w().menuBar()->actions()) menus << a->text();
-    EXPECT_EQ(menus, QStringList({"&Datei", "D&atenträger", "&Reparatur", "&?"}));
+    EXPECT_EQ(f.ui().MenuLabels(),
+              (std::vector<std::string>{"&Datei", "D&atenträger", "&Reparatur", "&?"}));
     const std::pair<int, const char*> items[] = {
         {kMenuNew, "&Neu"},
         {kMenuCreate, "&Archiv erstellen"},
@@ -86,9 +78,7 @@ TEST(MainWindow, MenuBarHasTheGermanMenusWithTheirIds) {
         {kMenuHelp, "&Hilfe [html]"},
     };
     for (auto [id, text] : items) {
-        ASSERT_NE(f.w().MenuAction(id), nullptr) << id;
-        EXPECT_EQ(f.w().MenuAction(id)->text(), QString::fromUtf8(text));
-        EXPECT_EQ(f.w().MenuAction(id)->property("menuId").toInt(), id);
+        EXPECT_EQ(f.ui().MenuText(id), text) << id;
     }
 }
 
@@ -156,19 +146,19 @@ TEST(Framework, AboutPageReturnsToThePageBefore) {
     EXPECT_EQ(f.w().pageType(), kStartPage);
     f.Press(id::kOk);
     EXPECT_EQ(f.page().pageType(), kStartPage);
-    EXPECT_NE(f.page().Control(id::kCreateButton), nullptr);
+    EXPECT_TRUE(f.ui().Exists(id::kCreateButton));
 }
 
 TEST(Framework, AboutPageShowsNameAndVersionAndNoTooltips) {
     GuiFixture f;
     f.w().Command(kMenuAbout);
     bool found = false;
-    for (QWidget* c : f.page().controls()) {
-        if (auto* label = qobject_cast<QLabel*>(c)) {
-            if (label->text().contains("Tolvane") && label->text().contains("2.0.0.60"))
-                found = true;
+    for (const PageControl& c : f.page().controls()) {
+        if (c.kind == ControlKind::Label && c.text.find("Tolvane") != std::string::npos &&
+            c.text.find("2.0.0.60") != std::string::npos) {
+            found = true;
         }
-        EXPECT_FALSE(c->property(kToolProperty).toBool());
+        EXPECT_EQ(f.ui().Tooltip(c.id), "");
     }
     EXPECT_TRUE(found);
 }
@@ -191,34 +181,31 @@ TEST(Framework, EveryNonStaticControlIsATool) {
     GuiFixture f;
     f.w().Command(kMenuInformation);
     int tools = 0;
-    for (QWidget* c : f.page().controls()) {
-        const bool isStatic = qobject_cast<QLabel*>(c) != nullptr || qobject_cast<QGroupBox*>(c);
-        EXPECT_EQ(c->property(kToolProperty).toBool(), !isStatic) << c->objectName().toStdString();
-        if (isStatic) {
-            EXPECT_TRUE(c->toolTip().isEmpty());
+    for (const PageControl& c : f.page().controls()) {
+        if (IsStatic(c.kind)) {
+            EXPECT_EQ(f.ui().Tooltip(c.id), "") << c.id;
         } else {
             ++tools;
+            EXPECT_EQ(f.ui().Tooltip(c.id), f.page().TooltipText(c.id)) << c.id;
         }
     }
     EXPECT_EQ(tools, 5);  // three drive buttons, the list, OK
     // The list is a tool without a text.
-    EXPECT_TRUE(f.page().Control(id::kFileList)->property(kToolProperty).toBool());
-    EXPECT_TRUE(f.page().Control(id::kFileList)->toolTip().isEmpty());
-    EXPECT_EQ(f.page().Control(id::kSourceDriveA)->toolTip(),
-              "Informationen zu Package in Laufwerk A");
-    EXPECT_EQ(f.page().Control(id::kOk)->toolTip(), "Zurück");
+    EXPECT_TRUE(f.ui().Tooltip(id::kFileList).empty());
+    EXPECT_EQ(f.ui().Tooltip(id::kSourceDriveA), "Informationen zu Package in Laufwerk A");
+    EXPECT_EQ(f.ui().Tooltip(id::kOk), "Zurück");
 }
 
 TEST(StartPage, ShowsTwoPictureButtonsWithTooltipsAndNoBackOrNext) {
     GuiFixture f;
-    Page& p = f.page();
-    EXPECT_EQ(p.Control(id::kCreateButton)->toolTip(), "Archiv erstellen");
-    EXPECT_EQ(p.Control(id::kExtractButton)->toolTip(), "Archiv entpacken");
-    EXPECT_EQ(p.Control(id::kCreateButton)->geometry(), DluToRect({105, 10, 145, 90}, 96));
-    EXPECT_EQ(p.Control(id::kExtractButton)->geometry(), DluToRect({105, 105, 145, 90}, 96));
-    EXPECT_FALSE(qobject_cast<QPushButton*>(p.Control(id::kCreateButton))->icon().isNull());
-    EXPECT_EQ(p.Control(id::kBack), nullptr);
-    EXPECT_EQ(p.Control(id::kNext), nullptr);
+    test::WindowProbe& p = f.ui();
+    EXPECT_EQ(p.Tooltip(id::kCreateButton), "Archiv erstellen");
+    EXPECT_EQ(p.Tooltip(id::kExtractButton), "Archiv entpacken");
+    EXPECT_EQ(p.Bounds(id::kCreateButton), DluToRect({105, 10, 145, 90}, 96));
+    EXPECT_EQ(p.Bounds(id::kExtractButton), DluToRect({105, 105, 145, 90}, 96));
+    EXPECT_TRUE(p.HasPicture(id::kCreateButton));
+    EXPECT_FALSE(p.Exists(id::kBack));
+    EXPECT_FALSE(p.Exists(id::kNext));
 }
 
 TEST(StartPage, ClearsTheStateOfTheLastOperation) {
@@ -301,8 +288,24 @@ TEST(MenuCommands, ExitQuitsWithCodeZeroWithoutQuestionAndKeepsThePage) {
 
 TEST(MenuCommands, ClosingTheWindowQuits) {
     GuiFixture f;
-    f.w().close();
+    EXPECT_TRUE(f.ui().Close());
     EXPECT_EQ(f.shell.quitCodes, std::vector<int>{0});
+}
+
+// Only an existing folder counts as a target; a file or a missing folder is
+// said, with the page as the box's owner.
+TEST(Framework, CheckWritableTakesOnlyAnExistingFolder) {
+    tolvane::test::TempDir dir;
+    tolvane::test::WriteFile(dir / "datei.txt", "x");
+    GuiFixture f;
+    EXPECT_TRUE(CheckWritable(f.page(), dir.path()));
+    EXPECT_TRUE(f.messages.shown.empty());
+    for (const std::string& bad : {dir / "datei.txt", dir / "fehlt"}) {
+        EXPECT_FALSE(CheckWritable(f.page(), bad)) << bad;
+        ASSERT_FALSE(f.messages.shown.empty());
+        EXPECT_NE(f.messages.shown.back().text.find(bad), std::string::npos);
+        EXPECT_EQ(f.messages.shown.back().owner, f.page().native());
+    }
 }
 
 // --- The shared choosers: what each asks for, and what it gives back.
@@ -328,7 +331,7 @@ TEST(FileDialogs, OpenSourceFilesGivesFolderAndNames) {
     EXPECT_EQ(r.filterText, "Alle Dateien (*.*)");
     EXPECT_EQ(r.filterPattern, "*.*");
     EXPECT_EQ(r.initialFolder, "");
-    EXPECT_EQ(r.owner, &f.page());
+    EXPECT_EQ(r.owner, f.page().native());
 }
 
 TEST(FileDialogs, VolumeChoosersStartInTargetRoot) {
@@ -406,15 +409,15 @@ TEST(PageDisplay, RoutesMessagesWithTheirOwner) {
     d.Message("Fenster", "Cap2", Icon::Error, Owner::MainWindow);
     d.Message("Niemand", "Cap3", Icon::None, Owner::None);
     ASSERT_EQ(f.messages.shown.size(), 3u);
-    EXPECT_EQ(f.messages.shown[0].owner, f.w().currentPage());
+    EXPECT_EQ(f.messages.shown[0].owner, f.w().currentPage()->native());
     EXPECT_EQ(f.messages.shown[0].icon, Icon::Warning);
     EXPECT_EQ(f.messages.shown[0].caption, "Cap1");
-    EXPECT_EQ(f.messages.shown[1].owner, &f.w());
+    EXPECT_EQ(f.messages.shown[1].owner, f.w().native());
     EXPECT_EQ(f.messages.shown[2].owner, nullptr);
     // Between two pages a page's message belongs to the window.
     f.w().DestroyPage();
     d.Message("x", "y", Icon::Warning, Owner::Page);
-    EXPECT_EQ(f.messages.shown[3].owner, &f.w());
+    EXPECT_EQ(f.messages.shown[3].owner, f.w().native());
 }
 
 TEST(PageDisplay, RetryQuestionIsRetryCancelWithQuestionIcon) {
@@ -429,7 +432,7 @@ TEST(PageDisplay, RetryQuestionIsRetryCancelWithQuestionIcon) {
     EXPECT_EQ(q.caption, "Tolvane");
     EXPECT_EQ(q.icon, Icon::Question);
     EXPECT_EQ(q.buttons, MessageButtons::RetryCancel);
-    EXPECT_EQ(q.owner, &f.w());
+    EXPECT_EQ(q.owner, f.w().native());
 }
 
 // A page with the progress controls, as the progress pages have them.
@@ -440,7 +443,7 @@ class ProgressTestPage : public Page {
         AddListView(id::kFileList, {10, 10, 260, 85});
         AddProgressBar(id::kOverallBar, {36, 115, 210, 10});
         AddProgressBar(id::kVolumeBar, {36, 140, 210, 10});
-        AddLabel(id::kStatusText, {75, 165, 130, 15}, "", Qt::AlignHCenter | Qt::AlignTop);
+        AddLabel(id::kStatusText, {75, 165, 130, 15}, "", TextAlign::TopCenter);
     }
     void Fill() override { FillFileList(*this, set()); }
 };
@@ -459,27 +462,26 @@ TEST(PageDisplay, WritesProgressIntoTheCurrentPage) {
     f.w().RegisterPage(kRestoreProgressPage,
                        [](MainWindow& w) { return std::make_unique<ProgressTestPage>(w); });
     f.w().GoTo(kRestoreProgressPage);
-    auto* list = qobject_cast<QTreeWidget*>(f.page().Control(id::kFileList));
-    ASSERT_EQ(list->topLevelItemCount(), 3);
-    EXPECT_EQ(list->headerItem()->text(3), "bearbeitet");
-    EXPECT_EQ(list->topLevelItem(0)->text(1), "a.txt");
-    EXPECT_EQ(list->topLevelItem(0)->text(2), "1.000");
-    EXPECT_EQ(list->topLevelItem(0)->text(3), "0");
+    ASSERT_EQ(f.ui().ListRowCount(id::kFileList), 3);
+    EXPECT_EQ(f.ui().ListHeading(id::kFileList, 3), "bearbeitet");
+    EXPECT_EQ(f.ui().ListCell(id::kFileList, 0, 1), "a.txt");
+    EXPECT_EQ(f.ui().ListCell(id::kFileList, 0, 2), "1.000");
+    EXPECT_EQ(f.ui().ListCell(id::kFileList, 0, 3), "0");
 
     q.current = q.head->next;
     q.currentIndex = 1;
     q.current->done = 500;
     q.bytesDone = 1500;
     q.ShowProgress(750, 1000);
-    EXPECT_EQ(list->topLevelItem(1)->text(3), "500");
-    EXPECT_EQ(qobject_cast<QProgressBar*>(f.page().Control(id::kOverallBar))->value(), 50);
-    EXPECT_EQ(qobject_cast<QProgressBar*>(f.page().Control(id::kVolumeBar))->value(), 75);
+    EXPECT_EQ(f.ui().ListCell(id::kFileList, 1, 3), "500");
+    EXPECT_EQ(f.ui().BarValue(id::kOverallBar), 50);
+    EXPECT_EQ(f.ui().BarValue(id::kVolumeBar), 75);
     ShowInsertPrompt(q);
     EXPECT_EQ(f.Text(id::kStatusText), "Bitte einlegen: Datenträger#  1");
     // Bars never leave 0 to 100; rows that do not exist are ignored.
     f.w().display().SetVolumeBar(250);
     f.w().display().SetRowDone(7, "x");
-    EXPECT_EQ(qobject_cast<QProgressBar*>(f.page().Control(id::kVolumeBar))->value(), 100);
+    EXPECT_EQ(f.ui().BarValue(id::kVolumeBar), 100);
     // A page without those controls ignores progress.
     f.w().GoTo(kStartPage);
     f.w().display().SetOverallBar(10);
@@ -493,7 +495,7 @@ TEST(PageDisplay, NoSpaceWarningIsOwnedByThePage) {
     ASSERT_EQ(f.messages.shown.size(), 1u);
     EXPECT_EQ(f.messages.shown[0].text, texts::kNoSpace);
     EXPECT_EQ(f.messages.shown[0].caption, "Tolvane");
-    EXPECT_EQ(f.messages.shown[0].owner, f.w().currentPage());
+    EXPECT_EQ(f.messages.shown[0].owner, f.w().currentPage()->native());
 }
 
 }  // namespace

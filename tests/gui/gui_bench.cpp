@@ -14,8 +14,8 @@
 #include <functional>
 
 #include "tests/gui/wizard_test_support.h"
-#include "ui/ids.h"
-#include "ui/main_window.h"
+#include "ui/framework/ids.h"
+#include "ui/framework/main_window.h"
 
 namespace tolvane::ui {
 namespace {

@@ -2,12 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QCoreApplication>
-#include <QEvent>
-#include <QEventLoop>
-
 #include "engine/platform/file_system.h"
 
 namespace tolvane::ui::test {
@@ -20,7 +14,7 @@ std::vector<std::string> ScriptedDialogs::Choose(const ChooserRequest& request) 
     return answer;
 }
 
-std::optional<int64_t> ScriptedDialogs::ChooseCustomSize(QWidget*, int64_t volumeSize) {
+std::optional<int64_t> ScriptedDialogs::ChooseCustomSize(NativeWindow, int64_t volumeSize) {
     customSizeRequests.push_back(volumeSize);
     if (customSizeAnswers.empty()) return std::nullopt;
     const std::optional<int64_t> answer = customSizeAnswers.front();
@@ -67,13 +61,14 @@ GuiFixture::GuiFixture(WindowOptions options, platform::FileSystem* fileSystem,
     if (fileSystem == nullptr) fileSystem = &platform::NativeFileSystem();
     options.progressInterval = progressInterval;
     Services services{&dialogs, &messages, &shell, fileSystem};
-    window = std::make_unique<MainWindow>(services, options);
+    window = CreateTestWindow(services, options);
+    probe = CreateWindowProbe(*window);
     window->Start();
 }
 
 GuiFixture::~GuiFixture() {
     window.reset();
-    Flush();
+    probe->Flush();
 }
 
 Page& GuiFixture::page() {
@@ -83,26 +78,22 @@ Page& GuiFixture::page() {
 }
 
 void GuiFixture::Press(int controlId) {
-    auto* button = qobject_cast<QAbstractButton*>(page().Control(controlId));
-    if (button == nullptr) {
+    const bool wasRunning = window->JobRunning();
+    if (!probe->Press(controlId)) {
         ADD_FAILURE() << "no button " << controlId << " on the current page";
         return;
     }
-    const bool wasRunning = window->JobRunning();
-    button->click();
     // A press that started the engine job returns when the job is over, as
     // a press that ran the engine on this thread did.
     if (!wasRunning) WaitForJob();
 }
 
 void GuiFixture::PressAndLeaveRunning(int controlId) {
-    auto* button = qobject_cast<QAbstractButton*>(page().Control(controlId));
-    ASSERT_NE(button, nullptr) << "no button " << controlId << " on the current page";
-    button->click();
+    ASSERT_TRUE(probe->Press(controlId)) << "no button " << controlId << " on the current page";
 }
 
 void GuiFixture::WaitForJob() {
-    while (window->JobRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    while (window->JobRunning()) probe->Pump(true);
 }
 
 std::string GuiFixture::Text(int controlId) {
@@ -110,11 +101,11 @@ std::string GuiFixture::Text(int controlId) {
 }
 
 bool GuiFixture::MenuEnabled(int menuId) {
-    return window->MenuAction(menuId)->isEnabled();
+    return probe->MenuEnabled(menuId);
 }
 
 void GuiFixture::Flush() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    probe->Flush();
 }
 
 }  // namespace tolvane::ui::test

@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/main_window.h"
-#include "ui/page.h"
-#include "ui/services.h"
+#include "tests/gui/probe.h"
+#include "ui/framework/main_window.h"
+#include "ui/framework/page.h"
+#include "ui/framework/services.h"
 
 namespace tolvane::ui::test {
 
@@ -23,7 +24,7 @@ namespace tolvane::ui::test {
 class ScriptedDialogs : public Dialogs {
   public:
     std::vector<std::string> Choose(const ChooserRequest& request) override;
-    std::optional<int64_t> ChooseCustomSize(QWidget* owner, int64_t volumeSize) override;
+    std::optional<int64_t> ChooseCustomSize(NativeWindow owner, int64_t volumeSize) override;
 
     std::vector<ChooserRequest> requests;
     std::deque<std::vector<std::string>> answers;
@@ -79,16 +80,20 @@ struct GuiFixture {
     void PressAndLeaveRunning(int controlId);
     // Lets the job run to its end, answering what it asks.
     void WaitForJob();
-    // The text of a label or button of the current page.
+    // The whole text the current page gave a control (a path shown
+    // shortened is whole here).
     std::string Text(int controlId);
     bool MenuEnabled(int menuId);
     // Deletes the pages that were destroyed (as the event loop would).
-    static void Flush();
+    void Flush();
+    // The window's native controls.
+    WindowProbe& ui() { return *probe; }
 
     ScriptedDialogs dialogs;
     RecordingMessageBoxes messages;
     RecordingShell shell;
     std::unique_ptr<MainWindow> window;
+    std::unique_ptr<WindowProbe> probe;
 };
 
 }  // namespace tolvane::ui::test

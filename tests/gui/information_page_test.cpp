@@ -1,13 +1,11 @@
 // The package information page over real volume files.
 #include <gtest/gtest.h>
 
-#include <QTreeWidget>
-
 #include "engine/volume_header.h"
 #include "tests/gui/gui_test_support.h"
 #include "tests/support/test_support.h"
-#include "ui/geometry.h"
-#include "ui/ids.h"
+#include "ui/framework/geometry.h"
+#include "ui/framework/ids.h"
 
 namespace tolvane::ui {
 namespace {
@@ -15,10 +13,6 @@ namespace {
 using test::GuiFixture;
 using tolvane::test::TempDir;
 using tolvane::test::WriteFile;
-
-QTreeWidget* List(GuiFixture& f) {
-    return qobject_cast<QTreeWidget*>(f.page().Control(id::kFileList));
-}
 
 // Volume n of a three-volume plain archive with three files, or the
 // self-extracting first volume behind its stub area.
@@ -35,7 +29,7 @@ void ExpectZeros(GuiFixture& f) {
     for (int id : {id::kNumberText, id::kVolumeCountText, id::kFileCountText, id::kTotalSizeText}) {
         EXPECT_EQ(f.Text(id), "0") << id;
     }
-    EXPECT_EQ(List(f)->topLevelItemCount(), 0);
+    EXPECT_EQ(f.ui().ListRowCount(id::kFileList), 0);
 }
 
 struct InfoFixture : GuiFixture {
@@ -53,16 +47,15 @@ TEST(InformationPage, OpensEmptyWithItsLabelsAndColumns) {
     EXPECT_EQ(f.Text(id::kLabelArchiveNumber), "Archivnummer:");
     EXPECT_EQ(f.Text(id::kLabelFileCount), "Dateianzahl:");
     EXPECT_EQ(f.Text(id::kLabelTotalSize), "Gesamtgröße:");
-    QTreeWidget* list = List(f);
-    ASSERT_EQ(list->columnCount(), 3);
-    EXPECT_EQ(list->headerItem()->text(0), "Nr.");
-    EXPECT_EQ(list->headerItem()->text(1), "Dateiname");
-    EXPECT_EQ(list->headerItem()->text(2), "Dateigröße");
-    EXPECT_EQ(list->columnWidth(0), 30);
-    EXPECT_EQ(list->columnWidth(1), 255);
-    EXPECT_EQ(list->columnWidth(2), 85);
-    EXPECT_EQ(list->geometry(), DluToRect({10, 65, 260, 85}, 96));
-    EXPECT_EQ(f.page().Control(id::kOk)->geometry(), DluToRect({11, 160, 35, 29}, 96));
+    ASSERT_EQ(f.ui().ListColumnCount(id::kFileList), 3);
+    EXPECT_EQ(f.ui().ListHeading(id::kFileList, 0), "Nr.");
+    EXPECT_EQ(f.ui().ListHeading(id::kFileList, 1), "Dateiname");
+    EXPECT_EQ(f.ui().ListHeading(id::kFileList, 2), "Dateigröße");
+    EXPECT_EQ(f.ui().ListColumnWidth(id::kFileList, 0), 30);
+    EXPECT_EQ(f.ui().ListColumnWidth(id::kFileList, 1), 255);
+    EXPECT_EQ(f.ui().ListColumnWidth(id::kFileList, 2), 85);
+    EXPECT_EQ(f.ui().Bounds(id::kFileList), DluToRect({10, 65, 260, 85}, 96));
+    EXPECT_EQ(f.ui().Bounds(id::kOk), DluToRect({11, 160, 35, 29}, 96));
 }
 
 TEST(InformationPage, ShowsAVolumeOfTheArchiveWithTheWholeTable) {
@@ -76,13 +69,12 @@ TEST(InformationPage, ShowsAVolumeOfTheArchiveWithTheWholeTable) {
     EXPECT_EQ(f.Text(id::kVolumeCountText), "3");
     EXPECT_EQ(f.Text(id::kFileCountText), "3");
     EXPECT_EQ(f.Text(id::kTotalSizeText), "1.205.000");
-    QTreeWidget* list = List(f);
-    ASSERT_EQ(list->topLevelItemCount(), 3);
-    EXPECT_EQ(list->topLevelItem(0)->text(0), "1");
-    EXPECT_EQ(list->topLevelItem(0)->text(1), "brief.txt");
-    EXPECT_EQ(list->topLevelItem(0)->text(2), "1.200.000");
-    EXPECT_EQ(list->topLevelItem(2)->text(0), "3");
-    EXPECT_EQ(list->topLevelItem(2)->text(2), "0");
+    ASSERT_EQ(f.ui().ListRowCount(id::kFileList), 3);
+    EXPECT_EQ(f.ui().ListCell(id::kFileList, 0, 0), "1");
+    EXPECT_EQ(f.ui().ListCell(id::kFileList, 0, 1), "brief.txt");
+    EXPECT_EQ(f.ui().ListCell(id::kFileList, 0, 2), "1.200.000");
+    EXPECT_EQ(f.ui().ListCell(id::kFileList, 2, 0), "3");
+    EXPECT_EQ(f.ui().ListCell(id::kFileList, 2, 2), "0");
     EXPECT_TRUE(f.messages.shown.empty());
 
     const ChooserRequest& r = f.dialogs.requests.at(0);
@@ -92,7 +84,7 @@ TEST(InformationPage, ShowsAVolumeOfTheArchiveWithTheWholeTable) {
     EXPECT_EQ(r.filterPattern, "*.*");
     EXPECT_EQ(r.defaultSuffix, "001");
     EXPECT_EQ(r.initialFolder, "/home/test");
-    EXPECT_EQ(r.owner, f.w().currentPage());
+    EXPECT_EQ(r.owner, f.w().currentPage()->native());
 }
 
 TEST(InformationPage, DriveButtonsStartTheChooserInTheirFolders) {
@@ -114,7 +106,7 @@ TEST(InformationPage, ReadsTheSelfExtractingFirstVolumeBehindItsStub) {
     f.Press(id::kSourceHardDisk);
     EXPECT_EQ(f.Text(id::kNumberText), "1");
     EXPECT_EQ(f.Text(id::kVolumeCountText), "3");
-    EXPECT_EQ(List(f)->topLevelItemCount(), 3);
+    EXPECT_EQ(f.ui().ListRowCount(id::kFileList), 3);
 }
 
 TEST(InformationPage, RefusesATextFileWithZerosAndKeepsItsPath) {
@@ -135,7 +127,7 @@ TEST(InformationPage, RefusesATextFileWithZerosAndKeepsItsPath) {
               "Bitte wählen sie eine andere Datei aus!");
     EXPECT_EQ(m.caption, "DiskInfoReadHeader::IsPackage");
     EXPECT_EQ(m.icon, Icon::Warning);
-    EXPECT_EQ(m.owner, f.w().currentPage());
+    EXPECT_EQ(m.owner, f.w().currentPage()->native());
 }
 
 TEST(InformationPage, MissingFileKeepsTheNumbersAndList) {
@@ -148,7 +140,7 @@ TEST(InformationPage, MissingFileKeepsTheNumbersAndList) {
     f.Press(id::kSourceHardDisk);
     EXPECT_EQ(f.Text(id::kSourcePathText), dir / "weg.001");
     EXPECT_EQ(f.Text(id::kNumberText), "3");
-    EXPECT_EQ(List(f)->topLevelItemCount(), 3);
+    EXPECT_EQ(f.ui().ListRowCount(id::kFileList), 3);
     ASSERT_EQ(f.messages.shown.size(), 1u);
     EXPECT_EQ(f.messages.shown[0].text, "Eine benötigte Datei wurde nicht gefunden!");
     EXPECT_EQ(f.messages.shown[0].caption, "DiskInfoReadHeader::open");
@@ -164,7 +156,7 @@ TEST(InformationPage, CancelledChooserLeavesThePageAsItWas) {
     f.Press(id::kSourceDriveA);  // cancelled
     EXPECT_EQ(f.Text(id::kSourcePathText), volume);
     EXPECT_EQ(f.Text(id::kNumberText), "1");
-    EXPECT_EQ(List(f)->topLevelItemCount(), 3);
+    EXPECT_EQ(f.ui().ListRowCount(id::kFileList), 3);
     EXPECT_TRUE(f.messages.shown.empty());
 }
 
@@ -206,7 +198,7 @@ TEST(InformationPage, FromTheStartPageOkShowsTheStartPage) {
     InfoFixture f;
     f.Press(id::kOk);
     EXPECT_EQ(f.page().pageType(), kStartPage);
-    EXPECT_NE(f.page().Control(id::kCreateButton), nullptr);
+    EXPECT_TRUE(f.ui().Exists(id::kCreateButton));
 }
 
 }  // namespace

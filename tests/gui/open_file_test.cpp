@@ -2,13 +2,11 @@
 // double-clicked volume: which page opens, what it shows, which message.
 #include <gtest/gtest.h>
 
-#include <QTreeWidget>
-
 #include "engine/sizing.h"
 #include "engine/volume_header.h"
 #include "tests/gui/gui_test_support.h"
 #include "tests/support/test_support.h"
-#include "ui/ids.h"
+#include "ui/framework/ids.h"
 
 namespace tolvane::ui {
 namespace {
@@ -81,18 +79,17 @@ TEST(OpenGivenFile, OpensTheRestoreWizardForAPlainVolumeAndTheInformationPageOth
         }
         EXPECT_EQ(f.page().pageType(), kUntypedPage);
         EXPECT_EQ(f.w().pageType(), kStartPage);  // OK leads to the start page
-        auto* list = qobject_cast<QTreeWidget*>(f.page().Control(id::kFileList));
-        ASSERT_NE(list, nullptr);
+        ASSERT_TRUE(f.ui().Exists(id::kFileList));
         if (c.messageCaption == std::string("DiskInfoReadHeader::open") ||
             c.messageCaption == std::string("DiskInfoReadHeader::IsPackage")) {
             EXPECT_EQ(f.Text(id::kFileCountText), "0");
-            EXPECT_EQ(list->topLevelItemCount(), 0);
+            EXPECT_EQ(f.ui().ListRowCount(id::kFileList), 0);
         } else {
             EXPECT_EQ(f.Text(id::kFileCountText), "3");
             EXPECT_EQ(f.Text(id::kVolumeCountText), "3");
             EXPECT_EQ(f.Text(id::kTotalSizeText), "1.205.000");
-            ASSERT_EQ(list->topLevelItemCount(), 3);
-            EXPECT_EQ(list->topLevelItem(0)->text(1), "brief.txt");
+            ASSERT_EQ(f.ui().ListRowCount(id::kFileList), 3);
+            EXPECT_EQ(f.ui().ListCell(id::kFileList, 0, 1), "brief.txt");
         }
     }
 }
@@ -108,7 +105,7 @@ TEST(OpenGivenFile, IsPackageMessageIsTheReadersOwn) {
               "Bitte wählen sie eine andere Datei aus!");
     EXPECT_EQ(f.messages.shown[0].icon, Icon::Warning);
     f.Press(id::kOk);
-    GuiFixture::Flush();
+    f.Flush();
     EXPECT_EQ(f.page().pageType(), kStartPage);
 }
 

@@ -4,9 +4,6 @@
 // the writer produced.
 #include <gtest/gtest.h>
 
-#include <QEvent>
-#include <QProgressBar>
-#include <QTreeWidget>
 #include <algorithm>
 #include <filesystem>
 
@@ -14,8 +11,7 @@
 #include "engine/texts.h"
 #include "engine/volume_header.h"
 #include "tests/gui/wizard_test_support.h"
-#include "ui/ids.h"
-#include "ui/qt_text.h"
+#include "ui/framework/ids.h"
 
 namespace tolvane::ui {
 namespace {
@@ -59,13 +55,12 @@ struct Archive {
     std::vector<std::string> volumes;
 };
 
-std::vector<std::vector<std::string>> ListRows(Page& page) {
-    auto* list = qobject_cast<QTreeWidget*>(page.Control(id::kFileList));
+std::vector<std::vector<std::string>> ListRows(WizardFixture& f) {
     std::vector<std::vector<std::string>> rows;
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+    for (int row = 0; row < f.ui().ListRowCount(id::kFileList); ++row) {
         std::vector<std::string> cells;
-        for (int c = 0; c < list->columnCount(); ++c) {
-            cells.push_back(FromQ(list->topLevelItem(row)->text(c)));
+        for (int c = 0; c < f.ui().ListColumnCount(id::kFileList); ++c) {
+            cells.push_back(f.ui().ListCell(id::kFileList, row, c));
         }
         rows.push_back(cells);
     }
@@ -73,18 +68,11 @@ std::vector<std::vector<std::string>> ListRows(Page& page) {
 }
 
 // The value of a progress bar at each of its paints.
-class BarRecorder : public QObject {
-  public:
-    explicit BarRecorder(QWidget& bar) { bar.installEventFilter(this); }
-    std::vector<int> values;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            values.push_back(qobject_cast<QProgressBar*>(watched)->value());
-        }
-        return false;
+struct BarRecorder {
+    BarRecorder(WizardFixture& f, int bar) {
+        f.ui().OnPaint(bar, [this, &f, bar] { values.push_back(f.ui().BarValue(bar)); });
     }
+    std::vector<int> values;
 };
 
 // Page 1 with the intact volume read and the number counted up to number.
@@ -129,10 +117,10 @@ TEST(RepairPages, GreyTheMenuAsTheirTypesSay) {
         EXPECT_EQ(f.MenuEnabled(kMenuInformation), type != kRepairProgressPage) << type;
     }
     // The progress page has only the volume bar; page 2 lists three columns.
-    EXPECT_EQ(f.page().Control(id::kOverallBar), nullptr);
-    EXPECT_NE(f.page().Control(id::kVolumeBar), nullptr);
+    EXPECT_FALSE(f.ui().Exists(id::kOverallBar));
+    EXPECT_TRUE(f.ui().Exists(id::kVolumeBar));
     f.w().GoTo(kRepairPage2);
-    EXPECT_EQ(qobject_cast<QTreeWidget*>(f.page().Control(id::kFileList))->columnCount(), 3);
+    EXPECT_EQ(f.ui().ListColumnCount(id::kFileList), 3);
     // Nothing chosen: nothing is read, nothing is said.
     EXPECT_TRUE(f.messages.shown.empty());
 }
@@ -187,17 +175,16 @@ TEST(RepairPage2, ListsOnlyTheFilesOfTheChosenVolumeWithTheirShare) {
     const int64_t capacity = f.w().settings().volumeSize - q.headerSize;
     // Volume 2 holds the rest of Größe.bin and the start of zuletzt.log.
     const int64_t rest = 2700000 - capacity;
-    EXPECT_EQ(ListRows(f.page()),
-              (std::vector<std::vector<std::string>>{
-                  {"Größe.bin", "1.700.000", FormatThousands(rest)},
-                  {"zuletzt.log", "600.000", FormatThousands(capacity - rest)}}));
+    EXPECT_EQ(ListRows(f), (std::vector<std::vector<std::string>>{
+                               {"Größe.bin", "1.700.000", FormatThousands(rest)},
+                               {"zuletzt.log", "600.000", FormatThousands(capacity - rest)}}));
     EXPECT_EQ(q.currentIndex, 2);
 
     // The last volume: only the end of zuletzt.log.
     f.Press(id::kBack);
     f.Press(id::kPlus);
     f.Press(id::kNext);
-    EXPECT_EQ(ListRows(f.page()),
+    EXPECT_EQ(ListRows(f),
               (std::vector<std::vector<std::string>>{
                   {"zuletzt.log", "600.000", FormatThousands(3300000 - 2 * capacity)}}));
     EXPECT_TRUE(f.messages.shown.empty());
@@ -269,7 +256,7 @@ TEST(RepairPage2, AnIntactVolumeNoLongerReadableLeavesNoPosition) {
     ASSERT_EQ(f.messages.shown.size(), 1u);
     EXPECT_EQ(f.messages.shown[0].text, texts::kFileNotFound);
     EXPECT_EQ(f.messages.shown[0].caption, texts::kCapReadHeaderOpen);
-    EXPECT_TRUE(ListRows(f.page()).empty());
+    EXPECT_TRUE(ListRows(f).empty());
     ChooseOriginals(f, a.Originals());  // an empty list passes the check
     f.Press(id::kNext);
     ASSERT_EQ(f.messages.shown.size(), 2u);
@@ -299,7 +286,7 @@ TEST(RepairPage2, AnIntactVolumeNoLongerReadableLeavesNoPosition) {
     f.Press(id::kPlus);
     f.Press(id::kPlus);
     f.Press(id::kNext);
-    EXPECT_EQ(ListRows(f.page()).size(), 1u);
+    EXPECT_EQ(ListRows(f).size(), 1u);
 }
 
 TEST(RepairPage2, AnotherArchiveInPlaceOfTheIntactVolumeLeavesNoPosition) {
@@ -310,7 +297,7 @@ TEST(RepairPage2, AnotherArchiveInPlaceOfTheIntactVolumeLeavesNoPosition) {
     WriteFile(a.volumes[1], BuildHeader('K', 1, 1, 5, 1441792, {{"kurz.txt", 5, {}}}) + "Hallo");
     f.Press(id::kNext);
     ASSERT_EQ(f.w().pageType(), kRepairPage2);
-    EXPECT_TRUE(ListRows(f.page()).empty());
+    EXPECT_TRUE(ListRows(f).empty());
     ChooseOriginals(f, a.Originals());
     f.Press(id::kNext);
     ASSERT_EQ(f.messages.shown.size(), 1u);
@@ -410,12 +397,12 @@ TEST(RepairRoad, TheProgressPageShowsTheArchiveAndTheVolumeBarMoves) {
     WizardFixture f;
     ReachProgressPage(f, a, a.volumes[0], 2);
     const int64_t capacity = f.w().settings().volumeSize - f.w().set().headerSize;
-    auto rows = ListRows(f.page());
+    auto rows = ListRows(f);
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0][3], "1.000.000");
     EXPECT_EQ(rows[2][3], FormatThousands(capacity - 1000000));
     EXPECT_EQ(rows[3][3], "0");
-    BarRecorder bars(*f.page().Control(id::kVolumeBar));
+    BarRecorder bars(f, id::kVolumeBar);
     f.Press(id::kStart);
     ASSERT_EQ(f.w().pageType(), kCompletionPage);
     // It rises chunk by chunk to the full volume and is emptied at the end.

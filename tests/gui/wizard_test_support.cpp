@@ -1,19 +1,15 @@
 #include "tests/gui/wizard_test_support.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/stat.h>
-
-#include <QCoreApplication>
-#include <QEvent>
-#include <QLabel>
-#include <QProcess>
-#include <QProgressBar>
-#include <QTreeWidget>
-#include <QWindow>
+#include <sys/wait.h>
 
 #include "engine/volume_header.h"
-#include "ui/ids.h"
-#include "ui/qt_text.h"
+#include "ui/framework/ids.h"
+
+extern char** environ;
 
 namespace tolvane::ui::test {
 
@@ -39,6 +35,69 @@ int64_t MtimeSeconds(const std::string& path, int64_t* nanoseconds) {
 
 }  // namespace
 
+namespace {
+
+class GatedFile : public platform::File {
+  public:
+    GatedFile(std::unique_ptr<platform::File> inner, GatedFileSystem& gate)
+        : inner_(std::move(inner)), gate_(gate) {}
+    int64_t Read(void* buffer, int64_t count) override { return inner_->Read(buffer, count); }
+    int64_t Write(const void* buffer, int64_t count) override {
+        gate_.Pass();
+        return inner_->Write(buffer, count);
+    }
+    bool Seek(int64_t position) override { return inner_->Seek(position); }
+    bool Flush() override { return inner_->Flush(); }
+    void StartWriteBack() override { inner_->StartWriteBack(); }
+    void WriteBackRest() override { inner_->WriteBackRest(); }
+    int64_t Size() override { return inner_->Size(); }
+    int64_t CopyFrom(platform::File& source, int64_t count, void* buffer, int64_t bufferSize,
+                     bool* readFailed) override {
+        gate_.Pass();
+        // The layer below sees its own files, as without the gate.
+        auto* gated = dynamic_cast<GatedFile*>(&source);
+        platform::File& from = gated != nullptr ? *gated->inner_ : source;
+        return inner_->CopyFrom(from, count, buffer, bufferSize, readFailed);
+    }
+
+  private:
+    std::unique_ptr<platform::File> inner_;
+    GatedFileSystem& gate_;
+};
+
+}  // namespace
+
+void GatedFileSystem::HoldAtWrite(int nth) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    writesLeft_ = nth;
+}
+
+bool GatedFileSystem::Holding() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return holding_;
+}
+
+void GatedFileSystem::Release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    writesLeft_ = 0;
+    holding_ = false;
+    changed_.notify_all();
+}
+
+void GatedFileSystem::Pass() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (writesLeft_ == 0 || --writesLeft_ > 0) return;
+    holding_ = true;
+    changed_.wait(lock, [this] { return !holding_; });
+}
+
+std::unique_ptr<platform::File> GatedFileSystem::Open(const std::string& path,
+                                                      platform::OpenMode mode) {
+    std::unique_ptr<platform::File> file = inner_.Open(path, mode);
+    if (!file) return nullptr;
+    return std::make_unique<GatedFile>(std::move(file), *this);
+}
+
 WizardEnvironment::WizardEnvironment() : robotPath(program / "Robot.dat") {
     // Volumes are flushed once per volume; the tests need not wait for the disk.
     fs.syncToMedium = false;
@@ -46,12 +105,28 @@ WizardEnvironment::WizardEnvironment() : robotPath(program / "Robot.dat") {
 }
 
 WizardFixture::WizardFixture(std::chrono::milliseconds progressInterval)
-    : GuiFixture(OptionsFor(*this), &fs, progressInterval) {
+    : GuiFixture(OptionsFor(*this), &gate, progressInterval) {
     // The window paints only once the platform has exposed it; the engine's
     // repaints during a run would be dropped before.
-    for (int i = 0; i < 100 && !(w().windowHandle() && w().windowHandle()->isExposed()); ++i) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ui().WaitUntilShown();
+}
+
+WizardFixture::~WizardFixture() {
+    gate.Release();
+}
+
+bool WizardFixture::PressAndHoldAtWrite(int controlId, int nth) {
+    gate.HoldAtWrite(nth);
+    PressAndLeaveRunning(controlId);
+    // Until the gate the job only posts: nothing waits for this thread.
+    while (!gate.Holding()) {
+        if (!w().JobRunning()) {
+            gate.Release();
+            return false;
+        }
+        ui().Pump();
     }
+    return true;
 }
 
 void WizardFixture::ChooseSources(const std::vector<std::string>& paths) {
@@ -95,14 +170,23 @@ std::vector<std::string> WriteSources(const std::string& folder, const std::vect
 }
 
 int RunCli(const std::vector<std::string>& args) {
-    QStringList list;
-    for (const std::string& a : args) list << PathToQ(a);
-    QProcess cli;
-    cli.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    cli.setStandardOutputFile(QProcess::nullDevice());
-    cli.start(TOLVANE_CLI_PATH, list);
-    if (!cli.waitForFinished(120000) || cli.exitStatus() != QProcess::NormalExit) return -1;
-    return cli.exitCode();
+    std::vector<std::string> all = {TOLVANE_CLI_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    // Its report is not needed; its errors go where the test's go.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int started =
+        posix_spawn(&pid, TOLVANE_CLI_PATH, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (started != 0) return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
 }
 
 std::vector<std::string> CliSplit(const std::vector<std::string>& paths,
@@ -153,27 +237,24 @@ void ExpectRestored(const std::string& folder, const std::vector<Source>& source
     }
 }
 
-ProgressRecorder::ProgressRecorder(Page& page) : page_(&page) {
+ProgressRecorder::ProgressRecorder(GuiFixture& f) : probe_(&f.ui()) {
     // The list changes with every chunk and is painted only when the page
     // is repainted by force (a bar repaints itself when its value changes).
-    qobject_cast<QTreeWidget*>(page.Control(id::kFileList))->viewport()->installEventFilter(this);
+    probe_->OnPaint(id::kFileList, [this] { Painted(); });
 }
 
-bool ProgressRecorder::eventFilter(QObject*, QEvent* event) {
-    if (event->type() != QEvent::Paint) return false;
+void ProgressRecorder::Painted() {
     Frame frame;
-    frame.overall = qobject_cast<QProgressBar*>(page_->Control(id::kOverallBar))->value();
-    frame.volume = qobject_cast<QProgressBar*>(page_->Control(id::kVolumeBar))->value();
-    frame.status = page_->Text(id::kStatusText);
+    frame.overall = probe_->BarValue(id::kOverallBar);
+    frame.volume = probe_->BarValue(id::kVolumeBar);
+    frame.status = probe_->Text(id::kStatusText);
     // The page as it was before the run's first report (the event loop
     // paints it as soon as the job has started) is no frame of the run.
-    if (frames.empty() && frame.status.rfind("Bitte einlegen", 0) == 0) return false;
-    auto* list = qobject_cast<QTreeWidget*>(page_->Control(id::kFileList));
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
-        frame.done.push_back(FromQ(list->topLevelItem(row)->text(3)));
+    if (frames.empty() && frame.status.rfind("Bitte einlegen", 0) == 0) return;
+    for (int row = 0; row < probe_->ListRowCount(id::kFileList); ++row) {
+        frame.done.push_back(probe_->ListCell(id::kFileList, row, 3));
     }
     frames.push_back(std::move(frame));
-    return false;
 }
 
 }  // namespace tolvane::ui::test

@@ -5,7 +5,8 @@
 // page shows while the engine runs.
 #pragma once
 
-#include <QObject>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -19,17 +20,62 @@ using tolvane::test::Fault;
 using tolvane::test::FaultyFileSystem;
 using tolvane::test::TempDir;
 
+// Holds the engine's writes at a chosen one until the test lets them go on,
+// so that a stop or a question reaches a job that is certainly still
+// running, whatever the machine's load.
+class GatedFileSystem : public platform::FileSystem {
+  public:
+    explicit GatedFileSystem(platform::FileSystem& inner) : inner_(inner) {}
+
+    // The nth write from now (a write or a copy into a file) waits at the
+    // gate until Release.
+    void HoldAtWrite(int nth);
+    // Whether a write waits at the gate now.
+    bool Holding();
+    void Release();
+    // Called by the file wrapper on the worker before each write.
+    void Pass();
+
+    std::unique_ptr<platform::File> Open(const std::string& path, platform::OpenMode mode) override;
+    bool Stat(const std::string& path, platform::FileFacts* facts) override {
+        return inner_.Stat(path, facts);
+    }
+    bool SetLastWriteTime(const std::string& path, const platform::SystemTime& time) override {
+        return inner_.SetLastWriteTime(path, time);
+    }
+    bool Remove(const std::string& path) override { return inner_.Remove(path); }
+    bool FreeBytes(const std::string& path, int64_t* bytes) override {
+        return inner_.FreeBytes(path, bytes);
+    }
+    std::string MountPointOf(const std::string& path) override { return inner_.MountPointOf(path); }
+    bool MakeExecutable(const std::string& path) override { return inner_.MakeExecutable(path); }
+    bool FoldsCase() const override { return inner_.FoldsCase(); }
+    bool SyncFiles(const std::vector<std::string>& paths) override {
+        return inner_.SyncFiles(paths);
+    }
+
+  private:
+    platform::FileSystem& inner_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int writesLeft_ = 0;  // 0: no write is held
+    bool holding_ = false;
+};
+
 // What a wizard test owns before the window is built: the file system the
 // window uses and the folder of the program with its robot image.
 struct WizardEnvironment {
     WizardEnvironment();
     FaultyFileSystem fs;
+    GatedFileSystem gate{fs};  // the window's file system, over fs
     TempDir program;
     std::string robotPath;  // program / "Robot.dat"
 };
 
 struct WizardFixture : WizardEnvironment, GuiFixture {
     explicit WizardFixture(std::chrono::milliseconds progressInterval = {});
+    // A job held at the gate is let go first, so that it can end.
+    ~WizardFixture();
 
     // The chooser answers and presses of the wizards' steps.
     void ChooseSources(const std::vector<std::string>& paths);
@@ -37,6 +83,10 @@ struct WizardFixture : WizardEnvironment, GuiFixture {
     void ChoosePackage(const std::string& path, int driveButton);
     void ChooseRestoreFolder(const std::string& folder);
     int PageType() { return w().pageType(); }
+    // Presses a control that starts the engine job and returns while the
+    // job waits at the gate before its nth write; false (and the job over)
+    // when it ended before.
+    bool PressAndHoldAtWrite(int controlId, int nth);
 };
 
 // A file to archive.
@@ -70,9 +120,10 @@ void ExpectRestored(const std::string& folder, const std::vector<Source>& source
 
 // Records, at every paint of the file list during a run, what the progress
 // page shows: both bars, the status text and the last file list column.
-class ProgressRecorder : public QObject {
+class ProgressRecorder {
   public:
-    explicit ProgressRecorder(Page& page);
+    // Records the current page of f's window.
+    explicit ProgressRecorder(GuiFixture& f);
     struct Frame {
         int overall;
         int volume;
@@ -81,11 +132,10 @@ class ProgressRecorder : public QObject {
     };
     std::vector<Frame> frames;
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
-    Page* page_;
+    void Painted();
+
+    WindowProbe* probe_;
 };
 
 }  // namespace tolvane::ui::test
