@@ -1,0 +1,285 @@
+// The Win32 window's pictures and services that need no user, under wine:
+// every picture decodes at every scale to its size, the chooser and shell
+// helpers, and message boxes answered from a second thread (their owner,
+// German buttons and the answer each button gives).
+//
+// Prints each failed check; exit 0 when all hold.
+#include <windows.h>
+// After windows.h:
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine/platform/win32_text.h"
+#include "ui/win32/picture_ids.h"
+#include "ui/win32/pictures.h"
+#include "ui/win32/services.h"
+
+using namespace tolvane;
+using namespace tolvane::ui;
+using namespace tolvane::ui::win32;
+using platform::Narrow;
+
+namespace {
+
+int failures = 0;
+
+void Check(bool ok, const std::string& what) {
+    if (!ok) {
+        ++failures;
+        std::printf("FAILED: %s\n", what.c_str());
+    }
+}
+
+template <typename T>
+void Equal(const T& got, const T& expected, const std::string& what) {
+    Check(got == expected, what);
+}
+
+std::string Quoted(const std::wstring& text) {
+    return "\"" + Narrow(text) + "\"";
+}
+
+void Pictures() {
+    for (int p = 0; p < kPictureCount; ++p) {
+        const auto picture = static_cast<Picture>(p);
+        for (const bool few : {false, true}) {
+            const PictureInfo info = PictureFor(picture, few);
+            for (const int percent : kPictureScales) {
+                const std::string name =
+                    std::string(info.path) + " at " + std::to_string(percent) + "%";
+                const PictureBitmap bitmap = LoadPicture(picture, percent, few);
+                Check(static_cast<bool>(bitmap), name + " loads");
+                Equal(bitmap.width(), ScalePictureLength(info.width, percent), name + " width");
+                Equal(bitmap.height(), ScalePictureLength(info.height, percent), name + " height");
+            }
+        }
+    }
+    Check(!LoadPicture(static_cast<Picture>(kPictureCount), 100), "an unknown picture is empty");
+
+    // Drawn over white, the banner's transparent corners stay white and its
+    // body does not: the alpha channel reached AlphaBlend premultiplied.
+    const PictureBitmap banner = LoadPicture(Picture::kBanner, 100);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = banner.width();
+    info.bmiHeader.biHeight = -banner.height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP canvas = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, canvas);
+    RECT all = {0, 0, banner.width(), banner.height()};
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    Check(DrawPicture(dc, banner, all), "the banner draws");
+    ::GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    int changed = 0;
+    for (int i = 0; i < banner.width() * banner.height(); ++i) {
+        if ((pixels[i] & 0xFFFFFF) != 0xFFFFFF) ++changed;
+    }
+    Check(changed > banner.width() * banner.height() / 4, "the banner covers its body");
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::DeleteObject(canvas);
+
+    const struct {
+        int dpi, percent;
+    } scales[] = {{72, 100},  {96, 100},  {110, 100}, {120, 125}, {143, 125},
+                  {144, 150}, {191, 150}, {192, 200}, {288, 200}};
+    for (const auto& s : scales) {
+        Equal(PictureScaleForDpi(s.dpi), s.percent, "scale for " + std::to_string(s.dpi) + " dpi");
+    }
+}
+
+void ChooserHelpers() {
+    const struct {
+        std::wstring buffer;  // NULs written as '|'
+        std::vector<std::wstring> paths;
+    } selections[] = {
+        {L"C:\\Daten\\eins.bin||", {L"C:\\Daten\\eins.bin"}},
+        {L"C:\\Daten|eins.bin|Übersicht.txt||",
+         {L"C:\\Daten\\eins.bin", L"C:\\Daten\\Übersicht.txt"}},
+        {L"C:\\|a|b||", {L"C:\\a", L"C:\\b"}},
+        {L"C:\\Daten|a|D:\\x\\b||", {L"C:\\Daten\\a", L"D:\\x\\b"}},
+        {L"||", {}},
+    };
+    for (const auto& s : selections) {
+        std::wstring buffer = s.buffer;
+        for (wchar_t& c : buffer) c = c == L'|' ? L'\0' : c;
+        Check(SplitMultiSelection(buffer.data(), buffer.size()) == s.paths,
+              "multiple selection " + Quoted(s.buffer));
+    }
+
+    const struct {
+        std::wstring path, expected;
+    } trims[] = {{L"C:\\", L"C:\\"},
+                 {L"C:\\Daten\\", L"C:\\Daten"},
+                 {L"C:\\Daten", L"C:\\Daten"},
+                 {L"\\\\server\\share\\", L"\\\\server\\share"},
+                 {L"\\", L"\\"}};
+    for (const auto& t : trims) {
+        Equal(WithoutTrailingSeparator(t.path), t.expected, "trimmed " + Quoted(t.path));
+    }
+
+    ChooserRequest request;
+    request.filterText = "Archive (*.001,*.002,...)";
+    request.filterPattern = "*.001 *.002";
+    Equal(ChooserFilter(request),
+          std::wstring(L"Archive (*.001,*.002,...)\0*.001;*.002\0", 38) + L'\0',
+          "filter with two patterns");
+    request.filterText = request.filterPattern = "";
+    Equal(ChooserFilter(request), std::wstring(L"Alle Dateien (*.*)\0*.*\0", 23) + L'\0',
+          "filter of every file");
+
+    FolderMemory memory;
+    Equal(memory.Recall(ChooserOperation::OpenSourceFiles), std::string(), "nothing remembered");
+    memory.Remember(ChooserOperation::OpenSourceFiles, "C:\\Quellen");
+    memory.Remember(ChooserOperation::SaveArchiveAs, "D:\\Ziel");
+    memory.Remember(ChooserOperation::SaveArchiveAs, "");
+    Equal(memory.Recall(ChooserOperation::OpenSourceFiles), std::string("C:\\Quellen"),
+          "source folder remembered");
+    Equal(memory.Recall(ChooserOperation::SaveArchiveAs), std::string("D:\\Ziel"),
+          "an empty folder does not replace the last one");
+    Equal(memory.Recall(ChooserOperation::BrowseForFolder), std::string(),
+          "each chooser remembers its own folder");
+}
+
+void ShellHelpers() {
+    // What the C runtime reads back is what was meant.
+    const std::wstring arguments[] = {L"plain",          L"mit Leerzeichen", L"",
+                                      L"C:\\Pfad mit\\", L"zitat\"innen",    L"a\\\\\"b",
+                                      L"end\\\\",        L"tab\there"};
+    for (const std::wstring& argument : arguments) {
+        const std::wstring line = L"prog.exe " + QuoteArgument(argument);
+        int count = 0;
+        wchar_t** parsed = ::CommandLineToArgvW(line.c_str(), &count);
+        Check(parsed != nullptr && count == 2 && argument == parsed[1],
+              "argument " + Quoted(argument) + " as " + Quoted(line));
+        ::LocalFree(parsed);
+    }
+
+    const struct {
+        DWORD drives;
+        bool mediumA, mediumB;
+        std::string aDevice, bDevice;
+    } drives[] = {{0b11100, true, true, "", ""},     // no floppy drives
+                  {0b00101, false, true, "", ""},    // A: empty, no B:
+                  {0b00111, true, false, "A:", ""},  // disk in A: only
+                  {0b00011, true, true, "A:", "B:"}};
+    for (const auto& d : drives) {
+        const DriveRoots roots = MapDriveRoots(
+            d.drives, [&](wchar_t letter) { return letter == L'A' ? d.mediumA : d.mediumB; },
+            "C:\\Users\\x\\Documents");
+        const std::string name = "drives " + std::to_string(d.drives);
+        Equal(roots.a, std::string("A:\\"), name + " a");
+        Equal(roots.b, std::string("B:\\"), name + " b");
+        Equal(roots.aDevice, d.aDevice, name + " aDevice");
+        Equal(roots.bDevice, d.bDevice, name + " bDevice");
+        Equal(roots.hardDisk, std::string("C:\\Users\\x\\Documents"), name + " hard disk");
+    }
+    Equal(MapDriveRoots(
+              0, [](wchar_t) { return false; }, "")
+              .hardDisk,
+          std::string("C:\\"), "hard disk without a documents folder");
+
+    const DriveRoots here = Win32Shell().CurrentDriveRoots();
+    const DWORD attributes = ::GetFileAttributesW(platform::Widen(here.hardDisk).c_str());
+    Check(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+          "the documents folder " + here.hardDisk + " is a folder");
+    Check(!Win32Shell().FindProgram("cmd").empty(), "cmd is found on the path");
+    Equal(Win32Shell().FindProgram("kein-solches-programm"), std::string(), "no such program");
+}
+
+// Answers the message box with `caption` from a second thread: notes its
+// owner and button texts, then presses `press` (WM_CLOSE for the close box).
+struct BoxAnswer {
+    std::wstring caption;
+    int press = 0;
+    HWND owner = nullptr;
+    std::vector<std::wstring> buttons;
+    bool found = false;
+};
+
+DWORD WINAPI AnswerBox(void* data) {
+    auto* answer = static_cast<BoxAnswer*>(data);
+    for (int i = 0; i < 400 && !answer->found; ++i) {
+        HWND box = ::FindWindowW(L"#32770", answer->caption.c_str());
+        if (box == nullptr || !::IsWindowVisible(box)) {
+            ::Sleep(25);
+            continue;
+        }
+        answer->found = true;
+        answer->owner = ::GetWindow(box, GW_OWNER);
+        for (int id : {IDOK, IDCANCEL, IDRETRY, IDYES, IDNO}) {
+            if (HWND button = ::GetDlgItem(box, id);
+                button != nullptr && ::IsWindowVisible(button)) {
+                wchar_t text[64] = {};
+                ::GetWindowTextW(button, text, 64);
+                answer->buttons.push_back(text);
+            }
+        }
+        if (answer->press == 0) {
+            ::PostMessageW(box, WM_CLOSE, 0, 0);
+        } else {
+            ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer->press, BN_CLICKED), 0);
+        }
+    }
+    return 0;
+}
+
+void MessageBoxQuestions() {
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"Tolvane", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                   nullptr, nullptr, nullptr, nullptr);
+    const struct {
+        MessageButtons buttons;
+        int press;
+        std::vector<std::wstring> texts;
+        MessageResult result;
+    } boxes[] = {
+        {MessageButtons::Ok, IDOK, {L"OK"}, MessageResult::Ok},
+        {MessageButtons::Ok, 0, {L"OK"}, MessageResult::Ok},
+        {MessageButtons::RetryCancel,
+         IDRETRY,
+         {L"Abbrechen", L"&Wiederholen"},
+         MessageResult::Retry},
+        {MessageButtons::RetryCancel, 0, {L"Abbrechen", L"&Wiederholen"}, MessageResult::Cancel},
+        {MessageButtons::YesNo, IDYES, {L"&Ja", L"&Nein"}, MessageResult::Yes},
+        {MessageButtons::YesNo, IDNO, {L"&Ja", L"&Nein"}, MessageResult::No},
+    };
+    int n = 0;
+    for (const auto& b : boxes) {
+        BoxAnswer answer;
+        answer.caption = L"Prüfung " + std::to_wstring(++n);
+        answer.press = b.press;
+        HANDLE thread = ::CreateThread(nullptr, 0, AnswerBox, &answer, 0, nullptr);
+        MessageRequest request;
+        request.text = "Soll der Vorgang abgebrochen werden?";
+        request.caption = Narrow(answer.caption);
+        request.icon = Icon::Question;
+        request.buttons = b.buttons;
+        const MessageResult result = ShowMessageBox(owner, request);
+        ::WaitForSingleObject(thread, INFINITE);
+        ::CloseHandle(thread);
+        const std::string name = "box " + std::to_string(n);
+        Check(answer.found, name + " shown");
+        Check(answer.owner == owner, name + " owned by the window");
+        Check(answer.buttons == b.texts, name + " has German buttons");
+        Check(result == b.result, name + " answer");
+    }
+    ::DestroyWindow(owner);
+}
+
+}  // namespace
+
+int wmain() {
+    Pictures();
+    ChooserHelpers();
+    ShellHelpers();
+    MessageBoxQuestions();
+    std::printf("%s\n", failures == 0 ? "all checks passed" : "checks failed");
+    return failures == 0 ? 0 : 1;
+}
