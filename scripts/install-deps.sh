@@ -4,6 +4,7 @@
 # fonts-liberation2: the Arial-width sans serif the archiver's pages are laid out for.
 # qt6-translations-l10n: German buttons in the stub's folder question and message boxes.
 # g++-mingw-w64-x86-64: the Windows stub (Robot.dat) and tolvane-cli.exe.
+# nsis: makensis builds the Windows installer tolvane-setup.exe.
 # wine, wine64: the Windows programs run by the tests.
 set -euo pipefail
 
@@ -14,7 +15,7 @@ set -euo pipefail
 # for the fuzz targets, wine, par2cmdline (the recovery data is checked
 # against it, both ways), and 7-Zip for the benchmark's smoke run.
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev fonts-liberation2
-          qt6-translations-l10n scdoc g++-mingw-w64-x86-64)
+          qt6-translations-l10n scdoc g++-mingw-w64-x86-64 nsis)
 case "${1:-}" in
 --test)
     packages+=(xvfb xauth time desktop-file-utils appstream lintian groff-base dpkg-dev file
