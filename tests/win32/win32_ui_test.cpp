@@ -42,6 +42,38 @@ std::string Quoted(const std::wstring& text) {
     return "\"" + Narrow(text) + "\"";
 }
 
+// A 32-bit canvas to draw on, white at first.
+struct Canvas {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    const DWORD* pixels = nullptr;
+    int width, height;
+    Canvas(int w, int h) : width(w), height(h) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        pixels = static_cast<const DWORD*>(bits);
+        old = ::SelectObject(dc, bitmap);
+        RECT all = {0, 0, w, h};
+        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    }
+    ~Canvas() {
+        ::SelectObject(dc, old);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(dc);
+    }
+    std::vector<DWORD> Pixels() {
+        ::GdiFlush();
+        return std::vector<DWORD>(pixels, pixels + width * height);
+    }
+};
+
 void Pictures() {
     for (int p = 0; p < kPictureCount; ++p) {
         const auto picture = static_cast<Picture>(p);
@@ -62,29 +94,13 @@ void Pictures() {
     // Drawn over white, the banner's transparent corners stay white and its
     // body does not: the alpha channel reached AlphaBlend premultiplied.
     const PictureBitmap banner = LoadPicture(Picture::kBanner, 100);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = banner.width();
-    info.bmiHeader.biHeight = -banner.height();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP canvas = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, canvas);
-    RECT all = {0, 0, banner.width(), banner.height()};
-    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    Check(DrawPicture(dc, banner, all), "the banner draws");
-    ::GdiFlush();
-    const auto* pixels = static_cast<const DWORD*>(bits);
+    Canvas canvas(banner.width(), banner.height());
+    Check(DrawPicture(canvas.dc, banner, {0, 0, banner.width(), banner.height()}),
+          "the banner draws");
     int changed = 0;
-    for (int i = 0; i < banner.width() * banner.height(); ++i) {
-        if ((pixels[i] & 0xFFFFFF) != 0xFFFFFF) ++changed;
-    }
+    for (DWORD p : canvas.Pixels()) changed += (p & 0xFFFFFF) != 0xFFFFFF;
     Check(changed > banner.width() * banner.height() / 4, "the banner covers its body");
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    ::DeleteObject(canvas);
+    Check(changed < banner.width() * banner.height(), "the banner's transparent parts stay white");
 
     const struct {
         int dpi, percent;
@@ -93,6 +109,58 @@ void Pictures() {
     for (const auto& s : scales) {
         Equal(PictureScaleForDpi(s.dpi), s.percent, "scale for " + std::to_string(s.dpi) + " dpi");
     }
+}
+
+void PictureSets() {
+    const struct {
+        int dpi, bits;
+        HMODULE module;
+        bool loaded;
+        int percent;
+        bool few;
+    } sets[] = {
+        {96, 32, nullptr, true, 100, false},
+        {144, 32, nullptr, true, 150, false},
+        {120, 8, nullptr, true, 125, true},
+        // A module without the pictures: placeholders of the same sizes.
+        {96, 32, ::GetModuleHandleW(L"kernel32.dll"), false, 100, false},
+    };
+    for (const auto& s : sets) {
+        const PictureSet set(s.dpi, s.bits, s.module);
+        const std::string name = "set at " + std::to_string(s.dpi) + " dpi, " +
+                                 std::to_string(s.bits) + " bits" + (s.loaded ? "" : ", empty");
+        Equal(set.scalePercent(), s.percent, name + ": scale");
+        for (const Picture picture : {Picture::kCreate, Picture::kDriveA, Picture::kBanner}) {
+            const PictureInfo info = PictureFor(picture, s.few);
+            const std::string what = name + ": " + info.path;
+            Equal(set.Loaded(picture), s.loaded, what + " loaded");
+            Equal(set.Get(picture).width(), ScalePictureLength(info.width, s.percent),
+                  what + " width");
+            Equal(set.Get(picture).height(), ScalePictureLength(info.height, s.percent),
+                  what + " height");
+        }
+    }
+
+    // The button face: a disabled picture is paler, a pressed one moves.
+    const PictureSet set(96, 32);
+    auto draw = [&](UINT state) {
+        Canvas canvas(70, 60);
+        DRAWITEMSTRUCT item = {};
+        item.CtlType = ODT_BUTTON;
+        item.hDC = canvas.dc;
+        item.rcItem = {0, 0, 70, 60};
+        item.itemState = state;
+        DrawPictureButton(item, set.Get(Picture::kGo));
+        return canvas.Pixels();
+    };
+    const std::vector<DWORD> normal = draw(0);
+    auto darkness = [](const std::vector<DWORD>& pixels) {
+        long long sum = 0;
+        for (DWORD p : pixels) sum += 765 - (p & 0xFF) - ((p >> 8) & 0xFF) - ((p >> 16) & 0xFF);
+        return sum;
+    };
+    Check(darkness(draw(ODS_DISABLED)) < darkness(normal), "a disabled picture is paler");
+    Check(draw(ODS_SELECTED) != normal, "a pressed button looks pressed");
 }
 
 void ChooserHelpers() {
@@ -277,6 +345,7 @@ void MessageBoxQuestions() {
 
 int wmain() {
     Pictures();
+    PictureSets();
     ChooserHelpers();
     ShellHelpers();
     MessageBoxQuestions();

@@ -44,7 +44,31 @@ PictureBitmap LoadPicture(Picture picture, int scalePercent, bool fewColours = f
                           HMODULE module = nullptr);
 
 // Draws `bitmap` into `target` (stretched when the sizes differ), blending
-// its transparent parts with what is already there.
-bool DrawPicture(HDC dc, const PictureBitmap& bitmap, const RECT& target);
+// its transparent parts with what is already there; `opacity` below 255
+// lets the background show through the whole picture.
+bool DrawPicture(HDC dc, const PictureBitmap& bitmap, const RECT& target, BYTE opacity = 255);
+
+// Every picture for one screen, loaded once when the window opens: at the
+// scale for its dpi and, below 16 bits per pixel, the 16-colour versions. A
+// picture that is missing or cannot be decoded becomes a grey placeholder of
+// its size, so the window always opens.
+class PictureSet {
+  public:
+    PictureSet(int dpi, int bitsPerPixel, HMODULE module = nullptr);
+    const PictureBitmap& Get(Picture picture) const;
+    // Whether the picture came from its resource (false: placeholder).
+    bool Loaded(Picture picture) const;
+    int scalePercent() const { return scale_; }
+
+  private:
+    int scale_;
+    PictureBitmap bitmaps_[kPictureCount];
+    bool loaded_[kPictureCount] = {};
+};
+
+// An owner-drawn picture button (BS_OWNERDRAW): the system's push-button
+// face, pressed in while held, the picture centred on it (faded when the
+// button is disabled) and the focus frame while it has the keyboard.
+void DrawPictureButton(const DRAWITEMSTRUCT& item, const PictureBitmap& picture);
 
 }  // namespace tolvane::ui::win32
