@@ -341,6 +341,136 @@ void MessageBoxQuestions() {
     ::DestroyWindow(owner);
 }
 
+// Works a chooser titled `title` from a second thread as a user would: types
+// `typed` into its name field and presses OK (or Cancel when typed is empty).
+struct ChooserHand {
+    std::wstring title;
+    std::wstring typed;
+    bool found = false;
+};
+
+BOOL CALLBACK CloseBoxesOver(HWND window, LPARAM chooser) {
+    if (window != reinterpret_cast<HWND>(chooser) && ::IsWindowVisible(window)) {
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    return TRUE;
+}
+
+DWORD WINAPI WorkChooser(void* data) {
+    auto* hand = static_cast<ChooserHand*>(data);
+    for (int i = 0; i < 400 && !hand->found; ++i) {
+        HWND dialog = ::FindWindowW(L"#32770", hand->title.c_str());
+        if (dialog == nullptr || !::IsWindowVisible(dialog)) {
+            ::Sleep(25);
+            continue;
+        }
+        hand->found = true;
+        ::Sleep(100);  // the dialog fills its views after it shows
+        if (hand->typed.empty()) {
+            ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            break;
+        }
+        // The name field: a combo box with an edit (cmb13) or an edit (edt1).
+        HWND name = ::GetDlgItem(dialog, 0x47C);
+        if (name == nullptr) name = ::GetDlgItem(dialog, 0x480);
+        ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(hand->typed.c_str()));
+        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+        // A chooser that stays open (a refused name shows a box over it)
+        // fails the case instead of hanging the test.
+        for (int j = 0; j < 200 && ::IsWindowVisible(dialog); ++j) ::Sleep(25);
+        if (::IsWindowVisible(dialog)) {
+            ::EnumThreadWindows(::GetWindowThreadProcessId(dialog, nullptr), CloseBoxesOver,
+                                reinterpret_cast<LPARAM>(dialog));
+            ::Sleep(200);
+            ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
+    }
+    return 0;
+}
+
+void Choosers() {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring base =
+        std::wstring(temp) + L"tolvane-chooser-" + std::to_wstring(::GetCurrentProcessId());
+    const std::wstring source = base + L"-quelle";
+    const std::wstring target = base + L"-ziel";
+    ::CreateDirectoryW(source.c_str(), nullptr);
+    ::CreateDirectoryW(target.c_str(), nullptr);
+    const std::wstring files[] = {source + L"\\eins.bin", source + L"\\Übersicht.txt"};
+    for (const std::wstring& file : files) {
+        ::CloseHandle(
+            ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
+    const std::string from = Narrow(source);
+    const std::string to = Narrow(target);
+    const struct {
+        ChooserKind kind;
+        ChooserOperation operation;
+        std::string initialFolder;
+        std::wstring typed;
+        std::vector<std::string> chosen;
+    } cases[] = {
+        {ChooserKind::OpenFiles,
+         ChooserOperation::OpenSourceFiles,
+         from,
+         L"\"eins.bin\" \"Übersicht.txt\"",
+         {from + "\\eins.bin", from + "\\Übersicht.txt"}},
+        {ChooserKind::OpenFiles,
+         ChooserOperation::OpenSourceFiles,
+         from,
+         L"eins.bin",
+         {from + "\\eins.bin"}},
+        {ChooserKind::OpenFile, ChooserOperation::OpenSourceFiles, from, L"", {}},
+        {ChooserKind::SaveFile,
+         ChooserOperation::SaveArchiveAs,
+         to,
+         L"paket",
+         {to + "\\paket.001"}},
+        {ChooserKind::SaveFile,
+         ChooserOperation::SaveArchiveAs,
+         to,
+         L"paket.exe",
+         {to + "\\paket.exe"}},
+        // The folder chooser takes a typed path.
+        {ChooserKind::Folder, ChooserOperation::BrowseForFolder, from, target, {to}},
+        {ChooserKind::Folder, ChooserOperation::BrowseForFolder, from, L"", {}},
+        // No folder given: the chooser starts where the same chooser last
+        // ended, not where the system's last chooser did.
+        {ChooserKind::OpenFile,
+         ChooserOperation::OpenSourceFiles,
+         "",
+         L"Übersicht.txt",
+         {from + "\\Übersicht.txt"}},
+    };
+    FolderMemory memory;
+    int n = 0;
+    for (const auto& c : cases) {
+        ChooserHand hand;
+        hand.title = L"Auswahl " + std::to_wstring(++n);
+        hand.typed = c.typed;
+        HANDLE thread = ::CreateThread(nullptr, 0, WorkChooser, &hand, 0, nullptr);
+        ChooserRequest request;
+        request.kind = c.kind;
+        request.operation = c.operation;
+        request.title = Narrow(hand.title);
+        request.filterText = "Alle Dateien";
+        request.filterPattern = "*.*";
+        request.initialFolder = c.initialFolder;
+        request.defaultSuffix = ".001";
+        const std::vector<std::string> chosen = ShowChooser(nullptr, request, &memory);
+        ::WaitForSingleObject(thread, INFINITE);
+        ::CloseHandle(thread);
+        const std::string name = "chooser " + std::to_string(n) + " " + Quoted(c.typed);
+        Check(hand.found, name + " shown");
+        Check(chosen == c.chosen, name + " gave " + (chosen.empty() ? "nothing" : chosen[0]));
+    }
+    for (const std::wstring& file : files) ::DeleteFileW(file.c_str());
+    Check(::RemoveDirectoryW(target.c_str()) != FALSE, "a save chooser creates no file");
+    ::RemoveDirectoryW(source.c_str());
+}
+
 }  // namespace
 
 int wmain() {
@@ -349,6 +479,7 @@ int wmain() {
     ChooserHelpers();
     ShellHelpers();
     MessageBoxQuestions();
+    Choosers();
     std::printf("%s\n", failures == 0 ? "all checks passed" : "checks failed");
     return failures == 0 ? 0 : 1;
 }
