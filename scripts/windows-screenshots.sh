@@ -8,6 +8,14 @@ cd "$(dirname "$0")/.."
 out=$PWD/docs/screenshots/windows
 cmake --build --preset default --target windows_programs tolvane-cli >/dev/null
 export WINEPREFIX=$PWD/build/wine-screenshots WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+# A German Windows: wine takes its language from the locale, which needs no
+# system-wide installation when made into a folder of our own (Debian: locales).
+export LOCPATH=$PWD/build/wine-locale
+if [ ! -d "$LOCPATH/de_DE.UTF-8" ]; then
+    mkdir -p "$LOCPATH"
+    localedef -i de_DE -f UTF-8 "$LOCPATH/de_DE.UTF-8"
+fi
+export LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8
 work=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-shots.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$out" "$work/src"
