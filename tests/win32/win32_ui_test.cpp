@@ -329,7 +329,9 @@ void MessageBoxQuestions() {
         request.caption = Narrow(answer.caption);
         request.icon = Icon::Question;
         request.buttons = b.buttons;
-        const MessageResult result = ShowMessageBox(owner, request);
+        // Through the service, whose owner is the native window itself.
+        request.owner = reinterpret_cast<RequestOwner>(owner);
+        const MessageResult result = Win32MessageBoxes().Show(request);
         ::WaitForSingleObject(thread, INFINITE);
         ::CloseHandle(thread);
         const std::string name = "box " + std::to_string(n);

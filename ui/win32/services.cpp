@@ -105,8 +105,13 @@ MessageResult ShowMessageBox(HWND owner, const MessageRequest& request) {
     }
 }
 
+HWND NativeOwner(const OwnerWindow& ownerWindow, RequestOwner owner) {
+    if (ownerWindow) return ownerWindow(owner);
+    return static_cast<HWND>(static_cast<void*>(owner));
+}
+
 MessageResult Win32MessageBoxes::Show(const MessageRequest& request) {
-    return ShowMessageBox(ownerWindow_ ? ownerWindow_(request.owner) : nullptr, request);
+    return ShowMessageBox(NativeOwner(ownerWindow_, request.owner), request);
 }
 
 // --- Choosers ------------------------------------------------------------
@@ -338,12 +343,12 @@ std::vector<std::string> ShowChooser(HWND owner, const ChooserRequest& request,
 }
 
 std::vector<std::string> Win32Dialogs::Choose(const ChooserRequest& request) {
-    return ShowChooser(ownerWindow_ ? ownerWindow_(request.owner) : nullptr, request, &memory_);
+    return ShowChooser(NativeOwner(ownerWindow_, request.owner), request, &memory_);
 }
 
-std::optional<int64_t> Win32Dialogs::ChooseCustomSize(QWidget* owner, int64_t volumeSize) {
+std::optional<int64_t> Win32Dialogs::ChooseCustomSize(RequestOwner owner, int64_t volumeSize) {
     if (!customSize) return std::nullopt;
-    return customSize(ownerWindow_ ? ownerWindow_(owner) : nullptr, volumeSize);
+    return customSize(NativeOwner(ownerWindow_, owner), volumeSize);
 }
 
 // --- Shell ---------------------------------------------------------------

@@ -12,14 +12,22 @@
 #include <string>
 #include <vector>
 
+// The framework's services header, in the folder of the neutral framework
+// once it has one.
+#if __has_include("ui/framework/services.h")
+#include "ui/framework/services.h"
+#else
 #include "ui/services.h"
+#endif
 
 namespace tolvane::ui::win32 {
 
-// The window that owns a box or chooser, for the owner a request names.
-// Requests carry the framework's opaque owner; the window decides which of
-// its native windows stands for it (nullptr: no owner).
-using OwnerWindow = std::function<HWND(const void* owner)>;
+// The framework's owner of a box or chooser (a request's `owner`).
+using RequestOwner = decltype(MessageRequest::owner);
+// The window that owns a box or chooser, for the owner a request names. Left
+// empty, the owner is taken as the native window itself (nullptr: none).
+using OwnerWindow = std::function<HWND(RequestOwner owner)>;
+HWND NativeOwner(const OwnerWindow& ownerWindow, RequestOwner owner);
 
 // --- Message boxes -------------------------------------------------------
 
@@ -33,7 +41,8 @@ const wchar_t* GermanButtonText(int commandId);
 
 class Win32MessageBoxes : public MessageBoxes {
   public:
-    explicit Win32MessageBoxes(OwnerWindow ownerWindow) : ownerWindow_(std::move(ownerWindow)) {}
+    explicit Win32MessageBoxes(OwnerWindow ownerWindow = {})
+        : ownerWindow_(std::move(ownerWindow)) {}
     MessageResult Show(const MessageRequest& request) override;
 
   private:
@@ -72,11 +81,11 @@ std::vector<std::string> ShowChooser(HWND owner, const ChooserRequest& request,
 
 class Win32Dialogs : public Dialogs {
   public:
-    explicit Win32Dialogs(OwnerWindow ownerWindow) : ownerWindow_(std::move(ownerWindow)) {}
+    explicit Win32Dialogs(OwnerWindow ownerWindow = {}) : ownerWindow_(std::move(ownerWindow)) {}
     std::vector<std::string> Choose(const ChooserRequest& request) override;
     // The custom size dialog is a page-built modal window; until the pages
     // can be hosted natively, the caller's `customSize` hook answers it.
-    std::optional<int64_t> ChooseCustomSize(QWidget* owner, int64_t volumeSize) override;
+    std::optional<int64_t> ChooseCustomSize(RequestOwner owner, int64_t volumeSize) override;
     std::function<std::optional<int64_t>(HWND, int64_t)> customSize;
 
   private:
