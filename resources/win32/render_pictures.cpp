@@ -5,8 +5,10 @@
 //
 //   render_pictures OUTPUT_FOLDER
 //
-// writes OUTPUT_FOLDER/pictures.rc and the PNG files beside it.
+// writes OUTPUT_FOLDER/pictures.rc and the PNG files beside it, and the
+// program icon OUTPUT_FOLDER/tolvane.ico from the icon's pre-rendered sizes.
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -36,6 +38,71 @@ bool Render(const PictureInfo& info, int percent, const QString& file) {
     return image.save(file, "PNG");
 }
 
+void Put16(QByteArray& out, int value) {
+    out += char(value & 0xFF);
+    out += char((value >> 8) & 0xFF);
+}
+
+void Put32(QByteArray& out, quint32 value) {
+    Put16(out, int(value & 0xFFFF));
+    Put16(out, int(value >> 16));
+}
+
+// One icon image: 32-bit BGRA rows bottom-up with an AND mask after them, as
+// every Windows reads; 256 pixels as PNG, which Windows reads since Vista.
+QByteArray IconImage(const QImage& picture, const QByteArray& png) {
+    if (picture.width() >= 256) return png;
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    QByteArray out;
+    Put32(out, 40);
+    Put32(out, quint32(image.width()));
+    Put32(out, quint32(image.height() * 2));  // colour and mask
+    Put16(out, 1);
+    Put16(out, 32);
+    for (int i = 0; i < 6; ++i) Put32(out, 0);
+    for (int y = image.height() - 1; y >= 0; --y) {
+        const auto* row = reinterpret_cast<const quint32*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) Put32(out, row[x]);
+    }
+    const int maskRow = ((image.width() + 31) / 32) * 4;
+    out += QByteArray(maskRow * image.height(), '\0');  // alpha decides
+    return out;
+}
+
+bool WriteIcon(const QString& file) {
+    QList<QByteArray> images;
+    QList<int> sizes;
+    for (const int size : kIconPngSizes) {
+        if (size == 64 || size == 128) continue;  // Windows asks for 16, 32, 48 and 256
+        QFile png(QString(":/icons/tolvane-%1.png").arg(size));
+        if (!png.open(QIODevice::ReadOnly)) return false;
+        const QByteArray bytes = png.readAll();
+        const QImage picture = QImage::fromData(bytes, "PNG");
+        if (picture.width() != size) return false;
+        images += IconImage(picture, bytes);
+        sizes += size;
+    }
+    QByteArray icon;
+    Put16(icon, 0);
+    Put16(icon, 1);  // an icon
+    Put16(icon, int(images.size()));
+    quint32 offset = 6 + 16 * quint32(images.size());
+    for (int i = 0; i < images.size(); ++i) {
+        icon += char(sizes[i] >= 256 ? 0 : sizes[i]);  // 0 stands for 256
+        icon += char(sizes[i] >= 256 ? 0 : sizes[i]);
+        icon += char(0);
+        icon += char(0);
+        Put16(icon, 1);
+        Put16(icon, 32);
+        Put32(icon, quint32(images[i].size()));
+        Put32(icon, offset);
+        offset += quint32(images[i].size());
+    }
+    for (const QByteArray& image : images) icon += image;
+    QSaveFile out(file);
+    return out.open(QIODevice::WriteOnly) && out.write(icon) == icon.size() && out.commit();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,6 +130,10 @@ int main(int argc, char** argv) {
                           folder.absoluteFilePath(name).toUtf8() + "\"\n";
             }
         }
+    }
+    if (!WriteIcon(folder.filePath("tolvane.ico"))) {
+        std::fprintf(stderr, "render_pictures: cannot write the icon\n");
+        return 1;
     }
     QSaveFile rc(folder.filePath("pictures.rc"));
     if (!rc.open(QIODevice::WriteOnly) || rc.write(script) != script.size() || !rc.commit()) {

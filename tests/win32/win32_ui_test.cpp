@@ -9,10 +9,12 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cwctype>
 #include <string>
 #include <vector>
 
 #include "engine/platform/win32_text.h"
+#include "tolvane/version.h"
 #include "ui/win32/picture_ids.h"
 #include "ui/win32/pictures.h"
 #include "ui/win32/services.h"
@@ -473,9 +475,47 @@ void Choosers() {
     ::RemoveDirectoryW(source.c_str());
 }
 
+// The window program's resources, linked into this test as into the program.
+void ProgramResources() {
+    // Version 6 lives in the side-by-side store, not in the system folder
+    // (wine's copy reports 5.81 from DllGetVersion, so its path tells).
+    wchar_t controls[MAX_PATH] = {};
+    ::GetModuleFileNameW(::LoadLibraryW(L"comctl32.dll"), controls, MAX_PATH);
+    std::wstring path = controls;
+    for (wchar_t& c : path) c = static_cast<wchar_t>(::towlower(c));
+    Check(path.find(L"microsoft.windows.common-controls_6595b64144ccf1df_6.") != std::wstring::npos,
+          "the manifest brings version 6 of the common controls, not " + Narrow(controls));
+    Check(::IsProcessDPIAware() != FALSE, "the manifest makes the program DPI-aware");
+    for (const int size : {16, 32, 48, 256}) {
+        HANDLE icon = ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                   size, size, 0);
+        ICONINFO info = {};
+        BITMAP colour = {};
+        const bool ok = icon != nullptr && ::GetIconInfo(static_cast<HICON>(icon), &info) &&
+                        ::GetObjectW(info.hbmColor, sizeof colour, &colour) &&
+                        colour.bmWidth == size;
+        Check(ok, "the program icon at " + std::to_string(size) + " pixels");
+        if (info.hbmColor != nullptr) ::DeleteObject(info.hbmColor);
+        if (info.hbmMask != nullptr) ::DeleteObject(info.hbmMask);
+        if (icon != nullptr) ::DestroyIcon(static_cast<HICON>(icon));
+    }
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::vector<BYTE> block(::GetFileVersionInfoSizeW(self, nullptr));
+    wchar_t* text = nullptr;
+    UINT length = 0;
+    const bool found =
+        !block.empty() &&
+        ::GetFileVersionInfoW(self, 0, static_cast<DWORD>(block.size()), block.data()) &&
+        ::VerQueryValueW(block.data(), L"\\StringFileInfo\\040704B0\\FileVersion",
+                         reinterpret_cast<void**>(&text), &length);
+    Equal(found ? Narrow(text) : std::string(), std::string(TOLVANE_VERSION), "the file version");
+}
+
 }  // namespace
 
 int wmain() {
+    ProgramResources();
     Pictures();
     PictureSets();
     ChooserHelpers();
