@@ -18,6 +18,7 @@
 #include "ui/win32/picture_ids.h"
 #include "ui/win32/pictures.h"
 #include "ui/win32/services.h"
+#include "ui/win32/text.h"
 
 using namespace tolvane;
 using namespace tolvane::ui;
@@ -475,6 +476,70 @@ void Choosers() {
     ::RemoveDirectoryW(source.c_str());
 }
 
+bool HasLoneSurrogate(const std::wstring& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF;
+        const bool low = text[i] >= 0xDC00 && text[i] <= 0xDFFF;
+        if (low) return true;
+        if (high) {
+            if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return true;
+            ++i;
+        }
+    }
+    return false;
+}
+
+void Texts() {
+    HFONT font = CreatePageFont(13, false);
+    HFONT bold = CreatePageFont(13, true);
+    HDC dc = ::GetDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE] = {};
+    ::GetTextFaceW(dc, LF_FACESIZE, face);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(nullptr, dc);
+    Equal(std::wstring(face), PageFontFace(), "the pages' font is the installed face chosen");
+
+    const std::wstring line = L"Zieldatenträger auswählen";
+    Equal(TextWidth(font, line + L"\nkurz"), TextWidth(font, line), "the widest line counts");
+    Check(TextWidth(bold, line) > TextWidth(font, line), "bold text is wider");
+    Check(NeededWidth(TextControl::CheckBox, font, line) > TextWidth(font, line) + 10,
+          "a check box needs room for its mark");
+    Check(NeededWidth(TextControl::Button, font, line) > TextWidth(font, line),
+          "a button needs room for its frame");
+
+    const std::wstring path =
+        L"C:\\Dokumente und Einstellungen\\Benutzer\\Eigene Dateien\\package.001";
+    std::wstring faces;
+    for (int i = 0; i < 40; ++i) faces += L"\U0001F600";
+    const int full = TextWidth(font, path);
+    const int w = TextWidth(font, L"W");
+    const struct {
+        std::wstring text;
+        int width;
+    } elisions[] = {{path, full},  {path, full - 1}, {path, full / 2},
+                    {path, 3 * w}, {path, 0},        {faces, TextWidth(font, faces) / 3}};
+    for (const auto& e : elisions) {
+        const std::wstring shown = ElideMiddle(font, e.text, e.width);
+        const std::string name = "elided to " + std::to_string(e.width) + " of " +
+                                 std::to_string(TextWidth(font, e.text));
+        if (TextWidth(font, e.text) <= e.width) {
+            Equal(shown, e.text, name + ": unchanged");
+            continue;
+        }
+        Check(shown.find(L'\u2026') != std::wstring::npos, name + ": has the ellipsis");
+        Check(TextWidth(font, shown) <= e.width || shown == L"\u2026", name + ": fits");
+        Check(TextWidth(font, shown) > e.width - 3 * w, name + ": keeps what fits");
+        Check(!HasLoneSurrogate(shown), name + ": no character split");
+        if (shown.size() > 2) {
+            Check(shown.front() == e.text.front() && shown.back() == e.text.back(),
+                  name + ": both ends kept");
+        }
+    }
+    ::DeleteObject(font);
+    ::DeleteObject(bold);
+}
+
 // The window program's resources, linked into this test as into the program.
 void ProgramResources() {
     // Version 6 lives in the side-by-side store, not in the system folder
@@ -516,6 +581,7 @@ void ProgramResources() {
 
 int wmain() {
     ProgramResources();
+    Texts();
     Pictures();
     PictureSets();
     ChooserHelpers();
