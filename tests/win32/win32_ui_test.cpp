@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cwctype>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "ui/win32/pictures.h"
 #include "ui/win32/services.h"
 #include "ui/win32/text.h"
+#include "ui/win32/threads.h"
 
 using namespace tolvane;
 using namespace tolvane::ui;
@@ -540,6 +542,79 @@ void Texts() {
     ::DeleteObject(bold);
 }
 
+// Runs the GUI thread's messages until done() or `milliseconds` have passed.
+template <typename Done>
+bool PumpUntil(Done done, ULONGLONG milliseconds = 5000) {
+    const ULONGLONG end = ::GetTickCount64() + milliseconds;
+    while (!done() && ::GetTickCount64() < end) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    }
+    return done();
+}
+
+void Threads() {
+    const DWORD gui = ::GetCurrentThreadId();
+    MessageDispatcher dispatcher;
+    std::string order;
+    bool onGui = true;
+    auto note = [&](char c) {
+        return [&order, &onGui, gui, c] {
+            order += c;
+            onGui = onGui && ::GetCurrentThreadId() == gui;
+        };
+    };
+
+    // Posts and calls from the worker keep their order; done comes last.
+    {
+        ThreadWorker worker(dispatcher);
+        bool callReturnedAfterRun = false;
+        bool errorCameBack = false;
+        Check(worker.Start(
+                  [&] {
+                      for (char c : std::string("abc")) dispatcher.Post(note(c));
+                      dispatcher.Call(note('d'));
+                      callReturnedAfterRun = order.find('d') != std::string::npos;
+                      dispatcher.Post(note('e'));
+                      try {
+                          dispatcher.Call([] { throw std::runtime_error("Frage"); });
+                      } catch (const std::runtime_error&) {
+                          errorCameBack = true;
+                      }
+                  },
+                  note('z')),
+              "a worker starts");
+        Check(PumpUntil([&] { return order.find('z') != std::string::npos; }), "done runs");
+        Equal(order, std::string("abcdez"), "posts, calls and done in order");
+        Check(onGui, "all of it on the GUI thread");
+        Check(callReturnedAfterRun, "a call returns after it ran");
+        Check(errorCameBack, "a call's exception reaches the caller");
+    }
+
+    // On the GUI thread a call runs at once.
+    order.clear();
+    dispatcher.Call(note('x'));
+    Equal(order, std::string("x"), "a call on the GUI thread");
+
+    // Joining serves the worker's calls but not its done.
+    order.clear();
+    {
+        ThreadWorker worker(dispatcher);
+        worker.Start(
+            [&] {
+                ::Sleep(100);
+                dispatcher.Call(note('q'));
+            },
+            note('z'));
+        worker.JoinServing();
+        Check(!worker.running(), "joined");
+        Equal(order, std::string("q"), "the call was served while joining");
+        PumpUntil([] { return false; }, 300);
+        Check(order.find('z') == std::string::npos, "done does not run after a join");
+    }
+}
+
 // The window program's resources, linked into this test as into the program.
 void ProgramResources() {
     // Version 6 lives in the side-by-side store, not in the system folder
@@ -581,6 +656,7 @@ void ProgramResources() {
 
 int wmain() {
     ProgramResources();
+    Threads();
     Texts();
     Pictures();
     PictureSets();
