@@ -15,16 +15,24 @@ using platform::Widen;
 
 namespace {
 
-// The hook that renames the box's buttons lives on the thread showing it;
-// boxes shown from one thread never overlap their opening.
-thread_local HHOOK tButtonHook = nullptr;
+// The hook that renames the box's buttons lives on the thread showing it,
+// for the length of MessageBoxW; the first dialog it sees open is the box
+// (later ones, such as a chooser opened by a queued call meanwhile, keep
+// their buttons).
+struct ButtonHook {
+    HHOOK hook = nullptr;
+    bool renamed = false;
+};
+thread_local ButtonHook* tButtonHook = nullptr;
 
 LRESULT CALLBACK RenameButtons(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
+    ButtonHook* current = tButtonHook;
+    if (code == HCBT_ACTIVATE && current != nullptr && !current->renamed) {
         HWND box = reinterpret_cast<HWND>(wParam);
         wchar_t className[16] = {};
         ::GetClassNameW(box, className, 16);
         if (lstrcmpW(className, L"#32770") == 0) {
+            current->renamed = true;
             for (int id : {IDOK, IDCANCEL, IDRETRY, IDYES, IDNO}) {
                 if (HWND button = ::GetDlgItem(box, id)) {
                     ::SetWindowTextW(button, GermanButtonText(id));
@@ -32,7 +40,7 @@ LRESULT CALLBACK RenameButtons(int code, WPARAM wParam, LPARAM lParam) {
             }
         }
     }
-    return ::CallNextHookEx(tButtonHook, code, wParam, lParam);
+    return ::CallNextHookEx(current != nullptr ? current->hook : nullptr, code, wParam, lParam);
 }
 
 UINT IconStyle(Icon icon) {
@@ -83,11 +91,13 @@ MessageResult ShowMessageBox(HWND owner, const MessageRequest& request) {
             style |= MB_YESNO;
             break;
     }
-    const HHOOK outer = tButtonHook;
-    tButtonHook = ::SetWindowsHookExW(WH_CBT, RenameButtons, nullptr, ::GetCurrentThreadId());
+    ButtonHook* const outer = tButtonHook;
+    ButtonHook hook;
+    hook.hook = ::SetWindowsHookExW(WH_CBT, RenameButtons, nullptr, ::GetCurrentThreadId());
+    tButtonHook = &hook;
     const int answer =
         ::MessageBoxW(owner, Widen(request.text).c_str(), Widen(request.caption).c_str(), style);
-    if (tButtonHook != nullptr) ::UnhookWindowsHookEx(tButtonHook);
+    if (hook.hook != nullptr) ::UnhookWindowsHookEx(hook.hook);
     tButtonHook = outer;
     switch (answer) {
         case IDRETRY:
