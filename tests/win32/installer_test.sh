@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # tolvane-setup.exe under wine: "/S" installs the programs and the help into
 # Program Files\Tolvane with Start-menu entries and the entry of "Programme
-# und Features"; the uninstaller's "/S" removes all of it again.
+# und Features"; the uninstaller's "/S" removes all of it again. The portable
+# zip holds the same files.
 set -uo pipefail
 . "$(dirname "$0")/../windows/wine_lib.sh"
 
@@ -40,5 +41,10 @@ for _ in $(seq 100); do [ -e "$dir" ] || break; sleep 0.2; done
 check "install folder removed" gone "$([ -e "$dir" ] || echo gone)"
 check "Start-menu entries removed" gone "$([ -e "$start_menu" ] || echo gone)"
 check "uninstall entry removed" "" "$(value DisplayName)"
+
+zip=${TOLVANE_WIN_BIN:?}/tolvane-${TOLVANE_VERSION}-windows.zip
+top=Tolvane-$TOLVANE_VERSION
+check "portable zip" "$top/Robot.dat $top/hilfe.htm $top/tolvane-cli.exe " \
+    "$(cmake -E tar tf "$zip" 2>/dev/null | grep -v '/$' | LC_ALL=C sort | tr '\n' ' ')"
 
 finish
