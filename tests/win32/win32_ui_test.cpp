@@ -571,20 +571,19 @@ void Threads() {
         ThreadWorker worker(dispatcher);
         bool callReturnedAfterRun = false;
         bool errorCameBack = false;
-        Check(worker.Start(
-                  [&] {
-                      for (char c : std::string("abc")) dispatcher.Post(note(c));
-                      dispatcher.Call(note('d'));
-                      callReturnedAfterRun = order.find('d') != std::string::npos;
-                      dispatcher.Post(note('e'));
-                      try {
-                          dispatcher.Call([] { throw std::runtime_error("Frage"); });
-                      } catch (const std::runtime_error&) {
-                          errorCameBack = true;
-                      }
-                  },
-                  note('z')),
-              "a worker starts");
+        worker.Start(
+            [&] {
+                for (char c : std::string("abc")) dispatcher.Post(note(c));
+                dispatcher.Call(note('d'));
+                callReturnedAfterRun = order.find('d') != std::string::npos;
+                dispatcher.Post(note('e'));
+                try {
+                    dispatcher.Call([] { throw std::runtime_error("Frage"); });
+                } catch (const std::runtime_error&) {
+                    errorCameBack = true;
+                }
+            },
+            note('z'));
         Check(PumpUntil([&] { return order.find('z') != std::string::npos; }), "done runs");
         Equal(order, std::string("abcdez"), "posts, calls and done in order");
         Check(onGui, "all of it on the GUI thread");

@@ -104,7 +104,7 @@ ThreadWorker::~ThreadWorker() {
     if (thread_ != nullptr) JoinServing();
 }
 
-bool ThreadWorker::Start(std::function<void()> work, std::function<void()> done) {
+void ThreadWorker::Start(std::function<void()> work, std::function<void()> done) {
     if (thread_ != nullptr) JoinServing();
     job_ = std::make_shared<Job>();
     job_->dispatcher = &dispatcher_;
@@ -114,12 +114,11 @@ bool ThreadWorker::Start(std::function<void()> work, std::function<void()> done)
     auto* held = new std::shared_ptr<Job>(job_);
     const uintptr_t thread = ::_beginthreadex(nullptr, 0, Run, held, 0, nullptr);
     if (thread == 0) {
-        delete held;
+        Run(held);
         job_.reset();
-        return false;
+        return;
     }
     thread_ = reinterpret_cast<HANDLE>(thread);
-    return true;
 }
 
 unsigned __stdcall ThreadWorker::Run(void* data) {
