@@ -1,11 +1,13 @@
 # The Windows installer build/bin/win/tolvane-setup.exe (NSIS, tolvane.nsi)
 # and the portable build/bin/win/tolvane-VERSION-windows.zip, both of the
-# Windows programs the cross build placed in build/bin/win and the help.
+# Windows programs of the cross build and the help.
 set(win_bin ${CMAKE_BINARY_DIR}/bin/win)
-# The installed files; each one a line.
+# The installed files, each one a line. The programs are taken from the cross
+# build's own folder, where they are declared products of its build step, so
+# that a changed program always remakes the installer.
 set(TOLVANE_WINDOWS_FILES
-  ${win_bin}/tolvane-cli.exe
-  ${win_bin}/Robot.dat
+  ${TOLVANE_WIN_DIR}/bin/tolvane-cli.exe
+  ${TOLVANE_WIN_DIR}/bin/Robot.dat
   ${PROJECT_SOURCE_DIR}/resources/hilfe.htm)
 
 find_program(MAKENSIS_PROGRAM makensis)
