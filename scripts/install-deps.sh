@@ -5,6 +5,7 @@
 # qt6-translations-l10n: German buttons in the stub's folder question and message boxes.
 # g++-mingw-w64-i686-posix: the Windows programs (Robot.dat, tolvane-cli.exe),
 #   32-bit x86 with the posix thread model (std::thread, std::mutex).
+# nsis: makensis builds the Windows installer tolvane-setup.exe.
 # wine, wine64, wine32:i386: the tests run the Windows programs as 32-bit
 #   processes; wine32 comes from the i386 architecture, added to dpkg first.
 set -euo pipefail
@@ -16,7 +17,7 @@ set -euo pipefail
 # for the fuzz targets, wine (64 and 32 bit), par2cmdline (the recovery data
 # is checked against it, both ways), and 7-Zip for the benchmark's smoke run.
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev fonts-liberation2
-          qt6-translations-l10n scdoc g++-mingw-w64-i686-posix)
+          qt6-translations-l10n scdoc g++-mingw-w64-i686-posix nsis)
 case "${1:-}" in
 --test)
     packages+=(xvfb xauth time desktop-file-utils appstream lintian groff-base dpkg-dev file

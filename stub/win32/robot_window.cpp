@@ -19,19 +19,67 @@ constexpr COLORREF kGrey = RGB(0x90, 0x90, 0x90);
 constexpr COLORREF kBlue = RGB(0x30, 0x90, 0xFF);
 constexpr int kTemplate = 101;
 
-HFONT MakeFont(int pixels, bool bold, bool italic) {
-    return ::CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, FALSE, FALSE,
-                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         VARIABLE_PITCH | FF_SWISS, L"Arial");
+// The first of these faces the system has: wine comes without Arial, and a
+// face the system lacks is replaced by whatever the font mapper picks.
+constexpr const wchar_t* kFaces[] = {L"Arial", L"Liberation Sans", L"Tahoma", L"MS Shell Dlg"};
+
+HFONT MakeFont(HDC dc, int pixels, bool bold, bool italic) {
+    HFONT font = nullptr;
+    for (const wchar_t* face : kFaces) {
+        font = ::CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, face);
+        HGDIOBJ old = ::SelectObject(dc, font);
+        wchar_t chosen[LF_FACESIZE] = {};
+        ::GetTextFaceW(dc, LF_FACESIZE, chosen);
+        ::SelectObject(dc, old);
+        if (::lstrcmpiW(chosen, face) == 0 || face == kFaces[3]) break;
+        ::DeleteObject(font);
+    }
+    return font;
 }
 
+// How far the first and the last letter reach beyond the advance width (an
+// italic letter leans out of its cell).
+void Overhangs(HDC dc, const wchar_t* text, int length, int* left, int* right) {
+    ABC first = {}, last = {};
+    *left = *right = 0;
+    if (::GetCharABCWidthsW(dc, text[0], text[0], &first) &&
+        ::GetCharABCWidthsW(dc, text[length - 1], text[length - 1], &last)) {
+        *left = first.abcA < 0 ? -first.abcA : 0;
+        *right = last.abcC < 0 ? -last.abcC : 0;
+    } else {
+        TEXTMETRICW metrics;
+        if (::GetTextMetricsW(dc, &metrics)) *right = metrics.tmOverhang;
+    }
+}
+
+// Draws one line into r, at `pixels` high or smaller when it would not fit:
+// the text is never cut, whichever font the system has.
 void Text(HDC dc, RECT r, int pixels, bool bold, bool italic, COLORREF color, const wchar_t* text,
           UINT align = DT_LEFT) {
-    HFONT font = MakeFont(pixels, bold, italic);
-    HGDIOBJ old = ::SelectObject(dc, font);
+    const int length = ::lstrlenW(text);
+    HFONT font = nullptr;
+    HGDIOBJ old = nullptr;
+    int left = 0, right = 0;
+    for (int size = pixels;; --size) {
+        font = MakeFont(dc, size, bold, italic);
+        old = ::SelectObject(dc, font);
+        SIZE extent = {};
+        ::GetTextExtentPoint32W(dc, text, length, &extent);
+        Overhangs(dc, text, length, &left, &right);
+        if (size <= 6 ||
+            (extent.cx + left + right <= r.right - r.left && extent.cy <= r.bottom - r.top)) {
+            break;
+        }
+        ::SelectObject(dc, old);
+        ::DeleteObject(font);
+    }
+    r.left += left;
+    r.right -= right;
     ::SetTextColor(dc, color);
     ::SetBkMode(dc, TRANSPARENT);
-    ::DrawTextW(dc, text, -1, &r, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    ::DrawTextW(dc, text, length, &r, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
     ::SelectObject(dc, old);
     ::DeleteObject(font);
 }

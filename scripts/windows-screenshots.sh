@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Takes the screenshots of the Windows programs under wine with a virtual
+# display into docs/screenshots/windows/ (needs a build: cmake --preset default).
+# The tests' wine prefix has no display driver, so this one has a prefix of
+# its own (build/wine-screenshots) with wine's X11 driver.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=$PWD/docs/screenshots/windows
+cmake --build --preset default --target windows_programs tolvane-cli >/dev/null
+export WINEPREFIX=$PWD/build/wine-screenshots WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+# A German Windows: wine takes its language from the locale, which needs no
+# system-wide installation when made into a folder of our own (Debian: locales).
+export LOCPATH=$PWD/build/wine-locale
+if [ ! -d "$LOCPATH/de_DE.UTF-8" ]; then
+    mkdir -p "$LOCPATH"
+    localedef -i de_DE -f UTF-8 "$LOCPATH/de_DE.UTF-8"
+fi
+export LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8
+work=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-shots.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$out" "$work/src"
+head -c 150000 /dev/urandom >"$work/src/eins.bin"
+(cd "$work/src" && "$OLDPWD/build/bin/tolvane-cli" split --sfx --robot "$OLDPWD/build/bin/Robot.dat" \
+    --size 100000 -o "$work/package.exe" eins.bin >/dev/null)
+shot=$PWD/build/win/bin/window_shot.exe
+cd "$work"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+    wine package.exe >/dev/null 2>&1 &
+    status=0
+    wine "$1" "Tolvane v2 - selfextracting archive" robot.png 1500 || status=$?
+    wineserver -k
+    exit $status' shots "$shot"
+cp robot.png "$out/robot.png"
+echo "$out/robot.png"
