@@ -728,7 +728,10 @@ TEST(SplitStop, AWindowDestroyedDuringARunStopsItAndKeepsOnlyCompleteVolumes) {
     SplitRoad road(f);
     f.Press(id::kNext);
     ASSERT_TRUE(f.PressAndHoldAtWrite(id::kStart, 8));
-    f.gate.Release();
+    // The held write goes on only once the window's end has asked the job
+    // to stop, so the run cannot finish a further volume first.
+    const QuellDateien* set = &f.w().set();
+    f.gate.ReleaseWhen([set] { return set->StopRequested(); });
     f.window.reset();
     const std::vector<std::string> kept = VolumesOf(road.First());
     ASSERT_EQ(kept.size(), 1u);

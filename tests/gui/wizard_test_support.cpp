@@ -84,11 +84,20 @@ void GatedFileSystem::Release() {
     changed_.notify_all();
 }
 
+void GatedFileSystem::ReleaseWhen(std::function<bool()> when) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    releaseWhen_ = std::move(when);
+}
+
 void GatedFileSystem::Pass() {
     std::unique_lock<std::mutex> lock(mutex_);
     if (writesLeft_ == 0 || --writesLeft_ > 0) return;
     holding_ = true;
-    changed_.wait(lock, [this] { return !holding_; });
+    while (holding_) {
+        changed_.wait_for(lock, std::chrono::milliseconds(1));
+        if (releaseWhen_ && releaseWhen_()) holding_ = false;
+    }
+    releaseWhen_ = nullptr;
 }
 
 std::unique_ptr<platform::File> GatedFileSystem::Open(const std::string& path,

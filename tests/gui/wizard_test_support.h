@@ -6,6 +6,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -33,6 +34,10 @@ class GatedFileSystem : public platform::FileSystem {
     // Whether a write waits at the gate now.
     bool Holding();
     void Release();
+    // A held write goes on by itself once when() holds (checked every
+    // millisecond on the worker), so that what sets it, e.g. a stop, is
+    // certainly there before the job takes its next step.
+    void ReleaseWhen(std::function<bool()> when);
     // Called by the file wrapper on the worker before each write.
     void Pass();
 
@@ -60,6 +65,7 @@ class GatedFileSystem : public platform::FileSystem {
     std::condition_variable changed_;
     int writesLeft_ = 0;  // 0: no write is held
     bool holding_ = false;
+    std::function<bool()> releaseWhen_;
 };
 
 // What a wizard test owns before the window is built: the file system the
