@@ -1,0 +1,190 @@
+// Works tolvane.exe's window from another process, as a user's tools would
+// see it: starts the program, then carries out each step in turn and prints
+// what it found.
+//
+//   window_driver TOLVANE_EXE [FILE] -- STEP...
+//
+//   window     the title and the client area's size
+//   menu       each menu's title, then each command as "id text" with
+//              " (grau)" when it is greyed
+//   page       the current page's controls in their order as
+//              "id class x,y,w,h text" (pictures: "[Bild]")
+//   press:ID   clicks the page's button ID
+//   command:ID chooses the menu command ID (another process cannot read
+//              wine's menus, but it can send their commands)
+//   close      the close box; then waits for the program's end and prints
+//              its exit code
+//
+// Exit 0 when every step found what it needed.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/platform/file_system.h"
+#include "engine/platform/win32_text.h"
+#include "ui/win32/services.h"
+#include "ui/win32/win32_backend.h"
+
+namespace {
+
+using tolvane::platform::Narrow;
+using tolvane::ui::win32::kMainWindowClass;
+using tolvane::ui::win32::kPageHostClass;
+
+template <typename Find>
+HWND WaitFor(Find found) {
+    for (int i = 0; i < 400; ++i) {
+        if (HWND w = found()) return w;
+        ::Sleep(25);
+    }
+    return nullptr;
+}
+
+// WM_GETTEXT itself: GetWindowText does not ask a window of another process.
+std::string TextOf(HWND window) {
+    wchar_t text[1024] = {};
+    ::SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return Narrow(text);
+}
+
+std::string ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return Narrow(name);
+}
+
+HWND VisiblePageHost(HWND main) {
+    for (HWND w = ::FindWindowExW(main, nullptr, kPageHostClass, nullptr); w != nullptr;
+         w = ::FindWindowExW(main, w, kPageHostClass, nullptr)) {
+        if (::IsWindowVisible(w)) return w;
+    }
+    return nullptr;
+}
+
+void PrintWindow(HWND main) {
+    RECT client;
+    ::GetClientRect(main, &client);
+    std::printf("Fenster: %s %ldx%ld\n", TextOf(main).c_str(), client.right, client.bottom);
+}
+
+void PrintMenu(HWND main) {
+    HMENU bar = ::GetMenu(main);
+    const int menus = ::GetMenuItemCount(bar);
+    for (int m = 0; m < menus; ++m) {
+        wchar_t title[128] = {};
+        ::GetMenuStringW(bar, static_cast<UINT>(m), title, 128, MF_BYPOSITION);
+        std::printf("Menü %s\n", Narrow(title).c_str());
+        HMENU popup = ::GetSubMenu(bar, m);
+        for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
+            const UINT id = ::GetMenuItemID(popup, i);
+            if (id == 0) continue;  // separator
+            wchar_t text[128] = {};
+            ::GetMenuStringW(popup, id, text, 128, MF_BYCOMMAND);
+            const UINT state = ::GetMenuState(popup, id, MF_BYCOMMAND);
+            std::printf("  %u %s%s\n", id, Narrow(text).c_str(),
+                        (state & (MF_GRAYED | MF_DISABLED)) != 0 ? " (grau)" : "");
+        }
+    }
+}
+
+bool PrintPage(HWND main) {
+    HWND host = WaitFor([main] { return VisiblePageHost(main); });
+    if (host == nullptr) {
+        std::printf("keine Seite\n");
+        return false;
+    }
+    for (HWND c = ::GetWindow(host, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        RECT r;
+        ::GetWindowRect(c, &r);
+        ::MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&r), 2);
+        const bool picture = tolvane::ui::win32::ShowsPicture(c);
+        std::printf("%d %s %ld,%ld,%ld,%ld %s\n", ::GetDlgCtrlID(c), ClassOf(c).c_str(), r.left,
+                    r.top, r.right - r.left, r.bottom - r.top,
+                    picture ? "[Bild]" : TextOf(c).c_str());
+    }
+    return true;
+}
+
+bool Press(HWND main, int controlId) {
+    HWND host = VisiblePageHost(main);
+    HWND button = host == nullptr ? nullptr : ::GetDlgItem(host, controlId);
+    if (button == nullptr) {
+        std::printf("kein Knopf %d\n", controlId);
+        return false;
+    }
+    ::SendMessageW(button, BM_CLICK, 0, 0);
+    // The old page goes when the program is back in its loop.
+    WaitFor([host] { return ::IsWindowVisible(host) ? nullptr : host; });
+    return true;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "Aufruf: window_driver TOLVANE_EXE [DATEI] -- SCHRITT...\n");
+        return 2;
+    }
+    std::wstring commandLine = tolvane::ui::win32::QuoteArgument(argv[1]);
+    int step = 2;
+    for (; step < argc && std::wstring(argv[step]) != L"--"; ++step) {
+        commandLine += L" " + tolvane::ui::win32::QuoteArgument(argv[step]);
+    }
+    ++step;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessW(argv[1], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+        std::printf("startet nicht: %lu\n", ::GetLastError());
+        return 1;
+    }
+    ::CloseHandle(process.hThread);
+    HWND main = WaitFor([] {
+        HWND w = ::FindWindowW(kMainWindowClass, L"Tolvane");
+        return w != nullptr && ::IsWindowVisible(w) ? w : nullptr;
+    });
+    bool ok = main != nullptr;
+    if (!ok) std::printf("kein Fenster\n");
+    for (; ok && step < argc; ++step) {
+        const std::string what = Narrow(argv[step]);
+        if (what == "window") {
+            PrintWindow(main);
+        } else if (what == "menu") {
+            PrintMenu(main);
+        } else if (what == "page") {
+            ok = PrintPage(main);
+        } else if (what.rfind("press:", 0) == 0) {
+            ok = Press(main, std::atoi(what.c_str() + 6));
+        } else if (what.rfind("command:", 0) == 0) {
+            HWND host = VisiblePageHost(main);
+            ::SendMessageW(main, WM_COMMAND, MAKEWPARAM(std::atoi(what.c_str() + 8), 0), 0);
+            WaitFor([host] { return ::IsWindowVisible(host) ? nullptr : host; });
+        } else if (what == "close") {
+            ::PostMessageW(main, WM_CLOSE, 0, 0);
+            DWORD code = 1;
+            if (::WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0) {
+                ::GetExitCodeProcess(process.hProcess, &code);
+                std::printf("Rückgabewert: %lu\n", code);
+            } else {
+                std::printf("läuft weiter\n");
+                ok = false;
+            }
+        } else {
+            std::printf("unbekannter Schritt: %s\n", what.c_str());
+            ok = false;
+        }
+        std::fflush(stdout);
+    }
+    if (::WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process.hProcess, 1);
+    }
+    ::CloseHandle(process.hProcess);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# tolvane.exe under wine's null graphics driver: --version on the console,
+# the window worked from another process (window_driver.exe): its size, the
+# start page's picture buttons, a page change by a button and by the menu,
+# a volume given on the command line, and the close box ending the program.
+#   window_test.sh TOLVANE_EXE WINDOW_DRIVER_EXE
+set -uo pipefail
+. "$(dirname "$0")/../windows/wine_lib.sh"
+exe=$(realpath "${1:?}")
+driver=$(realpath "${2:?}")
+
+check "--version" "tolvane ${TOLVANE_VERSION:?}" "$(win "$exe" --version 2>/dev/null | tr -d '\r')"
+win "$exe" --gibtsnicht >/dev/null 2>&1
+check "unknown option" 2 "$?"
+
+drive() { win "$driver" "$exe" "$@" 2>/dev/null | tr -d '\r'; }
+# "id class text" of a page dump's controls (without their places).
+controls() { awk '{ $3 = ""; print }' | sed 's/  / /'; }
+
+out=$(drive -- window page press:1016 page close)
+check "window" "Fenster: Tolvane 534x385" "$(echo "$out" | grep '^Fenster:')"
+# The start page is its two picture buttons; a press leads to split page 1.
+check "start page" "1016 Button [Bild]
+1017 Button [Bild]" "$(echo "$out" | sed -n '2,3p' | controls)"
+check "split page after the create button" "1105 Button Selbstentpackendes Archiv!" \
+    "$(echo "$out" | controls | grep '^1105 ')"
+check "the size choices of split page 1" "1008 Button 2,88 MB
+1011 Button 1,44 MB
+1010 Button 1,2 MB
+1014 Button ZIP100
+1016 Button Benutzerdefiniert" "$(echo "$out" | controls | grep -E '^10(08|10|11|14|16) Button [^[]')"
+check "close box ends the program" "Rückgabewert: 0" "$(echo "$out" | tail -n 1)"
+
+out=$(drive -- command:40009 page command:40017 page close)
+check "About page from the menu has its picture" yes \
+    "$(echo "$out" | grep -q '^0 Static .* \[Bild\]$' && echo yes)"
+check "Neu goes back to the start page" "1016 Button [Bild]
+1017 Button [Bild]" "$(echo "$out" | grep -E '^101[67] ' | tail -n 2 | controls)"
+
+# A volume given to the program opens the restore wizard with it chosen.
+make_sources "$work/src"
+mkdir -p "$work/set"
+(cd "$work/src" && "$linux_cli" split --size 100000 -o "$work/set/package.001" "${source_names[@]}" >/dev/null)
+out=$(cd "$work/set" && drive package.001 -- page close)
+check "the given volume is chosen" yes \
+    "$(echo "$out" | grep -qE '^1018 Static [0-9,]+ .*package\.001$' && echo yes)"
+check "its file count is shown" "1023 Static 3" "$(echo "$out" | grep '^1023 ' | controls)"
+
+finish
