@@ -12,6 +12,8 @@
 //   press:ID   clicks the page's button ID
 //   command:ID chooses the menu command ID (another process cannot read
 //              wine's menus, but it can send their commands)
+//   shot:FILE  a picture of the window as PNG (window_shot.exe beside this
+//              program; needs a display)
 //   close      the close box; then waits for the program's end and prints
 //              its exit code
 //
@@ -112,7 +114,7 @@ bool PrintPage(HWND main) {
 }
 
 bool Press(HWND main, int controlId) {
-    HWND host = VisiblePageHost(main);
+    HWND host = WaitFor([main] { return VisiblePageHost(main); });
     HWND button = host == nullptr ? nullptr : ::GetDlgItem(host, controlId);
     if (button == nullptr) {
         std::printf("kein Knopf %d\n", controlId);
@@ -122,6 +124,31 @@ bool Press(HWND main, int controlId) {
     // The old page goes when the program is back in its loop.
     WaitFor([host] { return ::IsWindowVisible(host) ? nullptr : host; });
     return true;
+}
+
+bool Shot(const std::wstring& file) {
+    // No tooltip over the picture: the pointer leaves the window.
+    ::SetCursorPos(0, 0);
+    wchar_t own[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, own, MAX_PATH);
+    const std::wstring shot =
+        tolvane::platform::Widen(tolvane::platform::FolderOf(Narrow(own))) + L"\\window_shot.exe";
+    std::wstring commandLine = tolvane::ui::win32::QuoteArgument(shot) + L" Tolvane " +
+                               tolvane::ui::win32::QuoteArgument(file) + L" 1000";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessW(shot.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &process)) {
+        std::printf("kein window_shot.exe\n");
+        return false;
+    }
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return code == 0;
 }
 
 }  // namespace
@@ -163,9 +190,11 @@ int wmain(int argc, wchar_t** argv) {
         } else if (what.rfind("press:", 0) == 0) {
             ok = Press(main, std::atoi(what.c_str() + 6));
         } else if (what.rfind("command:", 0) == 0) {
-            HWND host = VisiblePageHost(main);
+            HWND host = WaitFor([main] { return VisiblePageHost(main); });
             ::SendMessageW(main, WM_COMMAND, MAKEWPARAM(std::atoi(what.c_str() + 8), 0), 0);
             WaitFor([host] { return ::IsWindowVisible(host) ? nullptr : host; });
+        } else if (what.rfind("shot:", 0) == 0) {
+            ok = Shot(std::wstring(argv[step]).substr(5));
         } else if (what == "close") {
             ::PostMessageW(main, WM_CLOSE, 0, 0);
             DWORD code = 1;

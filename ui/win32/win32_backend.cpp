@@ -103,8 +103,10 @@ class Win32ControlHost : public ControlHost {
 Win32ControlHost::Win32ControlHost(HWND parent, const Rect& bounds, const Fonts& fonts,
                                    const PictureSet* pictures)
     : fonts_(fonts), pictures_(pictures) {
+    // Not clipping its children: the host's background is what shows inside
+    // a frame, which draws only its edge.
     window_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageHostClass, L"",
-                                WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, bounds.x, bounds.y,
+                                WS_CHILD | WS_CLIPSIBLINGS, bounds.x, bounds.y,
                                 bounds.width, bounds.height, parent, nullptr, Instance(), nullptr);
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
@@ -209,10 +211,17 @@ ControlHost::Handle Win32ControlHost::Create(const ControlSpec& spec) {
         window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id & 0xFFFF)), Instance(),
         nullptr);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // Frames lie behind every other control (a new control comes last in
+    // the order, which is also the keyboard's; frames take no focus).
+    for (const Control& c : controls_) {
+        if (c.kind == ControlKind::Frame) {
+            ::SetWindowPos(c.window, HWND_BOTTOM, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
     switch (spec.kind) {
         case ControlKind::Frame:
-            // Drawn behind the controls it frames.
-            ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             break;
         case ControlKind::ListView:
             ::SendMessageW(control, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
