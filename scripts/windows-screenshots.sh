@@ -36,7 +36,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     wine "$1/window_shot.exe" "Tolvane v2 - selfextracting archive" robot.png 1500 || status=$?
     wineserver -k
     drive() { wine "$1/window_driver.exe" "$1/tolvane.exe" "${@:2}" >/dev/null || status=$?; }
-    drive "$1" -- shot:start.png press:1016 shot:split_page1.png close
+    # The start page shown anew ("Neu"): the first one has the tooltip of
+    # the button under the virtual screen'"'"'s pointer.
+    drive "$1" -- command:40017 shot:start.png press:1016 shot:split_page1.png close
     drive "$1" package.001 -- shot:opened_volume.png close
     drive "$1" -- command:40009 shot:about.png close
     wineserver -k

@@ -127,8 +127,6 @@ bool Press(HWND main, int controlId) {
 }
 
 bool Shot(const std::wstring& file) {
-    // No tooltip over the picture: the pointer leaves the window.
-    ::SetCursorPos(0, 0);
     wchar_t own[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, own, MAX_PATH);
     const std::wstring shot =
