@@ -178,6 +178,8 @@ int wmain(int argc, wchar_t** argv) {
     bool ok = main != nullptr;
     if (!ok) std::printf("kein Fenster\n");
     for (; ok && step < argc; ++step) {
+        // Each step starts when the program waits for input again.
+        ::WaitForInputIdle(process.hProcess, 10000);
         const std::string what = Narrow(argv[step]);
         if (what == "window") {
             PrintWindow(main);

@@ -24,6 +24,27 @@ constexpr UINT kDestroyLater = WM_APP + 20;
 constexpr wchar_t kTooltipsProperty[] = L"TolvaneTooltips";
 constexpr wchar_t kPictureProperty[] = L"TolvanePicture";
 
+constexpr UINT_PTR kDestroyTimer = 1;
+
+// How deep the GUI thread is in the program's own handlers (window
+// procedures, posted work). A modal loop inside a handler (a message box)
+// dispatches too; what waits to be destroyed must not go there, while the
+// handler that gave it up may still be running: only at depth 0, back in
+// the message loop itself.
+int handlerDepth = 0;
+
+class InHandler {
+  public:
+    InHandler() : nested_(handlerDepth > 0) { ++handlerDepth; }
+    ~InHandler() { --handlerDepth; }
+    InHandler(const InHandler&) = delete;
+    InHandler& operator=(const InHandler&) = delete;
+    bool nested() const { return nested_; }
+
+  private:
+    bool nested_;
+};
+
 HINSTANCE Instance() {
     return ::GetModuleHandleW(nullptr);
 }
@@ -470,6 +491,7 @@ void Win32ControlHost::Draw(const DRAWITEMSTRUCT& item) {
 
 LRESULT CALLBACK Win32ControlHost::Procedure(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
+    const InHandler handler;
     auto* host = reinterpret_cast<Win32ControlHost*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
         case WM_COMMAND:
@@ -489,6 +511,42 @@ LRESULT CALLBACK Win32ControlHost::Procedure(HWND window, UINT message, WPARAM w
             return ::DefWindowProcW(window, message, wParam, lParam);
     }
 }
+
+// Work posted to the GUI thread counts as a handler.
+class CountingDispatcher : public Dispatcher {
+  public:
+    explicit CountingDispatcher(MessageDispatcher& inner) : inner_(inner) {}
+    void Post(std::function<void()> work) override {
+        inner_.Post([work = std::move(work)] {
+            const InHandler handler;
+            work();
+        });
+    }
+    void Call(const std::function<void()>& work) override {
+        inner_.Call([&work] {
+            const InHandler handler;
+            work();
+        });
+    }
+
+  private:
+    MessageDispatcher& inner_;
+};
+
+class CountingWorker : public Worker {
+  public:
+    explicit CountingWorker(MessageDispatcher& dispatcher) : worker_(dispatcher) {}
+    void Start(std::function<void()> work, std::function<void()> done) override {
+        worker_.Start(std::move(work), [done = std::move(done)] {
+            const InHandler handler;
+            if (done) done();
+        });
+    }
+    void JoinServing() override { worker_.JoinServing(); }
+
+  private:
+    ThreadWorker worker_;
+};
 
 // --- The main window
 
@@ -521,7 +579,8 @@ class Win32WindowBackend : public WindowBackend {
     WindowOptions options_;
     Fonts fonts_;
     PictureSet pictures_;
-    MessageDispatcher dispatcher_;
+    MessageDispatcher messages_;
+    CountingDispatcher dispatcher_{messages_};
     HWND window_ = nullptr;
     std::vector<std::shared_ptr<void>> doomed_;
     WindowEvents* events_ = nullptr;
@@ -652,7 +711,7 @@ void Win32WindowBackend::RepaintNow() {
 }
 
 std::unique_ptr<Worker> Win32WindowBackend::CreateWorker() {
-    return std::make_unique<ThreadWorker>(dispatcher_);
+    return std::make_unique<CountingWorker>(messages_);
 }
 
 void Win32WindowBackend::Paint() {
@@ -682,6 +741,7 @@ LRESULT CALLBACK Win32WindowBackend::Procedure(HWND window, UINT message, WPARAM
     }
     auto* self = reinterpret_cast<Win32WindowBackend*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+    const InHandler handler;
     switch (message) {
         case WM_PAINT:
             self->Paint();
@@ -702,7 +762,15 @@ LRESULT CALLBACK Win32WindowBackend::Procedure(HWND window, UINT message, WPARAM
                 ::ShowWindow(window, SW_HIDE);
             }
             return 0;
-        case kDestroyLater: {
+        case kDestroyLater:
+        case WM_TIMER: {
+            if (message == WM_TIMER && wParam != kDestroyTimer) break;
+            if (handler.nested()) {
+                // Asked again shortly, until the handler has returned.
+                ::SetTimer(window, kDestroyTimer, 20, nullptr);
+                return 0;
+            }
+            ::KillTimer(window, kDestroyTimer);
             std::vector<std::shared_ptr<void>> doomed;
             doomed.swap(self->doomed_);
             return 0;
