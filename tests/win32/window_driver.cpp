@@ -7,9 +7,9 @@
 //   window     the title and the client area's size
 //   menu       each menu's title, then each command as "id text" with
 //              " (grau)" when it is greyed
-//   page       the current page's controls in their order as
-//              "id class x,y,w,h text" (pictures: "[Bild]")
-//   press:ID   clicks the page's button ID
+//   page       the current page's (or open custom size dialog's) controls
+//              in their order as "id class x,y,w,h text" (pictures: "[Bild]")
+//   press:ID   clicks the button ID there
 //   command:ID chooses the menu command ID (another process cannot read
 //              wine's menus, but it can send their commands)
 //   shot:FILE  a picture of the window as PNG (window_shot.exe beside this
@@ -69,6 +69,26 @@ HWND VisiblePageHost(HWND main) {
     return nullptr;
 }
 
+// Lets the program handle what was posted to it: its thread answers a sent
+// message only from a message loop, and the pause lets it take up the
+// posted ones first (a new page is made in one go).
+void Settle(HWND main) {
+    for (int i = 0; i < 2; ++i) {
+        ::Sleep(100);
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    }
+}
+
+// The host of the custom size dialog while it is open, else of the page.
+HWND CurrentHost(HWND main) {
+    HWND modal = ::FindWindowW(tolvane::ui::win32::kModalClass, nullptr);
+    if (modal != nullptr && ::IsWindowVisible(modal)) {
+        return ::FindWindowExW(modal, nullptr, kPageHostClass, nullptr);
+    }
+    return WaitFor([main] { return VisiblePageHost(main); });
+}
+
 void PrintWindow(HWND main) {
     RECT client;
     ::GetClientRect(main, &client);
@@ -96,7 +116,7 @@ void PrintMenu(HWND main) {
 }
 
 bool PrintPage(HWND main) {
-    HWND host = WaitFor([main] { return VisiblePageHost(main); });
+    HWND host = CurrentHost(main);
     if (host == nullptr) {
         std::printf("keine Seite\n");
         return false;
@@ -114,15 +134,14 @@ bool PrintPage(HWND main) {
 }
 
 bool Press(HWND main, int controlId) {
-    HWND host = WaitFor([main] { return VisiblePageHost(main); });
+    HWND host = CurrentHost(main);
     HWND button = host == nullptr ? nullptr : ::GetDlgItem(host, controlId);
     if (button == nullptr) {
         std::printf("kein Knopf %d\n", controlId);
         return false;
     }
-    ::SendMessageW(button, BM_CLICK, 0, 0);
-    // The old page goes when the program is back in its loop.
-    WaitFor([host] { return ::IsWindowVisible(host) ? nullptr : host; });
+    // Posted: the press may open a modal dialog, which waits for us.
+    ::PostMessageW(button, BM_CLICK, 0, 0);
     return true;
 }
 
@@ -175,11 +194,11 @@ int wmain(int argc, wchar_t** argv) {
         HWND w = ::FindWindowW(kMainWindowClass, L"Tolvane");
         return w != nullptr && ::IsWindowVisible(w) ? w : nullptr;
     });
+    ::WaitForInputIdle(process.hProcess, 10000);
     bool ok = main != nullptr;
     if (!ok) std::printf("kein Fenster\n");
     for (; ok && step < argc; ++step) {
-        // Each step starts when the program waits for input again.
-        ::WaitForInputIdle(process.hProcess, 10000);
+        Settle(main);
         const std::string what = Narrow(argv[step]);
         if (what == "window") {
             PrintWindow(main);
@@ -190,9 +209,7 @@ int wmain(int argc, wchar_t** argv) {
         } else if (what.rfind("press:", 0) == 0) {
             ok = Press(main, std::atoi(what.c_str() + 6));
         } else if (what.rfind("command:", 0) == 0) {
-            HWND host = WaitFor([main] { return VisiblePageHost(main); });
-            ::SendMessageW(main, WM_COMMAND, MAKEWPARAM(std::atoi(what.c_str() + 8), 0), 0);
-            WaitFor([host] { return ::IsWindowVisible(host) ? nullptr : host; });
+            ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(std::atoi(what.c_str() + 8), 0), 0);
         } else if (what.rfind("shot:", 0) == 0) {
             ok = Shot(std::wstring(argv[step]).substr(5));
         } else if (what == "close") {

@@ -2,7 +2,8 @@
 # tolvane.exe under wine's null graphics driver: --version on the console,
 # the window worked from another process (window_driver.exe): its size, the
 # start page's picture buttons, a page change by a button and by the menu,
-# a volume given on the command line, and the close box ending the program.
+# the custom size dialog, a volume given on the command line, and the close
+# box ending the program.
 #   window_test.sh TOLVANE_EXE WINDOW_DRIVER_EXE
 set -uo pipefail
 . "$(dirname "$0")/../windows/wine_lib.sh"
@@ -36,6 +37,14 @@ check "About page from the menu has its picture" yes \
     "$(echo "$out" | grep -q '^0 Static .* \[Bild\]$' && echo yes)"
 check "Neu goes back to the start page" "1016 Button [Bild]
 1017 Button [Bild]" "$(echo "$out" | grep -E '^101[67] ' | tail -n 2 | controls)"
+
+# The custom size dialog: modal over the window, its steps, OK closes it.
+out=$(drive -- press:1016 press:1016 page press:1129 press:1123 page press:1 page close)
+values=($(echo "$out" | sed -n 's/^1114 Static [0-9,]* //p' | tr -d .))
+check "custom size after +1K and +1M" "$((values[0] + 1024 + 1048576))" "${values[1]:-}"
+check "OK ends the dialog, split page 1 again" "1016 Button Benutzerdefiniert" \
+    "$(echo "$out" | controls | grep '^1016 Button B')"
+check "the program still ends" "Rückgabewert: 0" "$(echo "$out" | tail -n 1)"
 
 # A volume given to the program opens the restore wizard with it chosen.
 make_sources "$work/src"
