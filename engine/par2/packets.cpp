@@ -275,11 +275,16 @@ bool RecoveryReader::ReadFile(const std::string& path) {
                         if (md5.Final() == stated) {
                             const auto exponent = static_cast<uint32_t>(GetLe(exponentBytes, 4));
                             const auto key = std::make_pair(setId, exponent);
-                            if (pending_.recovery.count(key) == 0 &&
-                                pending_.recovery.size() < 65536) {
-                                pending_.recovery[key] = {
-                                    {path, pos + static_cast<int64_t>(kRecoveryPacketOverhead)},
-                                    length - kRecoveryPacketOverhead};
+                            const uint64_t sliceLength = length - kRecoveryPacketOverhead;
+                            auto& copies = pending_.recovery[key];
+                            const bool sizeKnown = std::any_of(
+                                copies.begin(), copies.end(),
+                                [&](const auto& c) { return c.second == sliceLength; });
+                            if (!sizeKnown && pending_.recoveryCopies < 65536) {
+                                copies.push_back(
+                                    {{path, pos + static_cast<int64_t>(kRecoveryPacketOverhead)},
+                                     sliceLength});
+                                ++pending_.recoveryCopies;
                             }
                             taken = true;
                         }
@@ -297,6 +302,10 @@ bool RecoveryReader::ReadFile(const std::string& path) {
                 }
             }
             if (taken) {
+                if (pending_.paths.size() < 65536 || pending_.paths.count(setId) != 0) {
+                    auto& paths = pending_.paths[setId];
+                    if (paths.empty() || paths.back() != path) paths.push_back(path);
+                }
                 ++good_;
                 pos += static_cast<int64_t>(length);
                 continue;
@@ -392,11 +401,16 @@ std::vector<RecoverySet> RecoveryReader::Sets() const {
                 set.checksums[id] = c->second;
             }
         }
-        for (const auto& [key, where] : pending_.recovery) {
-            if (key.first == setId && where.second == sliceSize && key.second < kMaxExponent) {
-                set.recovery[key.second] = where.first;
+        for (const auto& [key, copies] : pending_.recovery) {
+            if (key.first != setId || key.second >= kMaxExponent) continue;
+            for (const auto& [where, size] : copies) {
+                if (size != sliceSize) continue;
+                set.recovery[key.second] = where;
+                break;
             }
         }
+        const auto paths = pending_.paths.find(setId);
+        if (paths != pending_.paths.end()) set.paths = paths->second;
         sets.push_back(std::move(set));
     }
     return sets;

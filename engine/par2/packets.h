@@ -81,6 +81,8 @@ struct RecoverySet {
     std::map<Md5Digest, FileDescription> descriptions;
     std::map<Md5Digest, std::vector<SliceChecksum>> checksums;
     std::map<uint32_t, RecoverySliceRef> recovery;  // by exponent
+    // The files that held good packets of the set.
+    std::vector<std::string> paths;
 
     // A description and the slice checksums of every file are present.
     bool Complete() const;
@@ -107,7 +109,12 @@ class RecoveryReader {
         std::map<Md5Digest, std::vector<Md5Digest>> files;
         std::map<std::pair<Md5Digest, Md5Digest>, FileDescription> descriptions;
         std::map<std::pair<Md5Digest, Md5Digest>, std::vector<SliceChecksum>> checksums;
-        std::map<std::pair<Md5Digest, uint32_t>, std::pair<RecoverySliceRef, uint64_t>> recovery;
+        // Every good copy of a recovery slice with its size: a copy of
+        // another size than the set's must not hide a good one behind it.
+        std::map<std::pair<Md5Digest, uint32_t>, std::vector<std::pair<RecoverySliceRef, uint64_t>>>
+            recovery;
+        size_t recoveryCopies = 0;
+        std::map<Md5Digest, std::vector<std::string>> paths;
     };
     void TakePacket(const std::string& type, const Md5Digest& setId, const uint8_t* body,
                     size_t length);

@@ -74,6 +74,7 @@ enum class OpenMode {
     CreateTruncate,     // create or truncate, read and write
     ReadWriteExisting,  // existing file, read and write, no truncation
     Append,             // existing file, every write at the end
+    CreateNew,          // a new file, read and write; fails when the name is taken by anything
 };
 
 struct FileFacts {

@@ -179,6 +179,10 @@ class PosixFs : public FileSystem {
             case OpenMode::Append:
                 flags |= O_RDWR | O_APPEND | O_NOFOLLOW;
                 break;
+            case OpenMode::CreateNew:
+                // O_EXCL fails on any entry of the name, a symbolic link too.
+                flags |= O_RDWR | O_CREAT | O_EXCL;
+                break;
         }
         int fd = ::open(path.c_str(), flags, 0644);
         if (fd < 0) return nullptr;

@@ -161,6 +161,7 @@ class Win32Fs : public FileSystem {
             flags |= FILE_FLAG_OPEN_REPARSE_POINT;
             // Truncated below, once the file is known to be a regular one.
             if (mode == OpenMode::CreateTruncate) disposition = OPEN_ALWAYS;
+            if (mode == OpenMode::CreateNew) disposition = CREATE_NEW;
         }
         bool valid = true;
         const std::wstring wide = Widen(path, &valid);

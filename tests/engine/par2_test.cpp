@@ -384,7 +384,7 @@ TEST(Rebuild, LostAndDamagedFilesComeBackByteForByte) {
         }
         if (check.state != FileCheck::State::Intact) {
             targets.push_back({f, check.state == FileCheck::State::Damaged ? paths[f] : "",
-                               check.goodSlices, paths[f] + ".new"});
+                               check.goodSlices, paths[f] + ".new", nullptr});
         }
     }
     ASSERT_EQ(Rebuild(platform::NativeFileSystem(), set, paths, targets, 4096), RebuildResult::Done);
@@ -411,7 +411,7 @@ TEST(Rebuild, AFailureAtAnyStepLeavesNoFileBehind) {
     for (size_t f = 0; f < set.files.size(); ++f) {
         paths[f] = s.dir / set.descriptions.at(set.files[f]).name;
         if (set.descriptions.at(set.files[f]).name == "package.002")
-            targets.push_back({f, "", {}, paths[f] + ".new"});
+            targets.push_back({f, "", {}, paths[f] + ".new", nullptr});
     }
     test::FaultyFileSystem fs;
     fs.syncToMedium = false;

@@ -73,6 +73,9 @@ std::unique_ptr<platform::File> MemoryFileSystem::Open(const std::string& path,
         case platform::OpenMode::Read:
             if (it == files_.end()) return nullptr;
             return std::make_unique<MemoryFile>(it->second, false, false, maxFileSize);
+        case platform::OpenMode::CreateNew:
+            if (it != files_.end()) return nullptr;
+            [[fallthrough]];
         case platform::OpenMode::CreateTruncate:
             written_.insert(path);
             if (it == files_.end()) {
