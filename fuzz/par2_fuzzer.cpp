@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 CheckFile(fs, path, d, set.checksums.at(set.files[f]), set.sliceSize);
             if (check.state != FileCheck::State::Intact) {
                 targets.push_back({f, check.state == FileCheck::State::Damaged ? path : "",
-                                   check.goodSlices, "out." + std::to_string(f)});
+                                   check.goodSlices, "out." + std::to_string(f), nullptr});
                 missing += check.MissingSlices();
             }
         }
