@@ -864,36 +864,67 @@ std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const 
         written.push_back(v.listedOnly ? nullptr : &v);
         finals.push_back(moves.empty() || v.listedOnly ? std::string() : moves.back().second);
     }
-    const auto result =
-        par2::Rebuild(fs, set, intact, files, kRecoveryMemoryBudget, progress, stop);
-    for (par2::RebuildFile& f : files) f.output.reset();
-    if (result != par2::RebuildResult::Done) {
-        removeNew();
-        switch (result) {
-            case par2::RebuildResult::ReadFailed:
-                return texts::kReadError;
-            case par2::RebuildResult::WriteFailed:
-                return texts::kWriteError;
-            case par2::RebuildResult::Stopped:
-                return texts::kRebuildStopped;
-            default:
-                return texts::kRecoveryDoesNotFit;
+    // Each new file must be the original before it takes its place. A
+    // recovery slice found in several copies of different bytes (each with
+    // a checksum that holds) is tried copy by copy until the result is.
+    par2::RecoverySet tried = set;
+    auto rebuiltDiffers = [&]() -> const par2::FileDescription* {
+        for (size_t i = 0; i < files.size(); ++i) {
+            if (written[i] == nullptr) continue;
+            const par2::FileDescription& d = set.descriptions.at(set.files[files[i].file]);
+            par2::Md5Digest digest;
+            uint64_t length = 0;
+            if (!par2::HashFile(fs, files[i].outputPath, &digest, &length) ||
+                length != d.length || digest != d.hashFull) {
+                return &d;
+            }
+        }
+        return nullptr;
+    };
+    for (size_t attempt = 1;; ++attempt) {
+        const auto result =
+            par2::Rebuild(fs, tried, intact, files, kRecoveryMemoryBudget, progress, stop);
+        if (result != par2::RebuildResult::Done) {
+            removeNew();
+            switch (result) {
+                case par2::RebuildResult::ReadFailed:
+                    return texts::kReadError;
+                case par2::RebuildResult::WriteFailed:
+                    return texts::kWriteError;
+                case par2::RebuildResult::Stopped:
+                    return texts::kRebuildStopped;
+                default:
+                    return texts::kRecoveryDoesNotFit;
+            }
+        }
+        const par2::FileDescription* differs = rebuiltDiffers();
+        if (differs == nullptr) break;
+        // A few rounds: crafted files could offer copies without end.
+        constexpr size_t kMostAttempts = 8;
+        bool another = false;
+        for (auto it = set.spareRecovery.begin(); attempt < kMostAttempts && it != set.spareRecovery.end();
+             it = set.spareRecovery.upper_bound(it->first)) {
+            auto spare = it;
+            for (size_t k = 1; k < attempt && spare != set.spareRecovery.end() &&
+                               spare->first == it->first;
+                 ++k) {
+                ++spare;
+            }
+            if (spare == set.spareRecovery.end() || spare->first != it->first) continue;
+            tried.recovery[it->first] = spare->second;
+            another = true;
+        }
+        if (!another) {
+            removeNew();
+            return texts::WithName(texts::kRebuiltVolumeDiffers, ShownName(differs->name));
         }
     }
-    // Each new file must be the original before it takes its place, and a
-    // volume of this very set: the recovery data of another set would make
-    // that set's volumes, whose checksums it holds as well.
+    for (par2::RebuildFile& f : files) f.output.reset();
+    // And a volume of this very set: the recovery data of another set would
+    // make that set's volumes, whose checksums it holds as well.
     std::string setHeader = report.setHeader;
     for (size_t i = 0; i < files.size(); ++i) {
         if (written[i] == nullptr) continue;
-        const par2::FileDescription& d = set.descriptions.at(set.files[files[i].file]);
-        par2::Md5Digest digest;
-        uint64_t length = 0;
-        if (!par2::HashFile(fs, files[i].outputPath, &digest, &length) || length != d.length ||
-            digest != d.hashFull) {
-            removeNew();
-            return texts::WithName(texts::kRebuiltVolumeDiffers, ShownName(d.name));
-        }
         const std::string& final = finals[i];
         const HeaderSeen seen = ReadHeaderOf(fs, files[i].outputPath, HeaderOffsetOf(final));
         if (setHeader.empty() && seen.valid) setHeader = SetHeaderOf(seen);

@@ -276,14 +276,23 @@ bool RecoveryReader::ReadFile(const std::string& path) {
                             const auto exponent = static_cast<uint32_t>(GetLe(exponentBytes, 4));
                             const auto key = std::make_pair(setId, exponent);
                             const uint64_t sliceLength = length - kRecoveryPacketOverhead;
-                            auto& copies = pending_.recovery[key];
-                            const bool sizeKnown = std::any_of(
-                                copies.begin(), copies.end(),
-                                [&](const auto& c) { return c.second == sliceLength; });
-                            if (!sizeKnown && pending_.recoveryCopies < 65536) {
-                                copies.push_back(
+                            // Copies held are bounded, whatever the file.
+                            auto copies = pending_.recovery.find(key);
+                            if (copies == pending_.recovery.end() &&
+                                pending_.recoveryCopies < 65536) {
+                                copies = pending_.recovery.emplace(key, 0).first;
+                            }
+                            const bool known =
+                                copies == pending_.recovery.end() ||
+                                std::any_of(copies->second.begin(), copies->second.end(),
+                                            [&](const auto& c) {
+                                                return c.size == sliceLength && c.hash == stated;
+                                            });
+                            if (!known && pending_.recoveryCopies < 65536) {
+                                copies->second.push_back(
                                     {{path, pos + static_cast<int64_t>(kRecoveryPacketOverhead)},
-                                     sliceLength});
+                                     sliceLength,
+                                     stated});
                                 ++pending_.recoveryCopies;
                             }
                             taken = true;
@@ -403,10 +412,13 @@ std::vector<RecoverySet> RecoveryReader::Sets() const {
         }
         for (const auto& [key, copies] : pending_.recovery) {
             if (key.first != setId || key.second >= kMaxExponent) continue;
-            for (const auto& [where, size] : copies) {
-                if (size != sliceSize) continue;
-                set.recovery[key.second] = where;
-                break;
+            for (const auto& copy : copies) {
+                if (copy.size != sliceSize) continue;
+                if (set.recovery.count(key.second) == 0) {
+                    set.recovery[key.second] = copy.where;
+                } else {
+                    set.spareRecovery.insert({key.second, copy.where});
+                }
             }
         }
         const auto paths = pending_.paths.find(setId);

@@ -412,6 +412,25 @@ TEST(RebuildSet, WhateverLiesUnderTheTemporaryNameStaysAsItIs) {
     }
 }
 
+// A recovery slice in two copies whose checksums both hold but whose bytes
+// differ (one crafted), the crafted one read first: the rebuild tries the
+// other before it gives up.
+TEST(RebuildSet, ASliceWhoseFirstCopyIsBadIsTakenFromAnother) {
+    for (bool wrongSize : {false, true}) {
+        RecoveredSplit s(1);
+        const par2::Md5Digest setId =
+            CheckSet(platform::NativeFileSystem(), s.first).recovery.setId;
+        const std::string bad(wrongSize ? 4000 : s.layout.sliceSize, 'b');
+        WriteFile(s.dir / "arc/package.0first.par2", test::RecoveryPacket(setId, 0, bad));
+        fs::remove(s.volumes[1]);
+        const SetReport report = CheckSet(platform::NativeFileSystem(), s.first);
+        EXPECT_EQ(report.slicesAvailable, 1u);
+        std::vector<std::string> rebuilt;
+        ASSERT_EQ(RebuildSet(platform::NativeFileSystem(), report, "", &rebuilt), "") << wrongSize;
+        EXPECT_EQ(ReadFile(s.volumes[1]), s.originals[1]);
+    }
+}
+
 TEST(CheckSet, AVolumeOfThisSetUnderAnotherNumberIsDamagedNotForeign) {
     RecoveredSplit s(1);
     WriteFile(s.volumes[1], s.originals[2]);
