@@ -212,7 +212,10 @@ bool PlanRecovery(int volumeCount, int64_t volumeSize, int64_t largestVolume, in
             if (critical + S + par2::kRecoveryPacketOverhead > V) continue;
             const uint64_t b = (V - critical) / (S + par2::kRecoveryPacketOverhead);
             const uint64_t blocks = uint64_t(lostVolumes) * c;
-            if (blocks >= par2::kMaxExponent) break;
+            // No more slices than a rebuild can solve for at once.
+            if (blocks >= par2::kMaxExponent || blocks > par2::MaxUnknowns(kRecoveryMemoryBudget)) {
+                break;
+            }
             const uint64_t count = (blocks + b - 1) / b;
             if (count < bestPieces) {
                 bestPieces = count;
@@ -460,7 +463,8 @@ bool SetReport::AllOk() const {
 
 bool SetReport::Rebuildable() const {
     return refusal.empty() && recoveryFound && !recoveryOfOtherSet && !uncoveredDamage &&
-           slicesNeeded <= slicesAvailable && slicesNeeded <= par2::MaxUnknowns(kRecoveryMemoryBudget);
+           slicesNeeded <= slicesAvailable &&
+           slicesNeeded <= par2::MaxUnknowns(kRecoveryMemoryBudget);
 }
 
 namespace {
@@ -606,20 +610,20 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
             scores.emplace_back(matching, named, listed);
         }
         if (candidates.empty()) return;
-        const size_t best = static_cast<size_t>(
-            std::max_element(scores.begin(), scores.end()) - scores.begin());
+        const size_t best =
+            static_cast<size_t>(std::max_element(scores.begin(), scores.end()) - scores.begin());
         report.recovery = std::move(candidates[best]);
         report.recoveryFound = true;
         for (size_t i = 0; i < candidates.size(); ++i) {
             if (i == best) continue;
             for (const std::string& path : candidates[i].paths) {
                 const std::string name = BaseName(path);
-                const bool shared = std::find(report.recovery.paths.begin(),
-                                              report.recovery.paths.end(),
-                                              path) != report.recovery.paths.end();
-                if (!shared && std::find(report.otherRecoveryFiles.begin(),
-                                         report.otherRecoveryFiles.end(),
-                                         name) == report.otherRecoveryFiles.end()) {
+                const bool shared =
+                    std::find(report.recovery.paths.begin(), report.recovery.paths.end(), path) !=
+                    report.recovery.paths.end();
+                if (!shared &&
+                    std::find(report.otherRecoveryFiles.begin(), report.otherRecoveryFiles.end(),
+                              name) == report.otherRecoveryFiles.end()) {
                     report.otherRecoveryFiles.push_back(name);
                 }
             }
@@ -818,10 +822,10 @@ std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const 
     }
     const uint64_t mostUnknowns = par2::MaxUnknowns(kRecoveryMemoryBudget);
     if (report.slicesNeeded > mostUnknowns) {
-        return texts::WithValues(texts::kRebuildTooLarge,
-                                 {BlockCount(report.slicesNeeded),
-                                  std::to_string(kRecoveryMemoryBudget >> 20),
-                                  std::to_string(mostUnknowns)});
+        return texts::WithValues(
+            texts::kRebuildTooLarge,
+            {BlockCount(report.slicesNeeded), std::to_string(kRecoveryMemoryBudget >> 20),
+             std::to_string(mostUnknowns)});
     }
     const std::string target = outDir.empty() ? report.folder : outDir;
     const par2::RecoverySet& set = report.recovery;
@@ -874,8 +878,8 @@ std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const 
             const par2::FileDescription& d = set.descriptions.at(set.files[files[i].file]);
             par2::Md5Digest digest;
             uint64_t length = 0;
-            if (!par2::HashFile(fs, files[i].outputPath, &digest, &length) ||
-                length != d.length || digest != d.hashFull) {
+            if (!par2::HashFile(fs, files[i].outputPath, &digest, &length) || length != d.length ||
+                digest != d.hashFull) {
                 return &d;
             }
         }
@@ -902,11 +906,12 @@ std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const 
         // A few rounds: crafted files could offer copies without end.
         constexpr size_t kMostAttempts = 8;
         bool another = false;
-        for (auto it = set.spareRecovery.begin(); attempt < kMostAttempts && it != set.spareRecovery.end();
+        for (auto it = set.spareRecovery.begin();
+             attempt < kMostAttempts && it != set.spareRecovery.end();
              it = set.spareRecovery.upper_bound(it->first)) {
             auto spare = it;
-            for (size_t k = 1; k < attempt && spare != set.spareRecovery.end() &&
-                               spare->first == it->first;
+            for (size_t k = 1;
+                 k < attempt && spare != set.spareRecovery.end() && spare->first == it->first;
                  ++k) {
                 ++spare;
             }

@@ -134,22 +134,21 @@ int main(int argc, char** argv) {
     const std::filesystem::path q = root / "par2";
     const std::string v1(203, 'x');
     const std::string v2 = "hello tolvane recovery";
-    Write(q / "listed-other-names.par2",
-          test::MakeRecoveryFile({{"package.001", v1},
-                                  {"package.002", v2},
-                                  {"notes.txt", "notes"},
-                                  {"package.par2", "index"},
-                                  {"../outside.txt", "o"},
-                                  {"/tmp/absolute.txt", "a"},
-                                  {"sub\\back.txt", "b"},
-                                  {"nodir/notes.txt", "n"},
-                                  {"x\033[2J\ay", "c"}},
-                                 64, 8));
+    Write(q / "listed-other-names.par2", test::MakeRecoveryFile({{"package.001", v1},
+                                                                 {"package.002", v2},
+                                                                 {"notes.txt", "notes"},
+                                                                 {"package.par2", "index"},
+                                                                 {"../outside.txt", "o"},
+                                                                 {"/tmp/absolute.txt", "a"},
+                                                                 {"sub\\back.txt", "b"},
+                                                                 {"nodir/notes.txt", "n"},
+                                                                 {"x\033[2J\ay", "c"}},
+                                                                64, 8));
     // The same slice twice, its first copy of another size.
     const std::string good = test::MakeRecoveryFile({{"package.002", v2}}, 8, 3);
     const par2::Md5Digest setId = [&] {
-        const std::string main = par2::MainBody(8, {par2::FileIdOf(par2::Md5Of(v2.data(), v2.size()),
-                                                                   v2.size(), "package.002")});
+        const std::string main = par2::MainBody(
+            8, {par2::FileIdOf(par2::Md5Of(v2.data(), v2.size()), v2.size(), "package.002")});
         return par2::Md5Of(main.data(), main.size());
     }();
     Write(q / "wrong-size-copy-first.par2",

@@ -42,8 +42,9 @@ bool Invert(std::vector<uint16_t>& m, size_t n, const std::function<bool()>& ste
         while (pivot < n && m[pivot * n + col] == 0) ++pivot;
         if (pivot == n) return false;
         pivotRow[col] = pivot;
-        if (pivot != col) std::swap_ranges(m.begin() + pivot * n, m.begin() + (pivot + 1) * n,
-                                           m.begin() + col * n);
+        if (pivot != col)
+            std::swap_ranges(m.begin() + pivot * n, m.begin() + (pivot + 1) * n,
+                             m.begin() + col * n);
         const uint16_t inverse = gf::Divide(1, m[col * n + col]);
         m[col * n + col] = 1;
         for (size_t k = 0; k < n; ++k) m[col * n + k] = gf::Multiply(m[col * n + k], inverse);
@@ -220,8 +221,7 @@ RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
         if (stop != nullptr && stop->load()) return RebuildResult::Stopped;
     }
     if (m > 0 && !Invert(matrix, m, [&] { return step(2 * uint64_t(m) * m); })) {
-        return stop != nullptr && stop->load() ? RebuildResult::Stopped
-                                               : RebuildResult::Unsolvable;
+        return stop != nullptr && stop->load() ? RebuildResult::Stopped : RebuildResult::Unsolvable;
     }
 
     // Open everything before the first byte is written.
@@ -249,7 +249,8 @@ RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
     };
     for (const RebuildFile& t : targets) {
         if (t.outputPath.empty()) continue;
-        outputs[t.file] = t.output ? t.output : fs.Open(t.outputPath, platform::OpenMode::CreateNew);
+        outputs[t.file] =
+            t.output ? t.output : fs.Open(t.outputPath, platform::OpenMode::CreateNew);
         if (!outputs[t.file]) return fail(RebuildResult::WriteFailed);
         created.push_back(t.outputPath);
     }

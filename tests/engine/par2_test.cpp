@@ -407,7 +407,8 @@ TEST(Rebuild, LostAndDamagedFilesComeBackByteForByte) {
                                check.goodSlices, paths[f] + ".new", nullptr});
         }
     }
-    ASSERT_EQ(Rebuild(platform::NativeFileSystem(), set, paths, targets, 4096), RebuildResult::Done);
+    ASSERT_EQ(Rebuild(platform::NativeFileSystem(), set, paths, targets, 4096),
+              RebuildResult::Done);
     EXPECT_EQ(ReadFile(s.dir / "package.001.new"), s.source.files[0]);
     EXPECT_EQ(ReadFile(s.dir / "package.002.new"), s.source.files[1]);
 
@@ -552,9 +553,9 @@ TEST(Rebuild, ManyTinySlicesAreRefusedOrSolvedWithinTheBudgetAndStopWhenAsked) {
             // Half way through the inversion.
             if (calls == int(c.slices) / 2) stop = true;
         };
-        EXPECT_EQ(Rebuild(platform::NativeFileSystem(), set, {""}, targets, c.budget, progress,
-                          &stop),
-                  c.result)
+        EXPECT_EQ(
+            Rebuild(platform::NativeFileSystem(), set, {""}, targets, c.budget, progress, &stop),
+            c.result)
             << c.slices;
         EXPECT_FALSE(test::FileExists(dir / "package.001.new"));
         if (c.result == RebuildResult::Stopped) {

@@ -4,7 +4,6 @@
 #include "engine/recovery.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <atomic>
@@ -88,6 +87,13 @@ TEST(PlanRecovery, PiecesFitAVolumeAndStillCoverEveryLostVolume) {
             EXPECT_LE(layout.files.size(), static_cast<size_t>(lost + 2))
                 << volumeSize << " " << lost;
         }
+    }
+    // Many lost volumes: never more slices than a rebuild solves for at once.
+    for (int lost : {100, 500, 999}) {
+        RecoveryLayout layout;
+        ASSERT_TRUE(PlanRecovery(999, 70000, 70000, lost, true, "p", NoCritical, &layout));
+        EXPECT_LE(uint64_t(lost) * layout.slicesPerVolume, par2::MaxUnknowns(kRecoveryMemoryBudget))
+            << lost;
     }
 }
 
@@ -342,7 +348,7 @@ TEST(StaleRecovery, RecoveryDataThatWouldMakeAnotherSetsVolumesIsRefused) {
 
 TEST(RebuildSet, FilesTheRecoveryDataListsBesideTheVolumesAreLeftAlone) {
     struct Case {
-        std::string listed;  // as the recovery data names it
+        std::string listed;   // as the recovery data names it
         std::string planted;  // what lies at the bare name in the folder ("" nothing)
     };
     const std::vector<Case> cases = {
@@ -508,7 +514,9 @@ TEST(ShownName, ControlCharactersAndStrayBytesAreEscaped) {
         {"a\033[2Jb", "a\\x1B[2Jb"},
         {"bell\a", "bell\\x07"},
         {"zwei\nZeilen\r", "zwei\\x0AZeilen\\x0D"},
-        {"csi\xC2\x9B" "2J", "csi\\xC2\\x9B2J"},
+        {"csi\xC2\x9B"
+         "2J",
+         "csi\\xC2\\x9B2J"},
         {"stray\xFF", "stray\\xFF"},
         {"cut\xE2\x82", "cut\\xE2\\x82"},
         {"dir\\name", "dir\\\\name"},

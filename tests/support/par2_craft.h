@@ -42,8 +42,8 @@ inline std::string MakeRecoveryFile(const NamedBytes& files, uint64_t sliceSize,
         return {};
     }
     MemoryFileSystem fs;
-    if (par2::WriteRecoveryFiles(fs, source, description, {{"r.par2", first, count}},
-                                 64u << 20) != par2::Failure::None) {
+    if (par2::WriteRecoveryFiles(fs, source, description, {{"r.par2", first, count}}, 64u << 20) !=
+        par2::Failure::None) {
         return {};
     }
     std::string bytes;
