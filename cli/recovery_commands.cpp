@@ -46,11 +46,9 @@ void PrintReport(const SetReport& report) {
     for (const VolumeReport& v : report.volumes) {
         if (v.listedOnly) {
             // The name as the recovery data gives it, folder parts and all.
-            std::printf(
-                "%s: %s\n",
-                ShownName(v.path.substr(report.folder.empty() ? 0 : report.folder.size() + 1))
-                    .c_str(),
-                texts::kListedNotAVolume);
+            const par2::FileDescription& d =
+                report.recovery.descriptions.at(report.recovery.files[v.setFile]);
+            std::printf("%s: %s\n", ShownName(d.name).c_str(), texts::kListedNotAVolume);
             continue;
         }
         std::printf("%s: %s\n", ShownName(NameOf(v.path)).c_str(), VolumeStateText(v.state));

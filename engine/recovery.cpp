@@ -615,7 +615,9 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
         report.recovery = std::move(candidates[best]);
         report.recoveryFound = true;
         for (size_t i = 0; i < candidates.size(); ++i) {
-            if (i == best) continue;
+            // One that fits the volumes as well is this set's too (made by
+            // another tool, say); only those that fit worse are another's.
+            if (std::get<0>(scores[i]) >= std::get<0>(scores[best])) continue;
             for (const std::string& path : candidates[i].paths) {
                 const std::string name = BaseName(path);
                 const bool shared =
