@@ -44,7 +44,25 @@ void EndProgressLine(const CliDisplay& display) {
 
 void PrintReport(const SetReport& report) {
     for (const VolumeReport& v : report.volumes) {
-        std::printf("%s: %s\n", NameOf(v.path).c_str(), VolumeStateText(v.state));
+        if (v.listedOnly) {
+            // The name as the recovery data gives it, folder parts and all.
+            const par2::FileDescription& d =
+                report.recovery.descriptions.at(report.recovery.files[v.setFile]);
+            std::printf("%s: %s\n", ShownName(d.name).c_str(), texts::kListedNotAVolume);
+            continue;
+        }
+        std::printf("%s: %s\n", ShownName(NameOf(v.path)).c_str(), VolumeStateText(v.state));
+    }
+    if (!report.otherRecoveryFiles.empty()) {
+        std::string names;
+        for (const std::string& name : report.otherRecoveryFiles) {
+            names += (names.empty() ? "" : ", ") + ShownName(name);
+        }
+        std::printf("%s\n", texts::WithName(texts::kOtherRecoveryBeside, names).c_str());
+    }
+    if (report.recoveryOfOtherSet) {
+        std::printf("%s\n", texts::kRecoveryOfOtherSet);
+        return;
     }
     if (!report.recoveryFound) {
         std::printf(
@@ -174,20 +192,23 @@ int Rebuild(const std::vector<std::string>& args) {
     }
     if (report.Rebuildable() && !out.empty() && !MakeFolder(out)) return kExitFailed;
     std::vector<std::string> rebuilt;
-    const std::string error =
-        RebuildSet(fs, report, out, &rebuilt, ProgressLine(display, "Wiederherstellen"));
+    const std::string error = RebuildSet(fs, report, out, &rebuilt,
+                                         ProgressLine(display, "Wiederherstellen"), &StopSignal());
     EndProgressLine(display);
     if (!error.empty()) {
         for (const VolumeReport& v : report.volumes) {
-            if (v.state != VolumeState::Ok) {
-                std::printf("%s: %s\n", NameOf(v.path).c_str(), VolumeStateText(v.state));
+            if (v.state != VolumeState::Ok && !v.listedOnly) {
+                std::printf("%s: %s\n", ShownName(NameOf(v.path)).c_str(),
+                            VolumeStateText(v.state));
             }
         }
         std::fflush(stdout);
         Fail(error);
-        return kExitFailed;
+        return StopSignal() ? kExitInterrupted : kExitFailed;
     }
-    for (const std::string& path : rebuilt) std::printf("wiederhergestellt: %s\n", path.c_str());
+    for (const std::string& path : rebuilt) {
+        std::printf("wiederhergestellt: %s\n", ShownName(path).c_str());
+    }
     if (!out.empty()) {
         // Each new volume was checked against the recovery data before it
         // was put in place; the set itself stays as it was.
