@@ -231,7 +231,9 @@ void ChooserHelpers() {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 
     // The last folder wins inside the folder asked for, when it still exists.
-    const auto exists = [](const std::string& folder) { return folder.find("weg") == std::string::npos; };
+    const auto exists = [](const std::string& folder) {
+        return folder.find("weg") == std::string::npos;
+    };
     const struct {
         const char* remembered;
         const char* requested;

@@ -127,8 +127,8 @@ Win32ControlHost::Win32ControlHost(HWND parent, const Rect& bounds, const Fonts&
     // Not clipping its children: the host's background is what shows inside
     // a frame, which draws only its edge.
     window_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageHostClass, L"",
-                                WS_CHILD | WS_CLIPSIBLINGS, bounds.x, bounds.y,
-                                bounds.width, bounds.height, parent, nullptr, Instance(), nullptr);
+                                WS_CHILD | WS_CLIPSIBLINGS, bounds.x, bounds.y, bounds.width,
+                                bounds.height, parent, nullptr, Instance(), nullptr);
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -153,7 +153,8 @@ const Win32ControlHost::Control* Win32ControlHost::Find(Handle control) const {
 
 HFONT Win32ControlHost::FontOf(Handle control) const {
     HWND w = At(control);
-    HFONT font = w == nullptr ? nullptr : reinterpret_cast<HFONT>(::SendMessageW(w, WM_GETFONT, 0, 0));
+    HFONT font =
+        w == nullptr ? nullptr : reinterpret_cast<HFONT>(::SendMessageW(w, WM_GETFONT, 0, 0));
     return font != nullptr ? font : fonts_.normal;
 }
 
@@ -242,7 +243,8 @@ ControlHost::Handle Win32ControlHost::Create(const ControlSpec& spec) {
     }
     switch (spec.kind) {
         case ControlKind::Frame:
-            ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             break;
         case ControlKind::ListView:
             ::SendMessageW(control, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
@@ -303,10 +305,10 @@ void Win32ControlHost::SetTooltip(Handle control, const std::string& text) {
     if (c == nullptr) return;
     std::wstring tip = Widen(text);
     if (tooltips_ == nullptr) {
-        tooltips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                                      Instance(), nullptr);
+        tooltips_ =
+            ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, Instance(), nullptr);
         // A tip with "\n" breaks there.
         ::SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, 600);
         ::SetPropW(window_, kTooltipsProperty, tooltips_);
@@ -398,8 +400,8 @@ void Win32ControlHost::AddListRow(Handle control, const std::vector<std::string>
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.pszText = first.data();
-    const auto at = static_cast<int>(
-        ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    const auto at =
+        static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     for (size_t i = 1; at >= 0 && i < cells.size(); ++i) {
         SetListCell(control, at, static_cast<int>(i), cells[i]);
     }
@@ -459,9 +461,9 @@ void Win32ControlHost::Command(HWND control, int code) {
 }
 
 void Win32ControlHost::Draw(const DRAWITEMSTRUCT& item) {
-    const auto found =
-        std::find_if(controls_.begin(), controls_.end(),
-                     [&item](const Control& c) { return c.window == item.hwndItem; });
+    const auto found = std::find_if(controls_.begin(), controls_.end(), [&item](const Control& c) {
+        return c.window == item.hwndItem;
+    });
     if (found == controls_.end()) return;
     static const PictureBitmap kNone;
     const PictureBitmap& picture = pictures_ != nullptr ? pictures_->Get(found->picture) : kNone;
@@ -592,9 +594,9 @@ void RegisterClasses() {
     static bool registered = false;
     if (registered) return;
     registered = true;
-    INITCOMMONCONTROLSEX controls = {sizeof controls,
-                                     ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES |
-                                         ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                          ICC_PROGRESS_CLASS | ICC_BAR_CLASSES |
+                                                          ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
     WNDCLASSEXW main = {};
@@ -687,8 +689,8 @@ void Win32WindowBackend::FitClientArea() {
 void Win32WindowBackend::Show() {
     RECT work = {0, 0, 1024, 768};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const Point at =
-        InitialWindowPosition({work.left, work.top, work.right - work.left, work.bottom - work.top});
+    const Point at = InitialWindowPosition(
+        {work.left, work.top, work.right - work.left, work.bottom - work.top});
     ::SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     FitClientArea();
     ::ShowWindow(window_, SW_SHOW);
@@ -877,9 +879,9 @@ std::optional<int64_t> RunCustomSizeDialog(HWND owner, int64_t volumeSize, int l
     const int y = over.top + (over.bottom - over.top - height) / 2;
 
     ModalState state;
-    HWND dialog = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kModalClass,
-                                    Widen(CustomSizeDialog::kTitle).c_str(), kModalStyle, x, y,
-                                    width, height, owner, nullptr, Instance(), nullptr);
+    HWND dialog =
+        ::CreateWindowExW(WS_EX_DLGMODALFRAME, kModalClass, Widen(CustomSizeDialog::kTitle).c_str(),
+                          kModalStyle, x, y, width, height, owner, nullptr, Instance(), nullptr);
     ::SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
     std::optional<int64_t> chosen;
     {
