@@ -14,6 +14,8 @@
 //              wine's menus, but it can send their commands)
 //   shot:FILE  a picture of the window as PNG (window_shot.exe beside this
 //              program; needs a display)
+//   box        the message box open over the window: "Box: caption | text |
+//              buttons"; then presses its first button
 //   close      the close box; then waits for the program's end and prints
 //              its exit code
 //
@@ -133,6 +135,47 @@ bool PrintPage(HWND main) {
     return true;
 }
 
+struct BoxSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<BoxSearch*>(data);
+    if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window) &&
+        ClassOf(window) == "#32770") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool AnswerBox(HWND main) {
+    HWND box = WaitFor([main] {
+        BoxSearch search{main, nullptr};
+        ::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    });
+    if (box == nullptr) {
+        std::printf("keine Box\n");
+        return false;
+    }
+    std::string text;
+    std::string buttons;
+    int first = 0;
+    for (HWND c = ::GetWindow(box, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        const std::string shown = TextOf(c);
+        if (ClassOf(c) == "Static" && !shown.empty()) text += shown;
+        if (ClassOf(c) == "Button" && ::IsWindowVisible(c)) {
+            buttons += (buttons.empty() ? "" : " ") + shown;
+            if (first == 0) first = ::GetDlgCtrlID(c);
+        }
+    }
+    std::printf("Box: %s | %s | %s\n", TextOf(box).c_str(), text.c_str(), buttons.c_str());
+    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(first, BN_CLICKED), 0);
+    return true;
+}
+
 bool Press(HWND main, int controlId) {
     HWND host = CurrentHost(main);
     HWND button = host == nullptr ? nullptr : ::GetDlgItem(host, controlId);
@@ -212,6 +255,8 @@ int wmain(int argc, wchar_t** argv) {
             ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(std::atoi(what.c_str() + 8), 0), 0);
         } else if (what.rfind("shot:", 0) == 0) {
             ok = Shot(std::wstring(argv[step]).substr(5));
+        } else if (what == "box") {
+            ok = AnswerBox(main);
         } else if (what == "close") {
             ::PostMessageW(main, WM_CLOSE, 0, 0);
             DWORD code = 1;

@@ -2,8 +2,8 @@
 # tolvane.exe under wine's null graphics driver: --version on the console,
 # the window worked from another process (window_driver.exe): its size, the
 # start page's picture buttons, a page change by a button and by the menu,
-# the custom size dialog, a volume given on the command line, and the close
-# box ending the program.
+# a message box, the custom size dialog, a volume given on the command line,
+# and the close box ending the program.
 #   window_test.sh TOLVANE_EXE WINDOW_DRIVER_EXE
 set -uo pipefail
 . "$(dirname "$0")/../windows/wine_lib.sh"
@@ -37,6 +37,12 @@ check "About page from the menu has its picture" yes \
     "$(echo "$out" | grep -q '^0 Static .* \[Bild\]$' && echo yes)"
 check "Neu goes back to the start page" "1016 Button [Bild]
 1017 Button [Bild]" "$(echo "$out" | grep -E '^101[67] ' | tail -n 2 | controls)"
+
+# The A: button without a floppy drive: the message box over the window.
+out=$(drive -- press:1017 press:1036 box page close)
+check "no medium in A:" "Box: Tolvane | In Laufwerk A ist kein Datenträger eingelegt.
+Bitte legen Sie einen Datenträger ein! | OK" "$(echo "$out" | sed -n '/^Box:/,/| OK$/p')"
+check "the restore page stays" "1036 Button [Bild]" "$(echo "$out" | controls | grep '^1036 ')"
 
 # The custom size dialog: modal over the window, its steps, OK closes it.
 out=$(drive -- press:1016 press:1016 page press:1129 press:1123 page press:1 page close)
