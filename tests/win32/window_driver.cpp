@@ -14,6 +14,9 @@
 //              wine's menus, but it can send their commands)
 //   shot:FILE  a picture of the window as PNG (window_shot.exe beside this
 //              program; needs a display)
+//   choose:PATH types PATH into the chooser open over the window and
+//              presses Enter
+//   wait:ID    waits until the current page has a control ID (a job's end)
 //   box        the message box open over the window: "Box: caption | text |
 //              buttons"; then presses its first button
 //   close      the close box; then waits for the program's end and prints
@@ -176,6 +179,34 @@ bool AnswerBox(HWND main) {
     return true;
 }
 
+BOOL CALLBACK FindEdit(HWND window, LPARAM data) {
+    if (ClassOf(window) == "Edit" && ::IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(data) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Types path into the chooser open over the window and presses Enter.
+bool Choose(HWND main, const std::wstring& path) {
+    HWND chooser = WaitFor([main] {
+        BoxSearch search{main, nullptr};
+        ::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    });
+    HWND edit = nullptr;
+    if (chooser != nullptr) ::EnumChildWindows(chooser, FindEdit, reinterpret_cast<LPARAM>(&edit));
+    if (edit == nullptr) {
+        std::printf("kein Auswahlfeld\n");
+        return false;
+    }
+    ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    ::PostMessageW(edit, WM_KEYUP, VK_RETURN, 0);
+    std::printf("Auswahl: %s\n", TextOf(chooser).c_str());
+    return true;
+}
+
 bool Press(HWND main, int controlId) {
     HWND host = CurrentHost(main);
     HWND button = host == nullptr ? nullptr : ::GetDlgItem(host, controlId);
@@ -255,6 +286,15 @@ int wmain(int argc, wchar_t** argv) {
             ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(std::atoi(what.c_str() + 8), 0), 0);
         } else if (what.rfind("shot:", 0) == 0) {
             ok = Shot(std::wstring(argv[step]).substr(5));
+        } else if (what.rfind("choose:", 0) == 0) {
+            ok = Choose(main, std::wstring(argv[step]).substr(7));
+        } else if (what.rfind("wait:", 0) == 0) {
+            const int controlId = std::atoi(what.c_str() + 5);
+            ok = WaitFor([main, controlId] {
+                     HWND host = VisiblePageHost(main);
+                     return host == nullptr ? nullptr : ::GetDlgItem(host, controlId);
+                 }) != nullptr;
+            if (!ok) std::printf("kein %d\n", controlId);
         } else if (what == "box") {
             ok = AnswerBox(main);
         } else if (what == "close") {

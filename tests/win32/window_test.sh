@@ -3,7 +3,8 @@
 # the window worked from another process (window_driver.exe): its size, the
 # start page's picture buttons, a page change by a button and by the menu,
 # a message box, the custom size dialog, a volume given on the command line,
-# and the close box ending the program.
+# the close box ending the program, and a split and its restore through the
+# window with paths typed into the choosers.
 #   window_test.sh TOLVANE_EXE WINDOW_DRIVER_EXE
 set -uo pipefail
 . "$(dirname "$0")/../windows/wine_lib.sh"
@@ -60,5 +61,22 @@ out=$(cd "$work/set" && drive package.001 -- page close)
 check "the given volume is chosen" yes \
     "$(echo "$out" | grep -qE '^1018 Static [0-9,]+ .*package\.001$' && echo yes)"
 check "its file count is shown" "1023 Static 3" "$(echo "$out" | grep '^1023 ' | controls)"
+
+# A split through the window and its restore, with full paths typed into the
+# choosers: the files come back byte for byte.
+mkdir -p "$work/big" "$work/out" "$work/back"
+head -c 2000000 /dev/urandom >"$work/big/groß.bin"
+touch -d '2005-06-07 08:09:10.5 UTC' "$work/big/groß.bin"
+w() { winepath -w "$1" 2>/dev/null; }
+out=$(drive -- press:1016 press:1005 "choose:$(w "$work/big/groß.bin")" \
+    press:1004 "choose:$(w "$work/out")\\package.001" press:1001 press:1001 wait:1106 page close)
+check "split: completion page" "1106 Static Archiv wurde erfolgreich erstellt" \
+    "$(echo "$out" | controls | grep '^1106 ')"
+check "split: two volumes" "package.001 package.002" "$(cd "$work/out" && echo package.*)"
+out=$(drive -- press:1017 press:1037 "choose:$(w "$work/out")\\package.001" \
+    press:1038 "choose:$(w "$work/back")" press:1001 press:1001 wait:1106 page close)
+check "restore: completion page" "1106 Static Archiv wurde erfolgreich entpackt" \
+    "$(echo "$out" | controls | grep '^1106 ')"
+check "restored groß.bin" same "$(same_file "$work/big/groß.bin" "$work/back/groß.bin")"
 
 finish
