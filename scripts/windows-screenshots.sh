@@ -41,9 +41,14 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     drive "$1" -- command:40017 shot:start.png press:1016 shot:split_page1.png close
     drive "$1" package.001 -- shot:opened_volume.png close
     drive "$1" -- command:40009 shot:about.png close
+    # A split through the window, the paths typed into the choosers.
+    mkdir -p out
+    drive "$1" -- press:1016 press:1005 "choose:$(winepath -w src/eins.bin)" press:1004 \
+        "choose:$(winepath -w out)\\package.001" press:1001 shot:split_page2.png press:1001 \
+        wait:1106 shot:completion_split.png close
     wineserver -k
     exit $status' shots "$bin"
-for shot in robot start split_page1 opened_volume about; do
+for shot in robot start split_page1 opened_volume about split_page2 completion_split; do
     cp "$shot.png" "$out/$shot.png"
     echo "$out/$shot.png"
 done
