@@ -49,7 +49,12 @@ DriveOutcome WriteBeside(QuellDateien& set, RecoveryJob& job) {
     ArchiveSettings& s = set.settings();
     const std::string error =
         WriteRecovery(set, job, 0, job.layout.files.size(), ShowProgress(set.display()));
-    if (!error.empty()) return Failed(set, error);
+    if (!error.empty()) {
+        // The volumes are written: another press tries the recovery data
+        // again, one file per press.
+        ShowInsertPrompt(set);
+        return Failed(set, error);
+    }
     s.recoveryBytes = static_cast<int64_t>(job.layout.bytes);
     return DriveOutcome::Finished;
 }
@@ -113,7 +118,10 @@ DriveOutcome StartSplitWithRecovery(QuellDateien& set) {
         RecoveryJob job;
         const std::string error = PrepareRecovery(set, s.recoveryVolumes, /*pieces=*/false, &job,
                                                   ShowProgress(set.display()));
-        if (!error.empty()) return Failed(set, error);
+        if (!error.empty()) {
+            ShowInsertPrompt(set);
+            return Failed(set, error);
+        }
         if (HasFreeSpace(set.fs(), Root(set), static_cast<int64_t>(job.layout.bytes)) != 0) {
             return WriteBeside(set, job);
         }

@@ -83,11 +83,12 @@ struct RecoveryRoad {
     std::string Out() const { return dir / "out"; }
     std::string Cli() const { return dir / "cli"; }
     // tolvane-cli split of the same files with the given recovery options.
-    bool CliSplit(const std::vector<std::string>& recovery) const {
+    bool CliSplit(const std::vector<std::string>& recovery, const std::string& robot = "") const {
         std::vector<std::string> args = {"split", "--size", "1.44M"};
         args.insert(args.end(), recovery.begin(), recovery.end());
+        if (!robot.empty()) args.insert(args.end(), {"--sfx", "--robot", robot});
         args.push_back("-o");
-        args.push_back(Cli() + "/package.001");
+        args.push_back(Cli() + (robot.empty() ? "/package.001" : "/package.exe"));
         args.insert(args.end(), paths.rbegin(), paths.rend());
         return RunCli(args) == 0;
     }
@@ -206,26 +207,32 @@ TEST(SplitPage1Recovery, NextRefusesMoreVolumesThanTheSetHas) {
 }
 
 TEST(SplitRecovery, BesideTheVolumesAsTheCommandLineWritesItAndPar2AcceptsIt) {
-    WizardFixture f;
-    RecoveryRoad road(f);
-    ChooseRecovery(f, 2);
-    f.Press(id::kNext);
-    ASSERT_EQ(f.w().pageType(), kSplitPage2);
-    const std::string planned = f.Text(id::kRecoverySizeText);
-    f.Press(id::kStart);
-    EXPECT_TRUE(f.messages.shown.empty());
-    ASSERT_EQ(f.w().pageType(), kCompletionPage);
+    for (bool selfExtracting : {false, true}) {
+        SCOPED_TRACE(selfExtracting);
+        WizardFixture f;
+        RecoveryRoad road(f);
+        if (selfExtracting) f.Press(id::kSelfExtracting);
+        ChooseRecovery(f, 2);
+        f.Press(id::kNext);
+        ASSERT_EQ(f.w().pageType(), kSplitPage2);
+        const std::string planned = f.Text(id::kRecoverySizeText);
+        f.Press(id::kStart);
+        EXPECT_TRUE(f.messages.shown.empty());
+        ASSERT_EQ(f.w().pageType(), kCompletionPage);
 
-    ASSERT_TRUE(road.CliSplit({"--recovery", "2"}));
-    ExpectSamePar2(road.Out(), road.Cli());
-    EXPECT_EQ(
-        Par2Files(road.Out()),
-        (std::vector<std::string>{"package.par2", "package.vol0+1.par2", "package.vol1+1.par2"}));
-    const int64_t bytes = BytesOf(road.Out(), Par2Files(road.Out()));
-    EXPECT_EQ(planned, SizeLine(bytes));
-    EXPECT_EQ(f.Text(id::kRecoverySizeText), SizeLine(bytes));
+        ASSERT_TRUE(road.CliSplit({"--recovery", "2"}, selfExtracting ? f.robotPath : ""));
+        ExpectSamePar2(road.Out(), road.Cli());
+        EXPECT_EQ(Par2Files(road.Out()),
+                  (std::vector<std::string>{"package.par2", "package.vol0+1.par2",
+                                            "package.vol1+1.par2"}));
+        const int64_t bytes = BytesOf(road.Out(), Par2Files(road.Out()));
+        EXPECT_EQ(planned, SizeLine(bytes));
+        EXPECT_EQ(f.Text(id::kRecoverySizeText), SizeLine(bytes));
+        if (HavePar2()) {
+            EXPECT_EQ(Par2Verify(road.Out()), 0);
+        }
+    }
     if (!HavePar2()) GTEST_SKIP() << "par2 is not installed";
-    EXPECT_EQ(Par2Verify(road.Out()), 0);
 }
 
 TEST(SplitRecovery, WithoutTheChoiceNothingIsWrittenOrShown) {
