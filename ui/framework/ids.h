@@ -132,6 +132,14 @@ enum : int {
     kStepPlus100M = 1127,
     kStepMinus1K = 1128,
     kStepPlus1K = 1129,
+
+    // Recovery data with the split: the choice on split page 1, the size on
+    // split page 2 and the completion page, the line of the information page.
+    kRecoveryData = 1160,
+    kRecoveryFewer = 1161,
+    kRecoveryMore = 1162,
+    kRecoverySizeText = 1163,
+    kRecoveryBesideText = 1164,
 };
 }  // namespace id
 

@@ -2,6 +2,7 @@
 // what was done (by the type of the progress page that finished), shows a
 // summary of the archive and leads back to the start page.
 #include "engine/sizing.h"
+#include "engine/texts.h"
 #include "ui/framework/ids.h"
 #include "ui/framework/main_window.h"
 #include "ui/framework/page.h"
@@ -32,6 +33,7 @@ class CompletionPage : public Page {
         AddLabel(id::kLabelTotalSize, {20, 90, 60, 8}, "Gesamtgröße:");
         AddLabel(id::kTotalSizeText, {80, 90, 45, 8}, "");
         AddLabel(id::kCompletionNote, {20, 110, 240, 25}, "", TextAlign::TopCenter);
+        AddLabel(id::kRecoverySizeText, {20, 100, 240, 8}, "");
 
         const ArchiveSettings& s = settings();
         switch (window().pageType()) {
@@ -71,6 +73,10 @@ class CompletionPage : public Page {
         SetNumber(id::kVolumeCountText, count.volumeCount);
         SetText(id::kTotalSizeText, FormatThousands(count.shownSize));
         SetNumber(id::kFileCountText, q.fileCount);
+        SetText(id::kRecoverySizeText,
+                s.recoveryBytes > 0
+                    ? texts::WithName(texts::kRecoverySize, FormatThousands(s.recoveryBytes))
+                    : "");
     }
 
     std::string TooltipText(int controlId) const override {
