@@ -19,7 +19,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "ui/framework/backend.h"
 #include "ui/framework/main_window.h"
@@ -48,6 +50,12 @@ HWND TooltipWindowOf(HWND host);
 
 // Whether control (a picture or picture button of a host) shows a picture.
 bool ShowsPicture(HWND control);
+
+// What a message loop of the window's thread does first with each message:
+// Escape anywhere in the main window asks the window's events, keyboard
+// navigation in a page host is the dialog manager's. True when the message
+// was handled (not to be dispatched).
+bool TranslateWindowMessage(MSG& message);
 
 // Runs the custom size dialog modally over owner (disabled meanwhile): the
 // chosen size after OK, nothing after Cancel or the close box.
