@@ -24,6 +24,7 @@ using test::Source;
 using test::TempDir;
 using test::WizardFixture;
 using tolvane::test::FileExists;
+using tolvane::test::NativePath;
 using tolvane::test::WriteFile;
 
 namespace fs = std::filesystem;
@@ -240,7 +241,7 @@ TEST(RestoreRoad, OneVolumePerPressWithTheInsertPrompt) {
     };
     insert(1);
     WizardFixture f;
-    ReachProgressPage(f, drive + "/package.001", a.Target());
+    ReachProgressPage(f, NativePath(drive + "/package.001"), a.Target());
     f.Press(id::kStart);
     EXPECT_EQ(f.w().pageType(), kRestoreProgressPage);
     EXPECT_EQ(f.Text(id::kStatusText), "Bitte einlegen: Datenträger#  2");
@@ -260,7 +261,7 @@ TEST(RestoreRoad, AWrongMediumBringsTheRetryQuestionForTheExpectedVolume) {
     fs::create_directories(drive);
     fs::copy_file(a.volumes[0], drive + "/package.001");
     WizardFixture f;
-    ReachProgressPage(f, drive + "/package.001", a.Target());
+    ReachProgressPage(f, NativePath(drive + "/package.001"), a.Target());
     f.Press(id::kStart);
     // Volume 3 under the name of volume 2: refused without a message of its
     // own; the user puts the right one in and answers Retry.
@@ -268,7 +269,8 @@ TEST(RestoreRoad, AWrongMediumBringsTheRetryQuestionForTheExpectedVolume) {
     fs::copy_file(a.volumes[2], drive + "/package.002");
     f.messages.answers = {MessageResult::Retry};
     f.messages.onShow = [&](const MessageRequest&) {
-        fs::copy_file(a.volumes[1], drive + "/package.002", fs::copy_options::overwrite_existing);
+        fs::remove(drive + "/package.002");
+        fs::copy_file(a.volumes[1], drive + "/package.002");
     };
     f.Press(id::kStart);
     ASSERT_EQ(f.messages.shown.size(), 1u);
@@ -293,7 +295,7 @@ TEST(RestoreRoad, BackAfterTwoVolumesRewindsAndAStartBeginsWithVolumeOne) {
     fs::create_directories(drive);
     fs::copy_file(a.volumes[0], drive + "/package.001");
     WizardFixture f;
-    ReachProgressPage(f, drive + "/package.001", a.Target());
+    ReachProgressPage(f, NativePath(drive + "/package.001"), a.Target());
     f.Press(id::kStart);
     fs::rename(drive + "/package.001", drive + "/weg");
     fs::copy_file(a.volumes[1], drive + "/package.002");
@@ -302,7 +304,7 @@ TEST(RestoreRoad, BackAfterTwoVolumesRewindsAndAStartBeginsWithVolumeOne) {
 
     f.Press(id::kBack);
     ASSERT_EQ(f.w().pageType(), kRestorePage1);
-    EXPECT_EQ(f.Text(id::kSourcePathText), drive + "/package.002");
+    EXPECT_EQ(f.Text(id::kSourcePathText), NativePath(drive + "/package.002"));
     EXPECT_EQ(f.Text(id::kTargetPathText), a.Target());
     EXPECT_EQ(f.w().settings().currentVolume, 1);
     EXPECT_EQ(f.w().set().bytesDone, 0);

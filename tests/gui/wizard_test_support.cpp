@@ -158,7 +158,7 @@ std::vector<Source> SampleSources() {
 std::vector<std::string> WriteSources(const std::string& folder, const std::vector<Source>& files) {
     std::vector<std::string> paths;
     for (const Source& s : files) {
-        const std::string path = folder + "/" + s.name;
+        const std::string path = platform::JoinPath(folder, s.name);
         WriteFile(path, s.bytes);
         tolvane::test::SetMtime(path, s.mtime);
         paths.push_back(path);
@@ -205,7 +205,7 @@ void ExpectSameVolumes(const std::vector<std::string>& actual,
 
 void ExpectRestored(const std::string& folder, const std::vector<Source>& sources) {
     for (const Source& s : sources) {
-        const std::string path = folder + "/" + s.name;
+        const std::string path = platform::JoinPath(folder, s.name);
         ASSERT_TRUE(FileExists(path)) << path;
         EXPECT_TRUE(ReadFile(path) == s.bytes) << path;
         EXPECT_EQ(tolvane::test::MtimeNanos(path), s.mtime * 1000000000) << path;

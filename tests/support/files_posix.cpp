@@ -13,6 +13,14 @@
 
 namespace tolvane::test {
 
+std::string NativePath(std::string path) {
+    return path;
+}
+
+std::filesystem::path FsPath(const std::string& path) {
+    return path;
+}
+
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tolvane-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");

@@ -32,6 +32,17 @@ struct Handle {
 
 }  // namespace
 
+std::string NativePath(std::string path) {
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+std::filesystem::path FsPath(const std::string& path) {
+    return Widen(path);
+}
+
 TempDir::TempDir() {
     wchar_t temp[MAX_PATH + 1];
     const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
@@ -58,9 +69,9 @@ void WriteFile(const std::string& path, const std::string& bytes) {
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (file.h == INVALID_HANDLE_VALUE ||
-        (!bytes.empty() && (!::WriteFile(file.h, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                         &written, nullptr) ||
-                            written != bytes.size()))) {
+        (!bytes.empty() &&
+         (!::WriteFile(file.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+          written != bytes.size()))) {
         throw std::runtime_error("cannot write " + path);
     }
 }
@@ -83,8 +94,8 @@ bool FileExists(const std::string& path) {
 }
 
 void SetMtime(const std::string& path, int64_t seconds, int64_t nanoseconds) {
-    const uint64_t ticks = static_cast<uint64_t>((seconds + kEpochSeconds) * 10000000 +
-                                                 nanoseconds / 100);
+    const uint64_t ticks =
+        static_cast<uint64_t>((seconds + kEpochSeconds) * 10000000 + nanoseconds / 100);
     FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
     Handle file(CreateFileW(Widen(path).c_str(), FILE_WRITE_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,

@@ -12,7 +12,16 @@ add_test(NAME wine_installer COMMAND ${CMAKE_COMMAND} -E env ${wine_env}
 # wine cannot pass (tests/gui/win32/wine_exclusions.txt, with their reasons).
 # The names are read from the sources, so that listing needs no wine prefix.
 set(win32_gui_sources
-  tests/gui/win32/win32_probe_test.cpp)
+  tests/gui/win32/win32_probe_test.cpp
+  tests/gui/framework_test.cpp
+  tests/gui/information_page_test.cpp
+  tests/gui/completion_page_test.cpp
+  tests/gui/desktop_test.cpp
+  tests/gui/split_wizard_test.cpp
+  tests/gui/restore_wizard_test.cpp
+  tests/gui/continue_wizard_test.cpp
+  tests/gui/repair_wizard_test.cpp
+  tests/gui/open_file_test.cpp)
 set(win32_gui_exe ${CMAKE_BINARY_DIR}/win/bin/tolvane_gui_tests.exe)
 set(win32_gui_exclusions ${CMAKE_SOURCE_DIR}/tests/gui/win32/wine_exclusions.txt)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${win32_gui_exclusions})

@@ -45,8 +45,8 @@ struct PaintHook {
     std::function<void()> painted;
 };
 
-LRESULT CALLBACK PaintWatcher(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                              UINT_PTR id, DWORD_PTR data) {
+LRESULT CALLBACK PaintWatcher(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                              DWORD_PTR data) {
     auto* hook = reinterpret_cast<PaintHook*>(data);
     if (message == WM_PAINT) {
         hook->painted();
@@ -65,23 +65,12 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-void PumpMessages(bool waitForMore) {
-    if (waitForMore) MsgWaitForMultipleObjectsEx(0, nullptr, 100, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 std::string WineVersion() {
     using Version = const char*(__cdecl*)();
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const auto version =
-        ntdll == nullptr
-            ? nullptr
-            : reinterpret_cast<Version>(
-                  reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "wine_get_version")));
+    const auto version = ntdll == nullptr ? nullptr
+                                          : reinterpret_cast<Version>(reinterpret_cast<void (*)()>(
+                                                GetProcAddress(ntdll, "wine_get_version")));
     return version == nullptr ? std::string() : std::string(version());
 }
 
@@ -103,8 +92,7 @@ std::string Win32ControlProbe::Text(int controlId) {
 
 bool Win32ControlProbe::IsChecked(int controlId) {
     HWND control = Control(controlId);
-    return IsClass(control, WC_BUTTONW) &&
-           SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return IsClass(control, WC_BUTTONW) && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 bool Win32ControlProbe::IsEnabled(int controlId) {

@@ -53,13 +53,4 @@ class Win32ControlProbe : public ControlProbe {
 // The window class of a control ("Button", "Static", "SysListView32" ...).
 std::wstring ClassOf(HWND window);
 
-// Runs the messages waiting for this thread; with waitForMore, waits for
-// one first (a tenth of a second at most, so that a caller's loop looks at
-// its condition again).
-void PumpMessages(bool waitForMore);
-
-// The wine version the tests run under ("8.0"), or "" on Windows: a check
-// wine cannot pass is gated on it, with its reason.
-std::string WineVersion();
-
 }  // namespace tolvane::ui::test

@@ -1,29 +1,26 @@
 // The probe reads what the native controls hold, set here by their own
 // messages: so a failing page test on Win32 points at the backend, not at
 // the probe.
-#include <windows.h>
+#include "tests/gui/win32/win32_probe.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
-
-#include "tests/gui/win32/win32_probe.h"
 
 namespace tolvane::ui::test {
 namespace {
 
 struct Host {
     Host() {
-        window = CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 10,
-                                 20, 400, 300, nullptr, nullptr, nullptr, nullptr);
-        tips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, 0, 0, 0, 0, window,
-                               nullptr, nullptr, nullptr);
+        window = CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 10, 20,
+                                 400, 300, nullptr, nullptr, nullptr, nullptr);
+        tips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, 0, 0, 0, 0, window, nullptr,
+                               nullptr, nullptr);
     }
     ~Host() { DestroyWindow(window); }
     HWND Add(const wchar_t* type, const wchar_t* text, DWORD style, int id, RECT r) {
-        return CreateWindowExW(0, type, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
-                               r.right, r.bottom, window,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
-                               nullptr);
+        return CreateWindowExW(0, type, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right,
+                               r.bottom, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               nullptr, nullptr);
     }
     ControlProbe& probe() { return probe_; }
 

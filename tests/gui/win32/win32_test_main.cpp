@@ -1,7 +1,7 @@
 // Runs the GUI tests on the Win32 backend (under wine's null driver in
 // ctest): one GUI thread, the common controls registered once.
 #include <windows.h>
-
+// After windows.h, which it needs.
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
