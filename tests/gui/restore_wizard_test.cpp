@@ -450,6 +450,36 @@ TEST(RestoreRoad, ASelfExtractingSetRestoresLikeAPlainOneAlsoRenamed) {
     }
 }
 
+// What the window splits, the window restores: every file with its bytes and
+// time, from a plain and from a self-extracting set.
+TEST(RestoreRoad, ASetSplitThroughTheWindowIsRestoredThroughIt) {
+    for (const bool selfExtracting : {false, true}) {
+        SCOPED_TRACE(selfExtracting ? "self-extracting" : "plain");
+        TempDir dir;
+        for (const char* folder : {"src", "arch", "ziel"}) fs::create_directories(dir / folder);
+        const auto sources = test::SampleSources();
+        {
+            WizardFixture f;
+            f.w().Command(kMenuCreate);
+            f.ChooseSources(test::WriteSources(dir / "src", sources));
+            f.ChooseTarget(dir / "arch/package.001", id::kTargetHardDisk);
+            if (selfExtracting) f.Press(id::kSelfExtracting);
+            f.Press(id::kNext);
+            f.Press(id::kStart);
+            ASSERT_EQ(f.w().pageType(), kCompletionPage);
+        }
+        const auto volumes =
+            test::VolumesOf(dir / (selfExtracting ? "arch/package.exe" : "arch/package.001"));
+        ASSERT_GE(volumes.size(), 2u);
+        WizardFixture f;
+        ReachProgressPage(f, volumes[0], dir / "ziel");
+        f.Press(id::kStart);
+        for (const auto& m : f.messages.shown) ADD_FAILURE() << m.caption << ": " << m.text;
+        EXPECT_EQ(f.w().pageType(), kCompletionPage);
+        ExpectRestored(dir / "ziel", sources);
+    }
+}
+
 TEST(RestoreRoad, FilesInTheTargetAreAskedAboutOnceAndNeinChangesNothing) {
     Archive a;
     WriteFile(a.Target() + "/bericht.dat", "meine Daten");
