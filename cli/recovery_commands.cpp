@@ -26,25 +26,44 @@ std::string Percent(uint64_t part, uint64_t whole) {
 }
 
 // A progress line on a terminal: "<what> 42 %".
-par2::Progress ProgressLine(const CliDisplay& display, const std::string& what) {
+par2::Progress ProgressLine(CliDisplay& display, const std::string& what) {
     if (!display.showsProgress()) return {};
     auto shown = std::make_shared<int>(-1);
-    return [what, shown](uint64_t done, uint64_t total) {
+    return [&display, what, shown](uint64_t done, uint64_t total) {
         const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
         if (percent == *shown) return;
         *shown = percent;
-        std::fprintf(stderr, "\r%s %3d %%\033[K", what.c_str(), percent);
-        std::fflush(stderr);
+        char share[16];
+        std::snprintf(share, sizeof share, " %3d %%", percent);
+        display.ShowLine(what + share);
     };
 }
 
-void EndProgressLine(const CliDisplay& display) {
-    if (display.showsProgress()) std::fputs("\r\033[K", stderr);
+void EndProgressLine(CliDisplay& display) {
+    display.ClearLine();
 }
 
 void PrintReport(const SetReport& report) {
     for (const VolumeReport& v : report.volumes) {
-        std::printf("%s: %s\n", NameOf(v.path).c_str(), VolumeStateText(v.state));
+        if (v.listedOnly) {
+            // The name as the recovery data gives it, folder parts and all.
+            const par2::FileDescription& d =
+                report.recovery.descriptions.at(report.recovery.files[v.setFile]);
+            std::printf("%s: %s\n", ShownName(d.name).c_str(), texts::kListedNotAVolume);
+            continue;
+        }
+        std::printf("%s: %s\n", ShownName(NameOf(v.path)).c_str(), VolumeStateText(v.state));
+    }
+    if (!report.otherRecoveryFiles.empty()) {
+        std::string names;
+        for (const std::string& name : report.otherRecoveryFiles) {
+            names += (names.empty() ? "" : ", ") + ShownName(name);
+        }
+        std::printf("%s\n", texts::WithName(texts::kOtherRecoveryBeside, names).c_str());
+    }
+    if (report.recoveryOfOtherSet) {
+        std::printf("%s\n", texts::kRecoveryOfOtherSet);
+        return;
     }
     if (!report.recoveryFound) {
         std::printf(
@@ -161,7 +180,7 @@ int Verify(const std::vector<std::string>& args) {
 int Rebuild(const std::vector<std::string>& args) {
     std::string volume, out, problem;
     if (!ParseVolumeArgs(args, true, &volume, &out, &problem)) return Usage(problem.c_str());
-    const CliDisplay display = MakeDisplay();
+    CliDisplay display = MakeDisplay();
     platform::FileSystem& fs = platform::NativeFileSystem();
     const SetReport report = CheckSet(fs, volume);
     if (!report.refusal.empty()) {
@@ -174,20 +193,23 @@ int Rebuild(const std::vector<std::string>& args) {
     }
     if (report.Rebuildable() && !out.empty() && !MakeFolder(out)) return kExitFailed;
     std::vector<std::string> rebuilt;
-    const std::string error =
-        RebuildSet(fs, report, out, &rebuilt, ProgressLine(display, "Wiederherstellen"));
+    const std::string error = RebuildSet(fs, report, out, &rebuilt,
+                                         ProgressLine(display, "Wiederherstellen"), &StopSignal());
     EndProgressLine(display);
     if (!error.empty()) {
         for (const VolumeReport& v : report.volumes) {
-            if (v.state != VolumeState::Ok) {
-                std::printf("%s: %s\n", NameOf(v.path).c_str(), VolumeStateText(v.state));
+            if (v.state != VolumeState::Ok && !v.listedOnly) {
+                std::printf("%s: %s\n", ShownName(NameOf(v.path)).c_str(),
+                            VolumeStateText(v.state));
             }
         }
         std::fflush(stdout);
         Fail(error);
-        return kExitFailed;
+        return StopSignal() ? kExitInterrupted : kExitFailed;
     }
-    for (const std::string& path : rebuilt) std::printf("wiederhergestellt: %s\n", path.c_str());
+    for (const std::string& path : rebuilt) {
+        std::printf("wiederhergestellt: %s\n", ShownName(path).c_str());
+    }
     if (!out.empty()) {
         // Each new volume was checked against the recovery data before it
         // was put in place; the set itself stays as it was.

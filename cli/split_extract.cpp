@@ -7,7 +7,9 @@
 #include "cli/commands.h"
 #include "engine/drivers.h"
 #include "engine/platform/file_system.h"
+#include "engine/recovery.h"
 #include "engine/sizing.h"
+#include "engine/texts.h"
 #include "engine/volume_header.h"
 #include "tolvane/install_paths.h"
 
@@ -56,7 +58,8 @@ std::string DefaultRobotPath() {
 
 CliDisplay MakeDisplay() {
     return CliDisplay(platform::IsConsole(platform::StandardStream::Err),
-                      platform::IsConsole(platform::StandardStream::In));
+                      platform::IsConsole(platform::StandardStream::In),
+                      platform::HasCursorControls(platform::StandardStream::Err));
 }
 
 bool ParseVolumeSize(const std::string& text, int64_t* bytes) {
@@ -83,6 +86,7 @@ int Split(const std::vector<std::string>& args) {
     std::vector<std::string> files;
     int recovery = 0;
     bool recoveryPieces = false;
+    bool overwrite = false;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -112,6 +116,8 @@ int Split(const std::vector<std::string>& args) {
             recovery = static_cast<int>(n);
         } else if (a == "--recovery-pieces") {
             recoveryPieces = true;
+        } else if (a == "--overwrite") {
+            overwrite = true;
         } else if (a == "--sfx") {
             selfExtracting = true;
         } else if (a == "--robot") {
@@ -139,6 +145,17 @@ int Split(const std::vector<std::string>& args) {
     const std::string folder = platform::FolderOf(first);
     if (!platform::IsFolder(folder)) {
         Fail("Das Zielverzeichnis „" + folder + "“ existiert nicht.");
+        return kExitFailed;
+    }
+
+    // Recovery data under the set's name left by an earlier set would turn
+    // the new volumes back into the old ones; the split removes it.
+    const std::vector<std::string> stale = StaleRecoveryFiles(first);
+    if (!stale.empty() && !overwrite) {
+        std::string names;
+        for (const std::string& path : stale) names += "„" + path + "“\n";
+        Fail(names + texts::kStaleRecoveryData +
+             "\nMit --overwrite werden sie entfernt; ohne wird nichts geschrieben.");
         return kExitFailed;
     }
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <tuple>
 
 #include "engine/par2/galois.h"
 #include "engine/robot_image.h"
@@ -211,7 +212,10 @@ bool PlanRecovery(int volumeCount, int64_t volumeSize, int64_t largestVolume, in
             if (critical + S + par2::kRecoveryPacketOverhead > V) continue;
             const uint64_t b = (V - critical) / (S + par2::kRecoveryPacketOverhead);
             const uint64_t blocks = uint64_t(lostVolumes) * c;
-            if (blocks >= par2::kMaxExponent) break;
+            // No more slices than a rebuild can solve for at once.
+            if (blocks >= par2::kMaxExponent || blocks > par2::MaxUnknowns(kRecoveryMemoryBudget)) {
+                break;
+            }
             const uint64_t count = (blocks + b - 1) / b;
             if (count < bestPieces) {
                 bestPieces = count;
@@ -278,10 +282,8 @@ std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, Rec
     }
     if (!PlanRecovery(g.count, g.volumeSize, largest, lostVolumes, pieces, base, criticalBytes,
                       &job->layout)) {
-        return "Für " + std::to_string(lostVolumes) +
-               " Datenträger können keine Wiederherstellungsdaten erstellt werden: das Archiv "
-               "hat " +
-               std::to_string(g.count) + " Datenträger.";
+        return texts::WithValues(texts::kRecoveryMoreThanSet,
+                                 {std::to_string(lostVolumes), std::to_string(g.count)});
     }
 
     job->layout.archiveBytes = archiveBytes;
@@ -303,9 +305,7 @@ std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, Rec
         // The sources must still be what the volumes were made of.
         platform::FileFacts facts;
         if (e->size > 0 && (!fs.Stat(e->path, &facts) || facts.size != e->size)) {
-            return "Die Datei „" + e->Name() +
-                   "“ hat sich seit dem Aufteilen verändert; Wiederherstellungsdaten wurden nicht "
-                   "erstellt.";
+            return texts::WithName(texts::kRecoverySourceChanged, e->Name());
         }
         if (e->size > 0) sources.push_back({e->path, start, e->size});
         start += e->size;
@@ -319,15 +319,14 @@ std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, Rec
         case par2::Failure::TooManySlices:
             return texts::kInternalError;
         default:
-            return "Eine Quelldatei konnte nicht gelesen werden; Wiederherstellungsdaten wurden "
-                   "nicht erstellt.";
+            return texts::kRecoverySourceUnreadable;
     }
 }
 
 std::string WriteRecovery(QuellDateien& set, RecoveryJob& job, size_t first, size_t count,
                           const par2::Progress& progress) {
     platform::FileSystem& fs = set.fs();
-    const std::string failed = "Die Wiederherstellungsdaten konnten nicht geschrieben werden.";
+    const std::string failed = texts::kRecoveryNotWritten;
     if (first == 0 &&
         par2::WriteIndexFile(fs, job.layout.indexPath, job.description) != par2::Failure::None) {
         return failed;
@@ -341,40 +340,131 @@ std::string WriteRecovery(QuellDateien& set, RecoveryJob& job, size_t first, siz
         case par2::Failure::None:
             return {};
         case par2::Failure::Read:
-            return "Eine Quelldatei konnte nicht gelesen werden; Wiederherstellungsdaten wurden "
-                   "nicht erstellt.";
+            return texts::kRecoverySourceUnreadable;
         default:
             return failed;
     }
 }
 
 std::string BlockCount(uint64_t n) {
-    return std::to_string(n) + (n == 1 ? " Block" : " Blöcke");
+    return n == 1 ? texts::kOneBlock : texts::WithName(texts::kBlocks, std::to_string(n));
 }
 
 const char* VolumeStateText(VolumeState state) {
     switch (state) {
         case VolumeState::Ok:
-            return "in Ordnung";
+            return texts::kVolumeOk;
         case VolumeState::Missing:
-            return "fehlt";
+            return texts::kVolumeMissing;
         case VolumeState::Damaged:
-            return "beschädigt";
+            return texts::kVolumeDamaged;
         default:
-            return "gehört zu einem anderen Archiv";
+            return texts::kVolumeOfOtherSet;
     }
+}
+
+std::string ShownName(const std::string& name) {
+    std::string out;
+    char hex[8];
+    auto escape = [&](unsigned char c) {
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        out += hex;
+    };
+    for (size_t i = 0; i < name.size();) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c < 0x20 || c == 0x7F || c == '\\') {
+            if (c == '\\') {
+                out += "\\\\";
+            } else {
+                escape(c);
+            }
+            ++i;
+            continue;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        // A whole UTF-8 sequence passes, unless it encodes a C1 control (the
+        // 8-bit escape sequences some terminals obey); a stray byte does not.
+        const size_t length = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+        bool whole = length > 0 && c < 0xF5 && i + length <= name.size();
+        for (size_t k = 1; whole && k < length; ++k) {
+            whole = (static_cast<unsigned char>(name[i + k]) & 0xC0) == 0x80;
+        }
+        if (whole && length == 2 && c == 0xC2 && static_cast<unsigned char>(name[i + 1]) < 0xA0) {
+            whole = false;
+        }
+        if (!whole) {
+            escape(c);
+            ++i;
+            continue;
+        }
+        out.append(name, i, length);
+        i += length;
+    }
+    return out;
+}
+
+namespace {
+
+// The number a name gives a volume of a set of this stem: 1 for STEM.exe,
+// n for STEM.nnn; 0 for any other name.
+int VolumeNumberOfName(const std::string& name, const std::string& stem) {
+    if (name.size() != stem.size() + 4 || name.compare(0, stem.size(), stem) != 0 ||
+        name[stem.size()] != '.') {
+        return 0;
+    }
+    const std::string tail = Lower(name.substr(stem.size() + 1));
+    if (tail == "exe") return 1;
+    int n = 0;
+    for (char c : tail) {
+        if (c < '0' || c > '9') return 0;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+// Whether the recovery data names a file of the set's own folder: a bare
+// name, not one of the folder's own entries, no drive or stream.
+bool IsPlainName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\:") == std::string::npos;
+}
+
+}  // namespace
+
+std::vector<std::string> StaleRecoveryFiles(const std::string& firstVolumePath) {
+    const std::string folder = FolderOf(firstVolumePath);
+    const std::string stem = Lower(BaseName(RecoveryBase(firstVolumePath)));
+    std::vector<std::string> names;
+    platform::ListFolder(folder.empty() ? "." : folder, &names);
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> stale;
+    for (const std::string& name : names) {
+        const std::string lower = Lower(name);
+        const bool index = lower == stem + ".par2";
+        const bool slices = lower.size() > stem.size() + 9 &&
+                            lower.compare(0, stem.size() + 4, stem + ".vol") == 0 &&
+                            lower.compare(lower.size() - 5, 5, ".par2") == 0;
+        if (index || slices) stale.push_back(Join(folder, name));
+    }
+    return stale;
 }
 
 bool SetReport::AllOk() const {
     if (!refusal.empty()) return false;
     for (const VolumeReport& v : volumes) {
-        if (v.state != VolumeState::Ok) return false;
+        if (!v.listedOnly && v.state != VolumeState::Ok) return false;
     }
     return true;
 }
 
 bool SetReport::Rebuildable() const {
-    return refusal.empty() && recoveryFound && !uncoveredDamage && slicesNeeded <= slicesAvailable;
+    return refusal.empty() && recoveryFound && !recoveryOfOtherSet && !uncoveredDamage &&
+           slicesNeeded <= slicesAvailable &&
+           slicesNeeded <= par2::MaxUnknowns(kRecoveryMemoryBudget);
 }
 
 namespace {
@@ -405,6 +495,16 @@ std::vector<RecordSource> RecordsOf(const TextPart& text) {
     return records;
 }
 
+// The header of a set with the volume number left out: what every volume
+// of one set has in common.
+std::string SetHeaderOf(const HeaderSeen& seen) {
+    std::string header =
+        BuildHeader(seen.head.magicLetter, seen.head.volumeNumber, seen.head.volumeCount,
+                    seen.text.totalSize, seen.text.volumeSize, RecordsOf(seen.text));
+    if (header.size() >= kFixedHeadSize) header.replace(5, 4, "0000");
+    return header;
+}
+
 // Every byte of the file can be read; its length.
 bool ReadWhole(platform::FileSystem& fs, const std::string& path, int64_t* length) {
     auto file = fs.Open(path, platform::OpenMode::Read);
@@ -417,6 +517,26 @@ bool ReadWhole(platform::FileSystem& fs, const std::string& path, int64_t* lengt
         if (n == 0) return true;
         *length += n;
     }
+}
+
+// Whether a file starts as the description says (its length and the MD5 of
+// its first 16 KiB): cheap, and enough to tell which of several recovery
+// sets was made over the volumes at hand.
+bool StartMatches(platform::FileSystem& fs, const std::string& path,
+                  const par2::FileDescription& d) {
+    platform::FileFacts facts;
+    if (!fs.Stat(path, &facts) || !facts.isRegular || uint64_t(facts.size) != d.length) {
+        return false;
+    }
+    auto file = fs.Open(path, platform::OpenMode::Read);
+    if (!file) return false;
+    std::string bytes(static_cast<size_t>(std::min<uint64_t>(d.length, 16384)), '\0');
+    for (size_t got = 0; got < bytes.size();) {
+        const int64_t n = file->Read(bytes.data() + got, int64_t(bytes.size() - got));
+        if (n <= 0) return false;
+        got += static_cast<size_t>(n);
+    }
+    return par2::Md5Of(bytes.data(), bytes.size()) == d.hash16k;
 }
 
 // Whether the header bytes in the file are the expected ones: 0 yes, 1 a
@@ -440,16 +560,9 @@ int CompareHeader(platform::FileSystem& fs, const std::string& path, int64_t off
     // A well-formed header that is not this set's (the volume number aside:
     // a volume of this set under the wrong number is merely wrong) belongs
     // to another set.
-    const std::string own =
-        BuildHeader(seen.head.magicLetter, seen.head.volumeNumber, seen.head.volumeCount,
-                    seen.text.totalSize, seen.text.volumeSize, RecordsOf(seen.text));
     std::string mine = expected;
-    std::string theirs = own;
-    if (mine.size() >= kFixedHeadSize && theirs.size() >= kFixedHeadSize) {
-        mine.replace(5, 4, "0000");
-        theirs.replace(5, 4, "0000");
-    }
-    return mine == theirs ? 1 : 2;
+    if (mine.size() >= kFixedHeadSize) mine.replace(5, 4, "0000");
+    return mine == SetHeaderOf(seen) ? 1 : 2;
 }
 
 }  // namespace
@@ -458,10 +571,11 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
     SetReport report;
     report.folder = FolderOf(volumePath);
     const std::string stem = BaseName(RecoveryBase(volumePath));
+    const std::string given = BaseName(volumePath);
 
     // The recovery files: those named after the set first, then any other.
     std::vector<std::string> names;
-    platform::ListFolder(report.folder, &names);
+    platform::ListFolder(report.folder.empty() ? "." : report.folder, &names);
     std::sort(names.begin(), names.end());
     std::vector<std::string> own, others;
     for (const std::string& name : names) {
@@ -472,28 +586,48 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
         (ownName ? own : others).push_back(Join(report.folder, name));
     }
 
-    // The set's geometry from the volume given, or from any other that can be read.
-    std::string reference = volumePath;
-    HeaderSeen ref = ReadHeaderOf(fs, volumePath, HeaderOffsetOf(volumePath));
+    // Of the recovery sets that name volumes of this set, the one whose
+    // volumes are the ones at hand (several lie beside a set when an older
+    // set's files were left there).
     auto findSet = [&](const std::vector<std::string>& files) {
         par2::RecoveryReader reader(fs);
         for (const std::string& f : files) reader.ReadFile(f);
         report.damagedRecoveryPackets = reader.damagedPackets();
-        const std::string wanted = Lower(BaseName(volumePath));
-        size_t best = 0;
+        std::vector<par2::RecoverySet> candidates;
+        std::vector<std::tuple<size_t, bool, size_t>> scores;  // matching, named, volumes listed
         for (par2::RecoverySet& set : reader.Sets()) {
-            size_t hits = 0;
+            if (!set.Complete()) continue;
+            size_t listed = 0, matching = 0;
             bool named = false;
             for (const auto& [id, d] : set.descriptions) {
-                if (Lower(d.name) == wanted) named = true;
-                if (Lower(d.name.substr(0, std::min(d.name.size(), stem.size() + 1))) ==
-                    Lower(stem + "."))
-                    ++hits;
+                if (d.name == given) named = true;
+                if (d.name != given && VolumeNumberOfName(d.name, stem) == 0) continue;
+                ++listed;
+                if (StartMatches(fs, Join(report.folder, d.name), d)) ++matching;
             }
-            if ((named || hits > 0) && hits + (named ? 1000000 : 0) > best && set.Complete()) {
-                best = hits + (named ? 1000000 : 0);
-                report.recovery = std::move(set);
-                report.recoveryFound = true;
+            if (listed == 0) continue;
+            candidates.push_back(std::move(set));
+            scores.emplace_back(matching, named, listed);
+        }
+        if (candidates.empty()) return;
+        const size_t best =
+            static_cast<size_t>(std::max_element(scores.begin(), scores.end()) - scores.begin());
+        report.recovery = std::move(candidates[best]);
+        report.recoveryFound = true;
+        for (size_t i = 0; i < candidates.size(); ++i) {
+            // One that fits the volumes as well is this set's too (made by
+            // another tool, say); only those that fit worse are another's.
+            if (std::get<0>(scores[i]) >= std::get<0>(scores[best])) continue;
+            for (const std::string& path : candidates[i].paths) {
+                const std::string name = BaseName(path);
+                const bool shared =
+                    std::find(report.recovery.paths.begin(), report.recovery.paths.end(), path) !=
+                    report.recovery.paths.end();
+                if (!shared &&
+                    std::find(report.otherRecoveryFiles.begin(), report.otherRecoveryFiles.end(),
+                              name) == report.otherRecoveryFiles.end()) {
+                    report.otherRecoveryFiles.push_back(name);
+                }
             }
         }
     };
@@ -502,8 +636,13 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
         own.insert(own.end(), others.begin(), others.end());
         findSet(own);
     }
+
+    // The set's geometry from the volume given, or from any other that can be read.
+    std::string reference = volumePath;
+    HeaderSeen ref = ReadHeaderOf(fs, volumePath, HeaderOffsetOf(volumePath));
     if (!ref.valid && report.recoveryFound) {
         for (const auto& [id, d] : report.recovery.descriptions) {
+            if (VolumeNumberOfName(d.name, stem) == 0) continue;
             const std::string path = Join(report.folder, d.name);
             HeaderSeen seen = ReadHeaderOf(fs, path, HeaderOffsetOf(path));
             if (seen.valid &&
@@ -519,33 +658,60 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
         report.refusal = fs.Stat(volumePath, &facts) ? texts::kNotAPackage : texts::kFileNotFound;
         return report;
     }
-    // No volume header left: the recovery data alone names the volumes.
-    if (!ref.valid) ref.head.volumeCount = 0;
 
-    const bool sfx = ref.head.magicLetter == 'E';
-    const std::vector<RecordSource> records = RecordsOf(ref.text);
     Geometry g;
-    g.count = ref.head.volumeCount;
-    g.volumeSize = ref.text.volumeSize;
-    g.headerSize = HeaderLength(ref.text.totalSize, ref.text.volumeSize, records);
-    g.totalSize = ref.text.totalSize;
-    g.selfExtracting = sfx;
+    bool sfx = false;
+    std::vector<RecordSource> records;
+    if (ref.valid) {
+        sfx = ref.head.magicLetter == 'E';
+        records = RecordsOf(ref.text);
+        g.count = ref.head.volumeCount;
+        g.volumeSize = ref.text.volumeSize;
+        g.headerSize = HeaderLength(ref.text.totalSize, ref.text.volumeSize, records);
+        g.totalSize = ref.text.totalSize;
+        g.selfExtracting = sfx;
+        report.setHeader = SetHeaderOf(ref);
+    } else {
+        // No volume header left: the names the recovery data gives volumes
+        // of this stem say how many there are.
+        for (const auto& [id, d] : report.recovery.descriptions) {
+            const int n = VolumeNumberOfName(d.name, stem);
+            g.count = std::max(g.count, n);
+            if (n == 1 && IsSelfExtractingFirstVolumeName(d.name)) sfx = true;
+        }
+    }
 
     std::map<std::string, size_t> setFileByName;
     for (size_t i = 0; i < report.recovery.files.size(); ++i) {
         const auto d = report.recovery.descriptions.find(report.recovery.files[i]);
         if (d != report.recovery.descriptions.end()) setFileByName[d->second.name] = i;
     }
+    // Recovery data that would make a volume of another length than the
+    // set's header gives it was made over another set.
+    if (ref.valid) {
+        for (int n = 1; n <= g.count && !report.recoveryOfOtherSet; ++n) {
+            const auto found = setFileByName.find(BaseName(VolumeName(reference, n, sfx)));
+            if (found == setFileByName.end()) continue;
+            const par2::FileDescription& d =
+                report.recovery.descriptions.at(report.recovery.files[found->second]);
+            report.recoveryOfOtherSet = d.length != uint64_t(g.Length(n));
+        }
+    }
     uint64_t mostSlices = 1;
-    auto checkCovered = [&](VolumeReport& v, const std::string& name) {
+    auto checkCovered = [&](VolumeReport& v, const std::string& name, bool readable) {
         const auto found = setFileByName.find(name);
         if (!report.recoveryFound || found == setFileByName.end()) return;
         v.covered = true;
         v.setFile = found->second;
         const par2::Md5Digest& id = report.recovery.files[found->second];
         const par2::FileDescription& d = report.recovery.descriptions.at(id);
-        v.check = par2::CheckFile(fs, v.path, d, report.recovery.checksums.at(id),
-                                  report.recovery.sliceSize);
+        if (readable) {
+            v.check = par2::CheckFile(fs, v.path, d, report.recovery.checksums.at(id),
+                                      report.recovery.sliceSize);
+        } else {
+            v.check.goodSlices.assign(par2::SliceCountOf(d.length, report.recovery.sliceSize),
+                                      false);
+        }
         v.missingSlices = v.check.MissingSlices();
         mostSlices = std::max<uint64_t>(mostSlices, v.check.goodSlices.size());
         setFileByName.erase(found);
@@ -554,10 +720,14 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
         VolumeReport v;
         v.number = n;
         v.path = VolumeName(reference, n, sfx);
-        checkCovered(v, BaseName(v.path));
+        if (!report.recoveryOfOtherSet) checkCovered(v, BaseName(v.path), true);
         platform::FileFacts facts;
         if (!fs.Stat(v.path, &facts) || !facts.isRegular) {
             v.state = VolumeState::Missing;
+        } else if (!ref.valid) {
+            v.state = v.covered && v.check.state == par2::FileCheck::State::Intact
+                          ? VolumeState::Ok
+                          : VolumeState::Damaged;
         } else {
             const std::string header =
                 BuildHeader(ref.head.magicLetter, n, g.count, g.totalSize, g.volumeSize, records);
@@ -577,20 +747,25 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
         }
         report.volumes.push_back(std::move(v));
     }
-    // Further files the recovery data protects (a set made over more files).
-    for (const auto& [name, index] : std::map<std::string, size_t>(setFileByName)) {
-        VolumeReport v;
-        v.path = Join(report.folder, name);
-        checkCovered(v, name);
-        v.state = v.check.state == par2::FileCheck::State::Intact    ? VolumeState::Ok
-                  : v.check.state == par2::FileCheck::State::Missing ? VolumeState::Missing
-                                                                     : VolumeState::Damaged;
-        report.volumes.push_back(std::move(v));
+    // Further files the recovery data lists: none of them is the set's to
+    // write. Their slices take part in the equations, so one that lies in
+    // the set's folder under a bare name is checked (read only).
+    if (!report.recoveryOfOtherSet) {
+        for (const auto& [name, index] : std::map<std::string, size_t>(setFileByName)) {
+            VolumeReport v;
+            v.listedOnly = true;
+            v.path = Join(report.folder, name);
+            checkCovered(v, name, IsPlainName(name));
+            v.state = v.check.state == par2::FileCheck::State::Intact    ? VolumeState::Ok
+                      : v.check.state == par2::FileCheck::State::Missing ? VolumeState::Missing
+                                                                         : VolumeState::Damaged;
+            report.volumes.push_back(std::move(v));
+        }
     }
     for (const VolumeReport& v : report.volumes) {
         if (v.state == VolumeState::Ok) continue;
         if (!v.covered) {
-            report.uncoveredDamage = true;
+            if (!v.listedOnly) report.uncoveredDamage = true;
         } else {
             report.slicesNeeded += v.missingSlices;
         }
@@ -600,85 +775,183 @@ SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath) {
     return report;
 }
 
+namespace {
+
+// A new file beside final, created exclusively under a name nothing else
+// has: whatever lies under such a name already stays as it is.
+std::shared_ptr<platform::File> CreateBeside(platform::FileSystem& fs, const std::string& final,
+                                             const char* suffix, std::string* path) {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        *path = final + suffix + (attempt == 0 ? std::string() : "-" + std::to_string(attempt));
+        std::shared_ptr<platform::File> file = fs.Open(*path, platform::OpenMode::CreateNew);
+        if (file) return file;
+    }
+    path->clear();
+    return nullptr;
+}
+
+// A name beside path that no entry of its folder has.
+std::string FreeNameBeside(const std::string& path, const char* suffix) {
+    std::vector<std::string> names;
+    const std::string folder = FolderOf(path);
+    platform::ListFolder(folder.empty() ? "." : folder, &names);
+    for (int attempt = 0;; ++attempt) {
+        const std::string name = BaseName(path) + suffix +
+                                 (attempt == 0 ? std::string() : "-" + std::to_string(attempt));
+        if (std::find(names.begin(), names.end(), name) == names.end()) return Join(folder, name);
+    }
+}
+
+}  // namespace
+
 std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const std::string& outDir,
-                       std::vector<std::string>* rebuilt, const par2::Progress& progress) {
+                       std::vector<std::string>* rebuilt, const par2::Progress& progress,
+                       const std::atomic<bool>* stop) {
     if (!report.refusal.empty()) return report.refusal;
     if (report.AllOk()) return {};
-    if (!report.recoveryFound) {
-        return "Keine Wiederherstellungsdaten (PAR2) gefunden: der Satz kann nicht "
-               "wiederhergestellt werden.";
-    }
-    if (report.uncoveredDamage) {
-        return "Ein fehlender oder beschädigter Datenträger ist durch die "
-               "Wiederherstellungsdaten nicht geschützt.";
-    }
+    if (report.recoveryOfOtherSet) return texts::kRecoveryOfOtherSet;
+    if (!report.recoveryFound) return texts::kNoRecoveryData;
+    if (report.uncoveredDamage) return texts::kDamageNotCovered;
     if (report.slicesNeeded > report.slicesAvailable) {
         const uint64_t more = report.slicesNeeded - report.slicesAvailable;
         const uint64_t volumes = (more + report.slicesPerVolume - 1) / report.slicesPerVolume;
-        return "Zu wenig Wiederherstellungsdaten: benötigt werden " +
-               BlockCount(report.slicesNeeded) + ", vorhanden sind " +
-               std::to_string(report.slicesAvailable) + ".\nEs fehlen noch " + BlockCount(more) +
-               " (Wiederherstellungsdaten für " + std::to_string(volumes) + " weitere" +
-               (volumes == 1 ? "n" : "") + " Datenträger). Es wurde nichts geschrieben.";
+        return texts::WithValues(
+            texts::kTooLittleRecovery,
+            {BlockCount(report.slicesNeeded), std::to_string(report.slicesAvailable),
+             BlockCount(more),
+             volumes == 1 ? std::string(texts::kOneMoreVolume)
+                          : texts::WithName(texts::kMoreVolumes, std::to_string(volumes))});
+    }
+    const uint64_t mostUnknowns = par2::MaxUnknowns(kRecoveryMemoryBudget);
+    if (report.slicesNeeded > mostUnknowns) {
+        return texts::WithValues(
+            texts::kRebuildTooLarge,
+            {BlockCount(report.slicesNeeded), std::to_string(kRecoveryMemoryBudget >> 20),
+             std::to_string(mostUnknowns)});
     }
     const std::string target = outDir.empty() ? report.folder : outDir;
     const par2::RecoverySet& set = report.recovery;
     std::vector<std::string> intact(set.files.size());
     std::vector<par2::RebuildFile> files;
+    std::vector<const VolumeReport*> written;  // by files index, volumes only
+    std::vector<std::string> finals;           // by files index: the volume's own name
     std::vector<std::pair<std::string, std::string>> moves;  // new file -> final name
     std::vector<std::string> foreign;  // volumes of another set, kept under another name
+    auto removeNew = [&] {
+        for (par2::RebuildFile& f : files) {
+            f.output.reset();
+            if (!f.outputPath.empty()) fs.Remove(f.outputPath);
+        }
+    };
     for (const VolumeReport& v : report.volumes) {
         if (!v.covered) continue;
         intact[v.setFile] = v.path;
         if (v.state == VolumeState::Ok) continue;
-        const std::string final = Join(target, BaseName(v.path));
         par2::RebuildFile f;
         f.file = v.setFile;
         // Slices whose checksums hold are the set's own, whatever file holds them.
-        const bool present = v.state != VolumeState::Missing;
+        const bool present = v.state != VolumeState::Missing && !v.check.goodSlices.empty() &&
+                             v.check.state != par2::FileCheck::State::Missing;
         f.readPath = present ? v.path : "";
         f.goodSlices = present ? v.check.goodSlices : std::vector<bool>();
-        f.outputPath = final + ".tolvane-neu";
-        files.push_back(f);
-        moves.push_back({f.outputPath, final});
-        if (v.state == VolumeState::Foreign && final == v.path) foreign.push_back(v.path);
-    }
-    const auto result = par2::Rebuild(fs, set, intact, files, kRecoveryMemoryBudget, progress);
-    if (result != par2::RebuildResult::Done) {
-        switch (result) {
-            case par2::RebuildResult::ReadFailed:
-                return texts::kReadError;
-            case par2::RebuildResult::WriteFailed:
+        if (!v.listedOnly) {
+            // Only the set's own volumes are written, under the names its
+            // geometry gives them.
+            const std::string final = Join(target, BaseName(v.path));
+            f.output = CreateBeside(fs, final, ".tolvane-neu", &f.outputPath);
+            if (!f.output) {
+                removeNew();
                 return texts::kWriteError;
-            default:
-                return "Die Wiederherstellungsdaten passen nicht zu diesem Satz; es wurde nichts "
-                       "geschrieben.";
+            }
+            moves.push_back({f.outputPath, final});
+            if (v.state == VolumeState::Foreign && final == v.path) foreign.push_back(v.path);
+        }
+        files.push_back(f);
+        written.push_back(v.listedOnly ? nullptr : &v);
+        finals.push_back(moves.empty() || v.listedOnly ? std::string() : moves.back().second);
+    }
+    // Each new file must be the original before it takes its place. A
+    // recovery slice found in several copies of different bytes (each with
+    // a checksum that holds) is tried copy by copy until the result is.
+    par2::RecoverySet tried = set;
+    auto rebuiltDiffers = [&]() -> const par2::FileDescription* {
+        for (size_t i = 0; i < files.size(); ++i) {
+            if (written[i] == nullptr) continue;
+            const par2::FileDescription& d = set.descriptions.at(set.files[files[i].file]);
+            par2::Md5Digest digest;
+            uint64_t length = 0;
+            if (!par2::HashFile(fs, files[i].outputPath, &digest, &length) || length != d.length ||
+                digest != d.hashFull) {
+                return &d;
+            }
+        }
+        return nullptr;
+    };
+    for (size_t attempt = 1;; ++attempt) {
+        const auto result =
+            par2::Rebuild(fs, tried, intact, files, kRecoveryMemoryBudget, progress, stop);
+        if (result != par2::RebuildResult::Done) {
+            removeNew();
+            switch (result) {
+                case par2::RebuildResult::ReadFailed:
+                    return texts::kReadError;
+                case par2::RebuildResult::WriteFailed:
+                    return texts::kWriteError;
+                case par2::RebuildResult::Stopped:
+                    return texts::kRebuildStopped;
+                default:
+                    return texts::kRecoveryDoesNotFit;
+            }
+        }
+        const par2::FileDescription* differs = rebuiltDiffers();
+        if (differs == nullptr) break;
+        // A few rounds: crafted files could offer copies without end.
+        constexpr size_t kMostAttempts = 8;
+        bool another = false;
+        for (auto it = set.spareRecovery.begin();
+             attempt < kMostAttempts && it != set.spareRecovery.end();
+             it = set.spareRecovery.upper_bound(it->first)) {
+            auto spare = it;
+            for (size_t k = 1;
+                 k < attempt && spare != set.spareRecovery.end() && spare->first == it->first;
+                 ++k) {
+                ++spare;
+            }
+            if (spare == set.spareRecovery.end() || spare->first != it->first) continue;
+            tried.recovery[it->first] = spare->second;
+            another = true;
+        }
+        if (!another) {
+            removeNew();
+            return texts::WithName(texts::kRebuiltVolumeDiffers, ShownName(differs->name));
         }
     }
-    // Each new file must be the original before it takes its place.
+    for (par2::RebuildFile& f : files) f.output.reset();
+    // And a volume of this very set: the recovery data of another set would
+    // make that set's volumes, whose checksums it holds as well.
+    std::string setHeader = report.setHeader;
     for (size_t i = 0; i < files.size(); ++i) {
-        const par2::FileDescription& d = set.descriptions.at(set.files[files[i].file]);
-        par2::Md5Digest digest;
-        uint64_t length = 0;
-        if (!par2::HashFile(fs, files[i].outputPath, &digest, &length) || length != d.length ||
-            digest != d.hashFull) {
-            for (const par2::RebuildFile& f : files) fs.Remove(f.outputPath);
-            return "Der wiederhergestellte Datenträger " + d.name +
-                   " stimmt nicht mit den Wiederherstellungsdaten überein; es wurde nichts "
-                   "ersetzt.";
+        if (written[i] == nullptr) continue;
+        const std::string& final = finals[i];
+        const HeaderSeen seen = ReadHeaderOf(fs, files[i].outputPath, HeaderOffsetOf(final));
+        if (setHeader.empty() && seen.valid) setHeader = SetHeaderOf(seen);
+        if (!seen.valid || seen.head.volumeNumber != written[i]->number ||
+            SetHeaderOf(seen) != setHeader) {
+            removeNew();
+            return texts::kRecoveryOfOtherSet;
         }
     }
     // A volume of another set is not ours to destroy: it keeps its bytes
-    // under the name with ".fremd" added.
+    // under the name with ".fremd" added (or a free one near it).
     for (const std::string& path : foreign) {
-        if (!platform::RenameFile(path, path + ".fremd")) {
-            for (const par2::RebuildFile& f : files) fs.Remove(f.outputPath);
+        if (!platform::RenameFile(path, FreeNameBeside(path, ".fremd"))) {
+            removeNew();
             return texts::kWriteError;
         }
     }
     for (const auto& [from, to] : moves) {
         if (!platform::RenameFile(from, to)) {
-            for (const par2::RebuildFile& f : files) fs.Remove(f.outputPath);
+            removeNew();
             return texts::kWriteError;
         }
         rebuilt->push_back(to);

@@ -5,6 +5,7 @@
 // here as well.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,6 +23,11 @@ inline constexpr uint64_t kRecoveryMemoryBudget = 40u << 20;
 
 // "dir/package" for "dir/package.001", "dir/package.exe" or "dir/package.002".
 std::string RecoveryBase(const std::string& volumePath);
+
+// The recovery files beside a set's first volume that carry its name
+// (BASE.par2, BASE.vol…par2), whatever set they were made for: a split
+// under that name makes them stale, so it counts them as its own output.
+std::vector<std::string> StaleRecoveryFiles(const std::string& firstVolumePath);
 
 // How the recovery data of a set is cut.
 struct RecoveryLayout {
@@ -73,6 +79,10 @@ enum class VolumeState { Ok, Missing, Damaged, Foreign };
 
 struct VolumeReport {
     int number = 0;  // 0 for a file of the recovery set that is no volume
+    // A file the recovery data lists that is none of the set's volumes (a
+    // user's file, another .par2, a name outside the folder): reported,
+    // never written. Checked only when it lies in the folder under a bare name.
+    bool listedOnly = false;
     std::string path;
     VolumeState state = VolumeState::Missing;
     bool covered = false;  // the recovery data protects it
@@ -88,6 +98,15 @@ struct SetReport {
     std::vector<VolumeReport> volumes;
     bool recoveryFound = false;
     par2::RecoverySet recovery;
+    // The recovery data would make volumes of another set (another length
+    // than the set's header gives a volume): not used.
+    bool recoveryOfOtherSet = false;
+    // Files beside the set with recovery data of another set that names
+    // volumes of this name (bare names).
+    std::vector<std::string> otherRecoveryFiles;
+    // The set's header with the volume number left out; empty when no
+    // volume's header could be read.
+    std::string setHeader;
     uint64_t slicesNeeded = 0;
     uint64_t slicesAvailable = 0;
     uint64_t slicesPerVolume = 1;
@@ -103,13 +122,15 @@ struct SetReport {
 SetReport CheckSet(platform::FileSystem& fs, const std::string& volumePath);
 
 // Re-creates every missing or damaged volume of a checked set into outDir
-// (empty: the volumes' own folder). A damaged file is replaced only after its
-// new copy is complete and its checksum holds; a volume of another set in
-// the place of one is kept as NAME.fremd. Empty on success (paths of
-// the new files in *rebuilt), else a German message; nothing is written when
-// the recovery data does not suffice.
+// (empty: the volumes' own folder); no other file. Each is written to a new
+// file created beside it and replaces the old one only after its checksum
+// holds and its header is this set's; a volume of another set in the place
+// of one is kept as NAME.fremd. Empty on success (paths of the new files in
+// *rebuilt), else a German message; nothing is replaced when the recovery
+// data does not suffice, is another set's, or *stop turns true.
 std::string RebuildSet(platform::FileSystem& fs, const SetReport& report, const std::string& outDir,
-                       std::vector<std::string>* rebuilt, const par2::Progress& progress = {});
+                       std::vector<std::string>* rebuilt, const par2::Progress& progress = {},
+                       const std::atomic<bool>* stop = nullptr);
 
 // "1 Block", "3 Blöcke".
 std::string BlockCount(uint64_t n);
@@ -117,5 +138,9 @@ std::string BlockCount(uint64_t n);
 // The line of a volume's state: "in Ordnung", "fehlt", "beschädigt",
 // "gehört zu einem anderen Archiv".
 const char* VolumeStateText(VolumeState state);
+
+// A name read from recovery data as it may be shown on a terminal: control
+// characters, stray bytes and backslashes written as escapes.
+std::string ShownName(const std::string& name);
 
 }  // namespace tolvane

@@ -9,6 +9,7 @@
 #include "engine/archive_set.h"
 #include "engine/drivers.h"
 #include "engine/position.h"
+#include "engine/recovery.h"
 #include "engine/robot_image.h"
 #include "engine/sizing.h"
 #include "engine/texts.h"
@@ -215,6 +216,12 @@ DriveOutcome StartSplit(QuellDateien& set) {
     // A file of the first volume's name (or the last volume written before
     // the user went back) would count against the free space.
     if (s.currentVolume == 1) set.fs().Remove(s.targetPath);
+    // Recovery data under the set's name describes the volumes being
+    // replaced: left there, a rebuild would turn the new volumes back into
+    // the old ones.
+    if (s.currentVolume == 1) {
+        for (const std::string& path : StaleRecoveryFiles(s.targetPath)) set.fs().Remove(path);
+    }
 
     if (SetFits(set)) return WriteAllVolumes(set);
 

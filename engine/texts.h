@@ -1,6 +1,7 @@
 // The engine's user texts and message captions, exactly as the user sees them.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 namespace tolvane::texts {
@@ -186,6 +187,76 @@ inline std::string WithNames(const char* text, const std::string& first,
     out.replace(at, 2, first);
     at = out.find("%s", at + first.size());
     if (at != std::string::npos) out.replace(at, 2, second);
+    return out;
+}
+
+// --- Recovery data (PAR2): writing, checking, rebuilding. "%s" stands for a
+// name or a number, in order.
+inline constexpr const char* kRecoveryMoreThanSet =
+    "Für %s Datenträger können keine Wiederherstellungsdaten erstellt werden: das Archiv hat %s "
+    "Datenträger.";
+inline constexpr const char* kRecoverySourceChanged =
+    "Die Datei „%s“ hat sich seit dem Aufteilen verändert; Wiederherstellungsdaten wurden nicht "
+    "erstellt.";
+inline constexpr const char* kRecoverySourceUnreadable =
+    "Eine Quelldatei konnte nicht gelesen werden; Wiederherstellungsdaten wurden nicht erstellt.";
+inline constexpr const char* kRecoveryNotWritten =
+    "Die Wiederherstellungsdaten konnten nicht geschrieben werden.";
+inline constexpr const char* kOneBlock = "1 Block";
+inline constexpr const char* kBlocks = "%s Blöcke";
+inline constexpr const char* kVolumeOk = "in Ordnung";
+inline constexpr const char* kVolumeMissing = "fehlt";
+inline constexpr const char* kVolumeDamaged = "beschädigt";
+inline constexpr const char* kVolumeOfOtherSet = "gehört zu einem anderen Archiv";
+// A file the recovery data lists that is none of the set's volumes.
+inline constexpr const char* kListedNotAVolume =
+    "kein Datenträger dieses Archivs; wird nicht wiederhergestellt";
+inline constexpr const char* kNoRecoveryData =
+    "Keine Wiederherstellungsdaten (PAR2) gefunden: der Satz kann nicht wiederhergestellt werden.";
+inline constexpr const char* kDamageNotCovered =
+    "Ein fehlender oder beschädigter Datenträger ist durch die Wiederherstellungsdaten nicht "
+    "geschützt.";
+// Blocks needed, blocks at hand, blocks missing, then kOneMoreVolume or kMoreVolumes.
+inline constexpr const char* kTooLittleRecovery =
+    "Zu wenig Wiederherstellungsdaten: benötigt werden %s, vorhanden sind %s.\n"
+    "Es fehlen noch %s (Wiederherstellungsdaten für %s). Es wurde nichts geschrieben.";
+inline constexpr const char* kOneMoreVolume = "1 weiteren Datenträger";
+inline constexpr const char* kMoreVolumes = "%s weitere Datenträger";
+inline constexpr const char* kRecoveryDoesNotFit =
+    "Die Wiederherstellungsdaten passen nicht zu diesem Satz; es wurde nichts geschrieben.";
+inline constexpr const char* kRecoveryOfOtherSet =
+    "Die Wiederherstellungsdaten gehören zu einem anderen Archiv: die Datenträger, die sie "
+    "ergeben würden, passen nicht zu den vorhandenen. Es wurde nichts geschrieben.";
+inline constexpr const char* kRebuiltVolumeDiffers =
+    "Der wiederhergestellte Datenträger „%s“ stimmt nicht mit den Wiederherstellungsdaten "
+    "überein; es wurde nichts ersetzt.";
+// Blocks missing, the budget in MiB, the most blocks it solves.
+inline constexpr const char* kRebuildTooLarge =
+    "Für %s wäre mehr Arbeitsspeicher nötig, als Tolvane zum Wiederherstellen nutzt (%s MiB); "
+    "auf einmal lassen sich höchstens %s fehlende Blöcke wiederherstellen. Es wurde nichts "
+    "geschrieben.";
+inline constexpr const char* kRebuildStopped =
+    "Das Wiederherstellen wurde abgebrochen; es wurde nichts ersetzt.";
+// Recovery data beside the set that the check did not use: the file names.
+inline constexpr const char* kOtherRecoveryBeside =
+    "Daneben liegen Wiederherstellungsdaten eines anderen Archivs (%s); sie wurden nicht "
+    "verwendet.";
+// Recovery data of an earlier set under the name of the set to be written:
+// the names, one a line, then this.
+inline constexpr const char* kStaleRecoveryData =
+    "sind Wiederherstellungsdaten eines früheren Archivs gleichen Namens. Sie passen nicht zu "
+    "den neuen Datenträgern und würden sie beim Wiederherstellen in die alten zurückverwandeln.";
+
+// A text with its "%s" replaced by values, in order.
+inline std::string WithValues(const char* text, std::initializer_list<std::string> values) {
+    std::string out = text;
+    size_t at = 0;
+    for (const std::string& value : values) {
+        at = out.find("%s", at);
+        if (at == std::string::npos) break;
+        out.replace(at, 2, value);
+        at += value.size();
+    }
     return out;
 }
 

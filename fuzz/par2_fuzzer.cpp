@@ -21,8 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fs.Put("package.002", "hello tolvane recovery");
     RecoveryReader reader(fs);
     reader.ReadFile("package.par2");
+    int sets = 0;
     for (const RecoverySet& set : reader.Sets()) {
         if (!set.Complete()) continue;
+        // Outputs are created anew (exclusively): one name per set.
+        ++sets;
         std::vector<std::string> paths;
         std::vector<RebuildFile> targets;
         uint64_t missing = 0;
@@ -33,8 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const FileCheck check =
                 CheckFile(fs, path, d, set.checksums.at(set.files[f]), set.sliceSize);
             if (check.state != FileCheck::State::Intact) {
-                targets.push_back({f, check.state == FileCheck::State::Damaged ? path : "",
-                                   check.goodSlices, "out." + std::to_string(f)});
+                targets.push_back(
+                    {f, check.state == FileCheck::State::Damaged ? path : "", check.goodSlices,
+                     "out." + std::to_string(sets) + "." + std::to_string(f), nullptr});
                 missing += check.MissingSlices();
             }
         }

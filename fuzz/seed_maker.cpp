@@ -10,6 +10,7 @@
 
 #include "engine/archive_set.h"
 #include "engine/volume_header.h"
+#include "tests/support/par2_craft.h"
 
 using namespace tolvane;
 
@@ -127,5 +128,34 @@ int main(int argc, char** argv) {
           RestoreInput(MakeSet({{"d", "12"}, {"d", "34"}}, 1000, false), false));
     Write(r / "control-name", RestoreInput(MakeSet({{"x\033[2J", "ab"}}, 1000, false), false));
     Write(r / "volume-2-missing", RestoreInput({two[0]}, false));
+
+    // Recovery files as another tool or an attacker makes them, read beside
+    // the target's package.001 (203 bytes) and package.002.
+    const std::filesystem::path q = root / "par2";
+    const std::string v1(203, 'x');
+    const std::string v2 = "hello tolvane recovery";
+    Write(q / "listed-other-names.par2", test::MakeRecoveryFile({{"package.001", v1},
+                                                                 {"package.002", v2},
+                                                                 {"notes.txt", "notes"},
+                                                                 {"package.par2", "index"},
+                                                                 {"../outside.txt", "o"},
+                                                                 {"/tmp/absolute.txt", "a"},
+                                                                 {"sub\\back.txt", "b"},
+                                                                 {"nodir/notes.txt", "n"},
+                                                                 {"x\033[2J\ay", "c"}},
+                                                                64, 8));
+    // The same slice twice, its first copy of another size.
+    const std::string good = test::MakeRecoveryFile({{"package.002", v2}}, 8, 3);
+    const par2::Md5Digest setId = [&] {
+        const std::string main = par2::MainBody(
+            8, {par2::FileIdOf(par2::Md5Of(v2.data(), v2.size()), v2.size(), "package.002")});
+        return par2::Md5Of(main.data(), main.size());
+    }();
+    Write(q / "wrong-size-copy-first.par2",
+          test::RecoveryPacket(setId, 0, std::string(12, 'w')) + good);
+    // A packet whose header straddles the end of the reader's 64 KiB window.
+    Write(q / "packet-at-window-end.par2", std::string(65536 - 9, 'z') + good);
+    // Many tiny slices of a lost file: a large solve from a small file.
+    Write(q / "many-tiny-slices.par2", test::ManyTinySlices("package.003", 600));
     return 0;
 }

@@ -275,11 +275,25 @@ bool RecoveryReader::ReadFile(const std::string& path) {
                         if (md5.Final() == stated) {
                             const auto exponent = static_cast<uint32_t>(GetLe(exponentBytes, 4));
                             const auto key = std::make_pair(setId, exponent);
-                            if (pending_.recovery.count(key) == 0 &&
-                                pending_.recovery.size() < 65536) {
-                                pending_.recovery[key] = {
-                                    {path, pos + static_cast<int64_t>(kRecoveryPacketOverhead)},
-                                    length - kRecoveryPacketOverhead};
+                            const uint64_t sliceLength = length - kRecoveryPacketOverhead;
+                            // Copies held are bounded, whatever the file.
+                            auto copies = pending_.recovery.find(key);
+                            if (copies == pending_.recovery.end() &&
+                                pending_.recoveryCopies < 65536) {
+                                copies = pending_.recovery.emplace(key, 0).first;
+                            }
+                            const bool known =
+                                copies == pending_.recovery.end() ||
+                                std::any_of(copies->second.begin(), copies->second.end(),
+                                            [&](const auto& c) {
+                                                return c.size == sliceLength && c.hash == stated;
+                                            });
+                            if (!known && pending_.recoveryCopies < 65536) {
+                                copies->second.push_back(
+                                    {{path, pos + static_cast<int64_t>(kRecoveryPacketOverhead)},
+                                     sliceLength,
+                                     stated});
+                                ++pending_.recoveryCopies;
                             }
                             taken = true;
                         }
@@ -297,6 +311,10 @@ bool RecoveryReader::ReadFile(const std::string& path) {
                 }
             }
             if (taken) {
+                if (pending_.paths.size() < 65536 || pending_.paths.count(setId) != 0) {
+                    auto& paths = pending_.paths[setId];
+                    if (paths.empty() || paths.back() != path) paths.push_back(path);
+                }
                 ++good_;
                 pos += static_cast<int64_t>(length);
                 continue;
@@ -392,11 +410,19 @@ std::vector<RecoverySet> RecoveryReader::Sets() const {
                 set.checksums[id] = c->second;
             }
         }
-        for (const auto& [key, where] : pending_.recovery) {
-            if (key.first == setId && where.second == sliceSize && key.second < kMaxExponent) {
-                set.recovery[key.second] = where.first;
+        for (const auto& [key, copies] : pending_.recovery) {
+            if (key.first != setId || key.second >= kMaxExponent) continue;
+            for (const auto& copy : copies) {
+                if (copy.size != sliceSize) continue;
+                if (set.recovery.count(key.second) == 0) {
+                    set.recovery[key.second] = copy.where;
+                } else {
+                    set.spareRecovery.insert({key.second, copy.where});
+                }
             }
         }
+        const auto paths = pending_.paths.find(setId);
+        if (paths != pending_.paths.end()) set.paths = paths->second;
         sets.push_back(std::move(set));
     }
     return sets;

@@ -81,6 +81,11 @@ struct RecoverySet {
     std::map<Md5Digest, FileDescription> descriptions;
     std::map<Md5Digest, std::vector<SliceChecksum>> checksums;
     std::map<uint32_t, RecoverySliceRef> recovery;  // by exponent
+    // Further copies of the same slices with other bytes (their checksums
+    // hold, so only a rebuild can tell which is right), by exponent.
+    std::multimap<uint32_t, RecoverySliceRef> spareRecovery;
+    // The files that held good packets of the set.
+    std::vector<std::string> paths;
 
     // A description and the slice checksums of every file are present.
     bool Complete() const;
@@ -107,7 +112,18 @@ class RecoveryReader {
         std::map<Md5Digest, std::vector<Md5Digest>> files;
         std::map<std::pair<Md5Digest, Md5Digest>, FileDescription> descriptions;
         std::map<std::pair<Md5Digest, Md5Digest>, std::vector<SliceChecksum>> checksums;
-        std::map<std::pair<Md5Digest, uint32_t>, std::pair<RecoverySliceRef, uint64_t>> recovery;
+        // Every distinct good copy of a recovery slice (its size and packet
+        // MD5 tell them apart): a copy of another size than the set's, or
+        // one whose bytes are not what they claim, must not hide a good one
+        // behind it.
+        struct Copy {
+            RecoverySliceRef where;
+            uint64_t size = 0;
+            Md5Digest hash{};
+        };
+        std::map<std::pair<Md5Digest, uint32_t>, std::vector<Copy>> recovery;
+        size_t recoveryCopies = 0;
+        std::map<Md5Digest, std::vector<std::string>> paths;
     };
     void TakePacket(const std::string& type, const Md5Digest& setId, const uint8_t* body,
                     size_t length);

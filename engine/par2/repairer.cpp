@@ -1,6 +1,7 @@
 #include "engine/par2/repairer.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -29,38 +30,37 @@ bool WriteAt(platform::File& file, int64_t position, const void* data, uint64_t 
     return file.Write(data, static_cast<int64_t>(count)) == static_cast<int64_t>(count);
 }
 
-// Inverts the square matrix m (row-major, n x n) in place; false when singular.
-bool Invert(std::vector<uint16_t>& m, size_t n) {
-    std::vector<uint16_t> inv(n * n, 0);
-    for (size_t i = 0; i < n; ++i) inv[i * n + i] = 1;
+// Inverts the square matrix m (row-major, n x n) in place (Gauss-Jordan with
+// row pivoting, so no second matrix is held); false when singular or
+// stopped. stepDone runs after each column; it returns false to stop.
+bool Invert(std::vector<uint16_t>& m, size_t n, const std::function<bool()>& stepDone) {
+    std::vector<size_t> pivotRow(n);
+    // Rows of 16-bit words in memory are the little-endian words the kernel takes.
+    const auto row = [&](size_t r) { return reinterpret_cast<uint8_t*>(m.data() + r * n); };
     for (size_t col = 0; col < n; ++col) {
         size_t pivot = col;
         while (pivot < n && m[pivot * n + col] == 0) ++pivot;
         if (pivot == n) return false;
-        if (pivot != col) {
-            for (size_t k = 0; k < n; ++k) {
-                std::swap(m[pivot * n + k], m[col * n + k]);
-                std::swap(inv[pivot * n + k], inv[col * n + k]);
-            }
+        pivotRow[col] = pivot;
+        if (pivot != col)
+            std::swap_ranges(m.begin() + pivot * n, m.begin() + (pivot + 1) * n,
+                             m.begin() + col * n);
+        const uint16_t inverse = gf::Divide(1, m[col * n + col]);
+        m[col * n + col] = 1;
+        for (size_t k = 0; k < n; ++k) m[col * n + k] = gf::Multiply(m[col * n + k], inverse);
+        for (size_t r = 0; r < n; ++r) {
+            const uint16_t f = m[r * n + col];
+            if (r == col || f == 0) continue;
+            m[r * n + col] = 0;
+            gf::MultiplyAdd(row(r), row(col), 2 * n, f);
         }
-        const uint16_t p = m[col * n + col];
-        for (size_t k = 0; k < n; ++k) {
-            m[col * n + k] = gf::Divide(m[col * n + k], p);
-            inv[col * n + k] = gf::Divide(inv[col * n + k], p);
-        }
-        // Rows of 16-bit words in memory are the little-endian words the
-        // kernel takes.
-        const auto bytes = [](std::vector<uint16_t>& v, size_t row, size_t n) {
-            return reinterpret_cast<uint8_t*>(v.data() + row * n);
-        };
-        for (size_t row = 0; row < n; ++row) {
-            const uint16_t f = m[row * n + col];
-            if (row == col || f == 0) continue;
-            gf::MultiplyAdd(bytes(m, row, n), bytes(m, col, n), 2 * n, f);
-            gf::MultiplyAdd(bytes(inv, row, n), bytes(inv, col, n), 2 * n, f);
-        }
+        if (!stepDone()) return false;
     }
-    m = std::move(inv);
+    // The row swaps come back as column swaps, last first.
+    for (size_t col = n; col-- > 0;) {
+        if (pivotRow[col] == col) continue;
+        for (size_t r = 0; r < n; ++r) std::swap(m[r * n + col], m[r * n + pivotRow[col]]);
+    }
     return true;
 }
 
@@ -135,10 +135,21 @@ FileCheck CheckFile(platform::FileSystem& fs, const std::string& path,
     return check;
 }
 
+uint64_t MaxUnknowns(uint64_t memoryBudget) {
+    // The matrix (2 m² bytes) and the sums and results of the smallest
+    // window (2 m x 64 bytes).
+    uint64_t m = 0;
+    const auto fits = [&](uint64_t n) { return 2 * n * n + 2 * n * 64 <= memoryBudget; };
+    for (uint64_t step = uint64_t(1) << 20; step > 0; step /= 2) {
+        if (fits(m + step)) m += step;
+    }
+    return m;
+}
+
 RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
                       const std::vector<std::string>& intactPaths,
                       const std::vector<RebuildFile>& targets, uint64_t memoryBudget,
-                      const Progress& progress) {
+                      const Progress& progress, const std::atomic<bool>* stop) {
     const uint64_t S = set.sliceSize;
     uint64_t totalSlices = 0;
     const std::vector<uint64_t> firstSlice = set.FirstSlices(&totalSlices);
@@ -146,23 +157,22 @@ RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
     for (const RebuildFile& t : targets) {
         if (t.file < set.files.size()) targetOf[t.file] = &t;
     }
+    const auto written = [&](size_t f) {
+        return targetOf[f] != nullptr && !targetOf[f]->outputPath.empty();
+    };
 
     // Every slice: where it is read from, or its place among the unknowns.
-    struct Present {
+    struct Slice {
         size_t file;
         uint64_t offset;
         uint64_t length;
         uint16_t constant;
     };
-    struct Missing {
-        size_t file;
-        uint64_t offset;
-        uint64_t length;
-        uint16_t constant;
-    };
-    std::vector<Present> present;
-    std::vector<Missing> missing;
-    uint64_t totalBytes = 0;
+    std::vector<Slice> present;
+    std::vector<Slice> missing;
+    uint64_t presentBytes = 0;
+    uint64_t missingBytes = 0;
+    uint64_t copyBytes = 0;
     for (size_t f = 0; f < set.files.size(); ++f) {
         const FileDescription& d = set.descriptions.at(set.files[f]);
         const uint64_t count = SliceCountOf(d.length, S);
@@ -174,14 +184,28 @@ RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
             const bool good = t == nullptr || (s < t->goodSlices.size() && t->goodSlices[s]);
             if (good) {
                 present.push_back({f, offset, length, constant});
+                presentBytes += length;
+                if (written(f)) copyBytes += length;
             } else {
                 missing.push_back({f, offset, length, constant});
+                missingBytes += length;
             }
-            totalBytes += length;
         }
     }
     const size_t m = missing.size();
     if (m > set.recovery.size()) return RebuildResult::NotEnoughRecovery;
+    if (m > MaxUnknowns(memoryBudget)) return RebuildResult::TooManyUnknowns;
+
+    // Work in bytes through the multiply-add kernel: the inversion, the
+    // sums over the present slices, the results; then the copies.
+    const uint64_t solveWork = 2 * uint64_t(m) * m * m;
+    const uint64_t totalWork = solveWork + (presentBytes + missingBytes) * m + copyBytes;
+    uint64_t done = 0;
+    const auto step = [&](uint64_t work) {
+        done += work;
+        if (progress) progress(done, totalWork);
+        return stop == nullptr || !stop->load();
+    };
 
     // The first m recovery slices; the matrix of their equations in the
     // unknown slices, inverted.
@@ -194,8 +218,11 @@ RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
     for (size_t j = 0; j < m; ++j) {
         for (size_t i = 0; i < m; ++i)
             matrix[j * m + i] = gf::Power(missing[i].constant, exponents[j]);
+        if (stop != nullptr && stop->load()) return RebuildResult::Stopped;
     }
-    if (m > 0 && !Invert(matrix, m)) return RebuildResult::Unsolvable;
+    if (m > 0 && !Invert(matrix, m, [&] { return step(2 * uint64_t(m) * m); })) {
+        return stop != nullptr && stop->load() ? RebuildResult::Stopped : RebuildResult::Unsolvable;
+    }
 
     // Open everything before the first byte is written.
     std::map<std::string, std::unique_ptr<platform::File>> readers;
@@ -207,28 +234,32 @@ RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
     auto pathOf = [&](size_t f) {
         return targetOf[f] != nullptr ? targetOf[f]->readPath : intactPaths.at(f);
     };
-    for (const Present& p : present) {
+    for (const Slice& p : present) {
         if (reader(pathOf(p.file)) == nullptr) return RebuildResult::ReadFailed;
     }
     for (uint32_t e : exponents) {
         if (reader(set.recovery.at(e).path) == nullptr) return RebuildResult::ReadFailed;
     }
-    std::vector<std::unique_ptr<platform::File>> outputs(set.files.size());
+    std::vector<std::shared_ptr<platform::File>> outputs(set.files.size());
+    std::vector<std::string> created;
     auto fail = [&](RebuildResult result) {
         outputs.clear();
-        for (const RebuildFile& t : targets) fs.Remove(t.outputPath);
+        for (const std::string& path : created) fs.Remove(path);
         return result;
     };
     for (const RebuildFile& t : targets) {
-        outputs[t.file] = fs.Open(t.outputPath, platform::OpenMode::CreateTruncate);
+        if (t.outputPath.empty()) continue;
+        outputs[t.file] =
+            t.output ? t.output : fs.Open(t.outputPath, platform::OpenMode::CreateNew);
         if (!outputs[t.file]) return fail(RebuildResult::WriteFailed);
+        created.push_back(t.outputPath);
     }
 
-    const uint64_t window = WindowFor(S, 2 * m + 1, memoryBudget);
+    const uint64_t matrixBytes = 2 * uint64_t(m) * m;
+    const uint64_t window = WindowFor(S, 2 * m + 1, memoryBudget - matrixBytes);
     std::vector<uint8_t> sums(window * m);
     std::vector<uint8_t> result(window * m);
     std::vector<uint8_t> buffer(std::max<uint64_t>(window, kReadChunk));
-    uint64_t done = 0;
     for (uint64_t w0 = 0; m > 0 && w0 < S; w0 += window) {
         const uint64_t w = std::min(window, S - w0);
         for (size_t j = 0; j < m; ++j) {
@@ -237,7 +268,7 @@ RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
                 return fail(RebuildResult::ReadFailed);
             }
         }
-        for (const Present& p : present) {
+        for (const Slice& p : present) {
             if (w0 >= p.length) continue;
             const uint64_t n = std::min(w, p.length - w0);
             if (!ReadAt(*reader(pathOf(p.file)), int64_t(p.offset + w0), buffer.data(), n)) {
@@ -248,8 +279,7 @@ RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
                 gf::MultiplyAdd(sums.data() + j * window, buffer.data(), size_t(n + n % 2),
                                 gf::Power(p.constant, exponents[j]));
             }
-            done += n;
-            if (progress) progress(done, totalBytes);
+            if (!step(n * m)) return fail(RebuildResult::Stopped);
         }
         std::fill(result.begin(), result.end(), 0);
         for (size_t i = 0; i < m; ++i) {
@@ -257,19 +287,19 @@ RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
                 gf::MultiplyAdd(result.data() + i * window, sums.data() + j * window, size_t(w),
                                 matrix[i * m + j]);
             }
-            const Missing& x = missing[i];
+            const Slice& x = missing[i];
             if (w0 >= x.length) continue;
             const uint64_t n = std::min(w, x.length - w0);
-            if (!WriteAt(*outputs[x.file], int64_t(x.offset + w0), result.data() + i * window, n)) {
+            if (outputs[x.file] &&
+                !WriteAt(*outputs[x.file], int64_t(x.offset + w0), result.data() + i * window, n)) {
                 return fail(RebuildResult::WriteFailed);
             }
-            done += n;
-            if (progress) progress(done, totalBytes);
+            if (!step(n * m)) return fail(RebuildResult::Stopped);
         }
     }
     // The intact slices of the rebuilt files, copied from where they were found.
-    for (const Present& p : present) {
-        if (targetOf[p.file] == nullptr) continue;
+    for (const Slice& p : present) {
+        if (!written(p.file)) continue;
         platform::File* from = reader(pathOf(p.file));
         for (uint64_t at = 0; at < p.length;) {
             const uint64_t n = std::min<uint64_t>(buffer.size(), p.length - at);
@@ -280,10 +310,11 @@ RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
                 return fail(RebuildResult::WriteFailed);
             }
             at += n;
+            if (!step(n)) return fail(RebuildResult::Stopped);
         }
     }
-    for (const RebuildFile& t : targets) {
-        if (!outputs[t.file]->Flush()) return fail(RebuildResult::WriteFailed);
+    for (const auto& output : outputs) {
+        if (output && !output->Flush()) return fail(RebuildResult::WriteFailed);
     }
     outputs.clear();
     return RebuildResult::Done;

@@ -2,7 +2,9 @@
 // damaged from the intact slices and the recovery slices.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,20 +40,39 @@ struct RebuildFile {
     std::string readPath;
     // Intact slices (as CheckFile found them); empty for a missing file.
     std::vector<bool> goodSlices;
-    // Where the rebuilt file is written (a new file).
+    // Where the rebuilt file is written: a new file, created here
+    // exclusively unless output holds it open already. Empty: its missing
+    // slices are solved for (they are unknowns of the equations) but the
+    // file is not written.
     std::string outputPath;
+    std::shared_ptr<platform::File> output;
 };
 
-enum class RebuildResult { Done, NotEnoughRecovery, Unsolvable, ReadFailed, WriteFailed };
+enum class RebuildResult {
+    Done,
+    NotEnoughRecovery,
+    TooManyUnknowns,  // the equations would not fit the memory budget
+    Unsolvable,
+    ReadFailed,
+    WriteFailed,
+    Stopped,
+};
+
+// Missing slices whose equations fit memoryBudget (the inverted matrix and
+// the windows of the solve together).
+uint64_t MaxUnknowns(uint64_t memoryBudget);
 
 // Re-creates the given files. Every other file of the set must be intact at
 // intactPaths[index] (by index into set.files; unused for the rebuilt ones).
 // NotEnoughRecovery when the set holds fewer good recovery slices than
-// slices are missing; nothing is written then. Written files are removed
-// again when the call fails.
+// slices are missing, TooManyUnknowns when more are missing than
+// MaxUnknowns(memoryBudget); nothing is written then. progress also runs
+// through the solve; *stop (when given) is looked at between steps of a
+// few milliseconds each. Written files are removed again when the call
+// fails or stops.
 RebuildResult Rebuild(platform::FileSystem& fs, const RecoverySet& set,
                       const std::vector<std::string>& intactPaths,
                       const std::vector<RebuildFile>& targets, uint64_t memoryBudget,
-                      const Progress& progress = {});
+                      const Progress& progress = {}, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace tolvane::par2

@@ -231,6 +231,63 @@ check "one short volume: small recovery file" 1 "$([ "$(stat -c %s "$work/one/pa
 out=$("$cli" verify "$work/one/package.001" 2>&1)
 check "one short volume: verify" "Der Datenträger ist in Ordnung." "$(tail -1 <<< "$out")"
 
+# --- recovery data of an older set under the name: refused, or removed with --overwrite ---
+for order in "3 1" "2 0"; do
+    read -r older newer <<< "$order"
+    make_set "$work/o" package.001 "$older"
+    rec=(); [ "$newer" -gt 0 ] && rec=(--recovery "$newer")
+    before=$(ls -l --time-style=+%s.%N "$work/o"; md5sum "$work/o"/*)
+    err=$("$cli" split --size 70000 "${rec[@]}" -o "$work/o/package.001" "$work/src/c.dat" \
+        "${files[@]:0:3}" 2>&1 >/dev/null); code=$?
+    check "recovery $older then $newer without --overwrite: exit" 1 "$code"
+    check "recovery $older then $newer without --overwrite: says why" 1 \
+        "$(grep -c 'Mit --overwrite werden sie entfernt' <<< "$err")"
+    check "recovery $older then $newer without --overwrite: nothing written" "$before" \
+        "$(ls -l --time-style=+%s.%N "$work/o"; md5sum "$work/o"/*)"
+    "$cli" split --size 70000 "${rec[@]}" --overwrite -o "$work/o/package.001" "$work/src/c.dat" \
+        "${files[@]:0:3}" >/dev/null 2>&1
+    check "recovery $older then $newer with --overwrite: exit" 0 "$?"
+    want=""; [ "$newer" -gt 0 ] && want="package.par2
+package.vol0+1.par2"
+    check "recovery $older then $newer: only the new recovery files" "$want" \
+        "$(ls "$work/o" | grep par2)"
+    "$cli" verify "$work/o/package.001" >/dev/null 2>&1
+    check "recovery $older then $newer: verify" 0 "$?"
+    if [ "$newer" -gt 0 ]; then
+        (cd "$work/o" && par2 verify -q package.par2 >/dev/null 2>&1)
+        check "recovery $older then $newer: par2 verify" 0 "$?"
+    fi
+done
+
+# --- a .par2 that lists a user's file: reported, never written ---
+rm -rf "$work/u" && mkdir "$work/u"
+"$cli" split --size 70000 -o "$work/u/package.001" "${files[@]}" >/dev/null 2>&1
+echo "Notizen" > "$work/u/notes.txt"
+(cd "$work/u" && par2 create -q -q -r60 -n1 package.par2 package.0* notes.txt >/dev/null 2>&1)
+check "par2 create over volumes and notes.txt" 0 "$?"
+cp "$work/u/package.002" "$work/u.002"
+echo "Notizen, später geändert" > "$work/u/notes.txt"
+rm "$work/u/package.002"
+out=$("$cli" verify "$work/u/package.001" 2>&1)
+check "verify names the listed file" 1 \
+    "$(grep -c '^notes.txt: kein Datenträger dieses Archivs; wird nicht wiederhergestellt$' <<< "$out")"
+out=$("$cli" rebuild "$work/u/package.001" 2>&1)
+check "rebuild beside a listed user file: exit" 0 "$?"
+check "rebuild writes only the volume" "wiederhergestellt: $work/u/package.002" \
+    "$(grep wiederhergestellt: <<< "$out")"
+check "the user's file is left as it is" "Notizen, später geändert" "$(cat "$work/u/notes.txt")"
+cmp -s "$work/u.002" "$work/u/package.002"
+check "the volume is rebuilt" 0 "$?"
+
+# --- names from a .par2 reach the terminal escaped ---
+rm -rf "$work/e" && mkdir "$work/e"
+"$cli" split --size 70000 -o "$work/e/package.001" "${files[@]}" >/dev/null 2>&1
+printf 'x' > "$work/e/"$'x\033[2J\ay'
+(cd "$work/e" && par2 create -q -q -r20 -n1 package.par2 package.0* $'x\033[2J\ay' >/dev/null 2>&1)
+out=$("$cli" verify "$work/e/package.001" 2>&1)
+check "no raw escape sequence in verify's output" 0 "$(grep -c $'[\033\a]' <<< "$out")"
+check "the name shown escaped" 1 "$(grep -cF 'x\x1B[2J\x07y: kein Datenträger' <<< "$out")"
+
 # --- usage ---
 "$cli" verify >/dev/null 2>&1
 check "verify without a volume" 2 "$?"

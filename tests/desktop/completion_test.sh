@@ -41,6 +41,7 @@ zip100" "$(complete_words tolvane-cli split --size '')"
 check "--size 1. narrows them" "1.2M
 1.44M" "$(complete_words tolvane-cli split --size 1.)"
 check "split's options" "--help
+--overwrite
 --recovery
 --recovery-pieces
 --robot

@@ -4,11 +4,16 @@
 #include "engine/recovery.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <map>
 
 #include "engine/volume_header.h"
 #include "tests/support/archive_run.h"
+#include "tests/support/par2_craft.h"
 #include "tests/support/test_support.h"
 
 namespace tolvane {
@@ -82,6 +87,13 @@ TEST(PlanRecovery, PiecesFitAVolumeAndStillCoverEveryLostVolume) {
             EXPECT_LE(layout.files.size(), static_cast<size_t>(lost + 2))
                 << volumeSize << " " << lost;
         }
+    }
+    // Many lost volumes: never more slices than a rebuild solves for at once.
+    for (int lost : {100, 500, 999}) {
+        RecoveryLayout layout;
+        ASSERT_TRUE(PlanRecovery(999, 70000, 70000, lost, true, "p", NoCritical, &layout));
+        EXPECT_LE(uint64_t(lost) * layout.slicesPerVolume, par2::MaxUnknowns(kRecoveryMemoryBudget))
+            << lost;
     }
 }
 
@@ -243,6 +255,274 @@ TEST(PrepareRecovery, ASourceChangedSinceTheSplitIsRefused) {
     EXPECT_EQ(PrepareRecovery(run.set, 3, false, &job),
               "Für 3 Datenträger können keine Wiederherstellungsdaten erstellt werden: das Archiv "
               "hat 2 Datenträger.");
+}
+
+namespace fs = std::filesystem;
+
+// Every entry of a folder with its kind and, for a file, its bytes.
+std::map<std::string, std::string> FolderState(const fs::path& folder) {
+    std::map<std::string, std::string> state;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        const std::string name = e.path().filename().string();
+        if (e.is_symlink()) {
+            state[name] = "link:" + fs::read_symlink(e.path()).string();
+        } else if (e.is_directory()) {
+            state[name] = "dir";
+        } else if (e.is_fifo()) {
+            state[name] = "fifo";
+        } else {
+            state[name] = ReadFile(e.path().string());
+        }
+    }
+    return state;
+}
+
+// A second split into the folder of a first one, of the same files with
+// one of them changed (or only its time, when content stays).
+void SplitAgain(RecoveredSplit& s, int recovery, bool sameContent = false) {
+    if (sameContent) {
+        fs::last_write_time(s.sources[0],
+                            fs::last_write_time(s.sources[0]) - std::chrono::hours(48));
+    } else {
+        WriteFile(s.sources[0], test::RandomBytes(150000, 99));
+    }
+    test::ArchiveRun run(true);
+    run.PrepareSplit(s.sources, s.first, 70000);
+    ASSERT_EQ(run.SplitToEnd(), DriveOutcome::Finished);
+    if (recovery > 0) {
+        RecoveryJob job;
+        ASSERT_EQ(PrepareRecovery(run.set, recovery, false, &job), "");
+        ASSERT_EQ(WriteRecovery(run.set, job, 0, job.layout.files.size()), "");
+    }
+}
+
+TEST(StaleRecovery, ASplitLeavesNoRecoveryDataOfAnOlderSetAndVerifyPicksTheMatchingOne) {
+    struct Case {
+        int first;   // recovery volumes of the older set
+        int second;  // of the new one; 0: none
+    };
+    for (const Case c : {Case{2, 0}, Case{3, 1}}) {
+        RecoveredSplit s(c.first);
+        const std::string oldSlices = ReadFile(s.layout.files.back().path);
+        SplitAgain(s, c.second);
+        for (const std::string& path : StaleRecoveryFiles(s.first)) {
+            EXPECT_NE(ReadFile(path), oldSlices) << path;
+        }
+        EXPECT_EQ(StaleRecoveryFiles(s.first).size(), c.second == 0 ? 0u : 2u);
+        SetReport report = CheckSet(platform::NativeFileSystem(), s.first);
+        EXPECT_TRUE(report.AllOk()) << c.first;
+        EXPECT_EQ(report.recoveryFound, c.second > 0);
+
+        // Old recovery slices put back beside the new ones: not used, named.
+        if (c.second == 0) continue;
+        WriteFile(s.dir / "arc/package.vol7+1.par2", oldSlices);
+        report = CheckSet(platform::NativeFileSystem(), s.first);
+        EXPECT_TRUE(report.AllOk());
+        EXPECT_EQ(report.otherRecoveryFiles, std::vector<std::string>{"package.vol7+1.par2"});
+        const std::string fresh = ReadFile(s.volumes[1]);
+        fs::remove(s.volumes[1]);
+        report = CheckSet(platform::NativeFileSystem(), s.first);
+        std::vector<std::string> rebuilt;
+        ASSERT_EQ(RebuildSet(platform::NativeFileSystem(), report, "", &rebuilt), "");
+        EXPECT_EQ(ReadFile(s.volumes[1]), fresh);
+    }
+}
+
+// Recovery data of an older set whose volumes had the same lengths (only a
+// file's time changed) would make the old volumes: refused, nothing replaced.
+TEST(StaleRecovery, RecoveryDataThatWouldMakeAnotherSetsVolumesIsRefused) {
+    RecoveredSplit s(2, false, true);
+    std::map<std::string, std::string> old;
+    for (const std::string& path : StaleRecoveryFiles(s.first)) old[path] = ReadFile(path);
+    SplitAgain(s, 0, true);
+    for (const auto& [path, bytes] : old) WriteFile(path, bytes);
+    const auto before = FolderState(s.dir / "arc");
+    const SetReport report = CheckSet(platform::NativeFileSystem(), s.first);
+    ASSERT_TRUE(report.Rebuildable());  // each volume lost only its header slice
+    std::vector<std::string> rebuilt;
+    const std::string refusal = RebuildSet(platform::NativeFileSystem(), report, "", &rebuilt);
+    EXPECT_NE(refusal.find("gehören zu einem anderen Archiv"), std::string::npos) << refusal;
+    EXPECT_TRUE(rebuilt.empty());
+    EXPECT_EQ(FolderState(s.dir / "arc"), before);
+}
+
+TEST(RebuildSet, FilesTheRecoveryDataListsBesideTheVolumesAreLeftAlone) {
+    struct Case {
+        std::string listed;   // as the recovery data names it
+        std::string planted;  // what lies at the bare name in the folder ("" nothing)
+    };
+    const std::vector<Case> cases = {
+        {"notes.txt", "the user's own notes"},
+        {"package.par2", ""},  // the index itself
+        {"link.txt", "symlink"},
+        {"../outside.txt", ""},
+        {"ABSOLUTE", ""},
+        {"sub\\back.txt", ""},
+        {"nodir/notes.txt", "the user's own notes"},
+    };
+    for (const Case& c : cases) {
+        RecoveredSplit s(1);
+        for (const std::string& path : StaleRecoveryFiles(s.first)) fs::remove(path);
+        const std::string outside = s.dir / "outside.txt";
+        WriteFile(outside, "outside");
+        const std::string listed = c.listed == "ABSOLUTE" ? outside : c.listed;
+        test::NamedBytes files;
+        for (size_t i = 0; i < s.volumes.size(); ++i)
+            files.push_back({fs::path(s.volumes[i]).filename().string(), s.originals[i]});
+        files.push_back({listed, "what the recovery data would make of it"});
+        WriteFile(s.dir / "arc/package.par2", test::MakeRecoveryFile(files, 70000, 2));
+        const std::string bare = fs::path(c.listed).filename().string();
+        if (c.planted == "symlink") {
+            fs::create_symlink("../outside.txt", fs::path(s.dir / "arc") / bare);
+        } else if (!c.planted.empty()) {
+            WriteFile((fs::path(s.dir / "arc") / bare).string(), c.planted);
+        }
+        fs::remove(s.volumes[2]);
+        auto expected = FolderState(s.dir / "arc");
+        expected["package.003"] = s.originals[2];
+
+        const SetReport report = CheckSet(platform::NativeFileSystem(), s.first);
+        const auto entry = std::find_if(report.volumes.begin(), report.volumes.end(),
+                                        [](const VolumeReport& v) { return v.listedOnly; });
+        ASSERT_NE(entry, report.volumes.end()) << c.listed;
+        EXPECT_NE(entry->path.find(listed), std::string::npos);
+        std::vector<std::string> rebuilt;
+        ASSERT_EQ(RebuildSet(platform::NativeFileSystem(), report, "", &rebuilt), "") << c.listed;
+        EXPECT_EQ(rebuilt, std::vector<std::string>{s.volumes[2]});
+        EXPECT_EQ(FolderState(s.dir / "arc"), expected) << c.listed;
+        EXPECT_EQ(ReadFile(outside), "outside");
+        EXPECT_FALSE(fs::exists(s.dir / "arc/nodir"));
+    }
+}
+
+TEST(RebuildSet, WhateverLiesUnderTheTemporaryNameStaysAsItIs) {
+    for (const std::string kind : {"file", "fifo", "dir", "symlink"}) {
+        RecoveredSplit s(1);
+        const std::string planted = s.volumes[1] + ".tolvane-neu";
+        if (kind == "file") WriteFile(planted, "planted");
+        if (kind == "fifo") {
+            ASSERT_EQ(mkfifo(planted.c_str(), 0600), 0);
+        }
+        if (kind == "dir") fs::create_directory(planted);
+        if (kind == "symlink") fs::create_symlink(s.sources[0], planted);
+        const std::string source = ReadFile(s.sources[0]);
+        fs::remove(s.volumes[1]);
+        auto expected = FolderState(s.dir / "arc");
+        expected["package.002"] = s.originals[1];
+
+        const SetReport report = CheckSet(platform::NativeFileSystem(), s.first);
+        std::vector<std::string> rebuilt;
+        ASSERT_EQ(RebuildSet(platform::NativeFileSystem(), report, "", &rebuilt), "") << kind;
+        EXPECT_EQ(FolderState(s.dir / "arc"), expected) << kind;
+        EXPECT_EQ(ReadFile(s.sources[0]), source);
+    }
+}
+
+// A recovery slice in two copies whose checksums both hold but whose bytes
+// differ (one crafted), the crafted one read first: the rebuild tries the
+// other before it gives up.
+TEST(RebuildSet, ASliceWhoseFirstCopyIsBadIsTakenFromAnother) {
+    for (bool wrongSize : {false, true}) {
+        RecoveredSplit s(1);
+        const par2::Md5Digest setId =
+            CheckSet(platform::NativeFileSystem(), s.first).recovery.setId;
+        const std::string bad(wrongSize ? 4000 : s.layout.sliceSize, 'b');
+        WriteFile(s.dir / "arc/package.0first.par2", test::RecoveryPacket(setId, 0, bad));
+        fs::remove(s.volumes[1]);
+        const SetReport report = CheckSet(platform::NativeFileSystem(), s.first);
+        EXPECT_EQ(report.slicesAvailable, 1u);
+        std::vector<std::string> rebuilt;
+        ASSERT_EQ(RebuildSet(platform::NativeFileSystem(), report, "", &rebuilt), "") << wrongSize;
+        EXPECT_EQ(ReadFile(s.volumes[1]), s.originals[1]);
+    }
+}
+
+TEST(CheckSet, AVolumeOfThisSetUnderAnotherNumberIsDamagedNotForeign) {
+    RecoveredSplit s(1);
+    WriteFile(s.volumes[1], s.originals[2]);
+    EXPECT_EQ(s.States(s.volumes[0]), (std::vector<VolumeState>{kOk, kDamaged, kOk, kOk}));
+    const SetReport report = CheckSet(platform::NativeFileSystem(), s.volumes[0]);
+    std::vector<std::string> rebuilt;
+    ASSERT_EQ(RebuildSet(platform::NativeFileSystem(), report, "", &rebuilt), "");
+    EXPECT_EQ(ReadFile(s.volumes[1]), s.originals[1]);
+    EXPECT_FALSE(test::FileExists(s.volumes[1] + ".fremd"));
+}
+
+TEST(RebuildSet, TooLittleRecoveryDataNamesTheVolumesStillNeededRoundedUp) {
+    struct Case {
+        uint64_t needed, available, perVolume;
+        std::string tail;
+    };
+    const std::vector<Case> cases = {
+        {5, 4, 3, "Es fehlen noch 1 Block (Wiederherstellungsdaten für 1 weiteren Datenträger)."},
+        {10, 3, 3, "Es fehlen noch 7 Blöcke (Wiederherstellungsdaten für 3 weitere Datenträger)."},
+        {7, 1, 3, "Es fehlen noch 6 Blöcke (Wiederherstellungsdaten für 2 weitere Datenträger)."},
+        {2, 0, 64, "Es fehlen noch 2 Blöcke (Wiederherstellungsdaten für 1 weiteren Datenträger)."},
+    };
+    for (const Case& c : cases) {
+        SetReport report;
+        report.recoveryFound = true;
+        VolumeReport v;
+        v.covered = true;
+        v.state = kDamaged;
+        report.volumes.push_back(v);
+        report.slicesNeeded = c.needed;
+        report.slicesAvailable = c.available;
+        report.slicesPerVolume = c.perVolume;
+        std::vector<std::string> rebuilt;
+        const std::string text = RebuildSet(platform::NativeFileSystem(), report, "", &rebuilt);
+        EXPECT_NE(text.find(c.tail), std::string::npos) << text;
+        EXPECT_EQ(text.find(" 0 weitere"), std::string::npos);
+    }
+}
+
+// A crafted recovery file of thousands of tiny slices of a lost volume: too
+// many for the memory budget is refused at once; fewer are solved, and a
+// stop during the solve ends it with nothing left behind.
+TEST(RebuildSet, ALongSolveIsRefusedUpFrontOrStopsWhenAsked) {
+    struct Case {
+        uint32_t slices;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {8000, "auf einmal lassen sich höchstens"},
+        {400, "Das Wiederherstellen wurde abgebrochen; es wurde nichts ersetzt."},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        WriteFile(dir / "package.par2", test::ManyTinySlices("package.001", c.slices));
+        const auto before = FolderState(dir.path());
+        const SetReport report = CheckSet(platform::NativeFileSystem(), dir / "package.001");
+        ASSERT_TRUE(report.refusal.empty());
+        ASSERT_EQ(report.slicesNeeded, c.slices);
+        std::atomic<bool> stop{false};
+        int calls = 0;
+        std::vector<std::string> rebuilt;
+        const std::string text = RebuildSet(
+            platform::NativeFileSystem(), report, "", &rebuilt,
+            [&](uint64_t, uint64_t) { stop = ++calls == 10; }, &stop);
+        EXPECT_NE(text.find(c.message), std::string::npos) << text;
+        EXPECT_EQ(calls, c.slices == 8000 ? 0 : 10);
+        EXPECT_EQ(FolderState(dir.path()), before);
+    }
+}
+
+TEST(ShownName, ControlCharactersAndStrayBytesAreEscaped) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"package.001", "package.001"},
+        {"Grüße.txt", "Grüße.txt"},
+        {"a\033[2Jb", "a\\x1B[2Jb"},
+        {"bell\a", "bell\\x07"},
+        {"zwei\nZeilen\r", "zwei\\x0AZeilen\\x0D"},
+        {"csi\xC2\x9B"
+         "2J",
+         "csi\\xC2\\x9B2J"},
+        {"stray\xFF", "stray\\xFF"},
+        {"cut\xE2\x82", "cut\\xE2\\x82"},
+        {"dir\\name", "dir\\\\name"},
+        {"del\x7F", "del\\x7F"},
+    };
+    for (const auto& [name, shown] : cases) EXPECT_EQ(ShownName(name), shown);
 }
 
 }  // namespace

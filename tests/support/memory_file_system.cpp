@@ -84,6 +84,9 @@ std::unique_ptr<platform::File> MemoryFileSystem::Open(const std::string& path,
         case platform::OpenMode::Read:
             if (it == files_.end()) return nullptr;
             return std::make_unique<MemoryFile>(it->second, false, false, maxFileSize);
+        case platform::OpenMode::CreateNew:
+            if (it != files_.end()) return nullptr;
+            [[fallthrough]];
         case platform::OpenMode::CreateTruncate:
             written_.insert(path);
             if (it == files_.end()) {
@@ -92,12 +95,6 @@ std::unique_ptr<platform::File> MemoryFileSystem::Open(const std::string& path,
             }
             it->second->data.clear();
             return std::make_unique<MemoryFile>(it->second, true, false, maxFileSize);
-        case platform::OpenMode::CreateNew:
-            if (it != files_.end()) return nullptr;
-            written_.insert(path);
-            Put(path, {});
-            return std::make_unique<MemoryFile>(files_.find(Key(path))->second, true, false,
-                                                maxFileSize);
         case platform::OpenMode::ReadWriteExisting:
         case platform::OpenMode::Append:
             if (it == files_.end()) return nullptr;
