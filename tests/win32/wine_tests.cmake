@@ -13,6 +13,7 @@ add_test(NAME wine_installer COMMAND ${CMAKE_COMMAND} -E env ${wine_env}
 # The names are read from the sources, so that listing needs no wine prefix.
 set(win32_gui_sources
   tests/gui/win32/win32_probe_test.cpp
+  tests/gui/win32/custom_size_dialog_test.cpp
   tests/gui/framework_test.cpp
   tests/gui/information_page_test.cpp
   tests/gui/completion_page_test.cpp
