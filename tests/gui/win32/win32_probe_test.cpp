@@ -111,10 +111,13 @@ TEST(Win32Probe, SeesTheListPainted) {
     EXPECT_GT(painted, 0);
 }
 
-TEST(Win32Probe, KnowsWhetherItRunsUnderWine) {
-    // ctest runs this under wine; the answer gates the checks wine fails.
+// ctest runs this under wine, in a German prefix: the answer gates the
+// checks wine fails, and the system's own buttons are German as on a German
+// Windows.
+TEST(Win32Probe, KnowsWhetherItRunsUnderWineInGerman) {
     if (GetEnvironmentVariableW(L"WINEPREFIX", nullptr, 0) == 0) GTEST_SKIP();
     EXPECT_FALSE(WineVersion().empty());
+    EXPECT_EQ(PRIMARYLANGID(GetUserDefaultUILanguage()), LANG_GERMAN);
 }
 
 }  // namespace
