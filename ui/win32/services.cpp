@@ -375,12 +375,12 @@ std::vector<std::string> ShowChooser(HWND owner, const ChooserRequest& request,
                                      FolderMemory* memory) {
     std::string initial = request.initialFolder;
     if (memory != nullptr) {
-        initial = StartFolder(memory->Recall(request.operation), initial,
-                              [](const std::string& folder) {
-                                  const DWORD attributes = ::GetFileAttributesW(Widen(folder).c_str());
-                                  return attributes != INVALID_FILE_ATTRIBUTES &&
-                                         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-                              });
+        initial =
+            StartFolder(memory->Recall(request.operation), initial, [](const std::string& folder) {
+                const DWORD attributes = ::GetFileAttributesW(Widen(folder).c_str());
+                return attributes != INVALID_FILE_ATTRIBUTES &&
+                       (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            });
     }
     const std::wstring initialFolder = Widen(initial);
     ComScope com;

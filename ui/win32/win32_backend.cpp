@@ -24,6 +24,27 @@ constexpr UINT kDestroyLater = WM_APP + 20;
 constexpr wchar_t kTooltipsProperty[] = L"TolvaneTooltips";
 constexpr wchar_t kPictureProperty[] = L"TolvanePicture";
 
+constexpr UINT_PTR kDestroyTimer = 1;
+
+// How deep the GUI thread is in the program's own handlers (window
+// procedures, posted work). A modal loop inside a handler (a message box)
+// dispatches too; what waits to be destroyed must not go there, while the
+// handler that gave it up may still be running: only at depth 0, back in
+// the message loop itself.
+int handlerDepth = 0;
+
+class InHandler {
+  public:
+    InHandler() : nested_(handlerDepth > 0) { ++handlerDepth; }
+    ~InHandler() { --handlerDepth; }
+    InHandler(const InHandler&) = delete;
+    InHandler& operator=(const InHandler&) = delete;
+    bool nested() const { return nested_; }
+
+  private:
+    bool nested_;
+};
+
 HINSTANCE Instance() {
     return ::GetModuleHandleW(nullptr);
 }
@@ -103,9 +124,11 @@ class Win32ControlHost : public ControlHost {
 Win32ControlHost::Win32ControlHost(HWND parent, const Rect& bounds, const Fonts& fonts,
                                    const PictureSet* pictures)
     : fonts_(fonts), pictures_(pictures) {
+    // Not clipping its children: the host's background is what shows inside
+    // a frame, which draws only its edge.
     window_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageHostClass, L"",
-                                WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, bounds.x, bounds.y,
-                                bounds.width, bounds.height, parent, nullptr, Instance(), nullptr);
+                                WS_CHILD | WS_CLIPSIBLINGS, bounds.x, bounds.y, bounds.width,
+                                bounds.height, parent, nullptr, Instance(), nullptr);
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -130,7 +153,8 @@ const Win32ControlHost::Control* Win32ControlHost::Find(Handle control) const {
 
 HFONT Win32ControlHost::FontOf(Handle control) const {
     HWND w = At(control);
-    HFONT font = w == nullptr ? nullptr : reinterpret_cast<HFONT>(::SendMessageW(w, WM_GETFONT, 0, 0));
+    HFONT font =
+        w == nullptr ? nullptr : reinterpret_cast<HFONT>(::SendMessageW(w, WM_GETFONT, 0, 0));
     return font != nullptr ? font : fonts_.normal;
 }
 
@@ -209,10 +233,18 @@ ControlHost::Handle Win32ControlHost::Create(const ControlSpec& spec) {
         window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id & 0xFFFF)), Instance(),
         nullptr);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // Frames lie behind every other control (a new control comes last in
+    // the order, which is also the keyboard's; frames take no focus).
+    for (const Control& c : controls_) {
+        if (c.kind == ControlKind::Frame) {
+            ::SetWindowPos(c.window, HWND_BOTTOM, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
     switch (spec.kind) {
         case ControlKind::Frame:
-            // Drawn behind the controls it frames.
-            ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             break;
         case ControlKind::ListView:
             ::SendMessageW(control, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
@@ -273,10 +305,10 @@ void Win32ControlHost::SetTooltip(Handle control, const std::string& text) {
     if (c == nullptr) return;
     std::wstring tip = Widen(text);
     if (tooltips_ == nullptr) {
-        tooltips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                                      Instance(), nullptr);
+        tooltips_ =
+            ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, Instance(), nullptr);
         // A tip with "\n" breaks there.
         ::SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, 600);
         ::SetPropW(window_, kTooltipsProperty, tooltips_);
@@ -368,8 +400,8 @@ void Win32ControlHost::AddListRow(Handle control, const std::vector<std::string>
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.pszText = first.data();
-    const auto at = static_cast<int>(
-        ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    const auto at =
+        static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     for (size_t i = 1; at >= 0 && i < cells.size(); ++i) {
         SetListCell(control, at, static_cast<int>(i), cells[i]);
     }
@@ -429,9 +461,9 @@ void Win32ControlHost::Command(HWND control, int code) {
 }
 
 void Win32ControlHost::Draw(const DRAWITEMSTRUCT& item) {
-    const auto found =
-        std::find_if(controls_.begin(), controls_.end(),
-                     [&item](const Control& c) { return c.window == item.hwndItem; });
+    const auto found = std::find_if(controls_.begin(), controls_.end(), [&item](const Control& c) {
+        return c.window == item.hwndItem;
+    });
     if (found == controls_.end()) return;
     static const PictureBitmap kNone;
     const PictureBitmap& picture = pictures_ != nullptr ? pictures_->Get(found->picture) : kNone;
@@ -461,6 +493,7 @@ void Win32ControlHost::Draw(const DRAWITEMSTRUCT& item) {
 
 LRESULT CALLBACK Win32ControlHost::Procedure(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
+    const InHandler handler;
     auto* host = reinterpret_cast<Win32ControlHost*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
         case WM_COMMAND:
@@ -480,6 +513,42 @@ LRESULT CALLBACK Win32ControlHost::Procedure(HWND window, UINT message, WPARAM w
             return ::DefWindowProcW(window, message, wParam, lParam);
     }
 }
+
+// Work posted to the GUI thread counts as a handler.
+class CountingDispatcher : public Dispatcher {
+  public:
+    explicit CountingDispatcher(MessageDispatcher& inner) : inner_(inner) {}
+    void Post(std::function<void()> work) override {
+        inner_.Post([work = std::move(work)] {
+            const InHandler handler;
+            work();
+        });
+    }
+    void Call(const std::function<void()>& work) override {
+        inner_.Call([&work] {
+            const InHandler handler;
+            work();
+        });
+    }
+
+  private:
+    MessageDispatcher& inner_;
+};
+
+class CountingWorker : public Worker {
+  public:
+    explicit CountingWorker(MessageDispatcher& dispatcher) : worker_(dispatcher) {}
+    void Start(std::function<void()> work, std::function<void()> done) override {
+        worker_.Start(std::move(work), [done = std::move(done)] {
+            const InHandler handler;
+            if (done) done();
+        });
+    }
+    void JoinServing() override { worker_.JoinServing(); }
+
+  private:
+    ThreadWorker worker_;
+};
 
 // --- The main window
 
@@ -512,7 +581,8 @@ class Win32WindowBackend : public WindowBackend {
     WindowOptions options_;
     Fonts fonts_;
     PictureSet pictures_;
-    MessageDispatcher dispatcher_;
+    MessageDispatcher messages_;
+    CountingDispatcher dispatcher_{messages_};
     HWND window_ = nullptr;
     std::vector<std::shared_ptr<void>> doomed_;
     WindowEvents* events_ = nullptr;
@@ -524,9 +594,9 @@ void RegisterClasses() {
     static bool registered = false;
     if (registered) return;
     registered = true;
-    INITCOMMONCONTROLSEX controls = {sizeof controls,
-                                     ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES |
-                                         ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                          ICC_PROGRESS_CLASS | ICC_BAR_CLASSES |
+                                                          ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
     WNDCLASSEXW main = {};
@@ -619,8 +689,8 @@ void Win32WindowBackend::FitClientArea() {
 void Win32WindowBackend::Show() {
     RECT work = {0, 0, 1024, 768};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const Point at =
-        InitialWindowPosition({work.left, work.top, work.right - work.left, work.bottom - work.top});
+    const Point at = InitialWindowPosition(
+        {work.left, work.top, work.right - work.left, work.bottom - work.top});
     ::SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     FitClientArea();
     ::ShowWindow(window_, SW_SHOW);
@@ -643,7 +713,7 @@ void Win32WindowBackend::RepaintNow() {
 }
 
 std::unique_ptr<Worker> Win32WindowBackend::CreateWorker() {
-    return std::make_unique<ThreadWorker>(dispatcher_);
+    return std::make_unique<CountingWorker>(messages_);
 }
 
 void Win32WindowBackend::Paint() {
@@ -673,6 +743,7 @@ LRESULT CALLBACK Win32WindowBackend::Procedure(HWND window, UINT message, WPARAM
     }
     auto* self = reinterpret_cast<Win32WindowBackend*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+    const InHandler handler;
     switch (message) {
         case WM_PAINT:
             self->Paint();
@@ -693,7 +764,15 @@ LRESULT CALLBACK Win32WindowBackend::Procedure(HWND window, UINT message, WPARAM
                 ::ShowWindow(window, SW_HIDE);
             }
             return 0;
-        case kDestroyLater: {
+        case kDestroyLater:
+        case WM_TIMER: {
+            if (message == WM_TIMER && wParam != kDestroyTimer) break;
+            if (handler.nested()) {
+                // Asked again shortly, until the handler has returned.
+                ::SetTimer(window, kDestroyTimer, 20, nullptr);
+                return 0;
+            }
+            ::KillTimer(window, kDestroyTimer);
             std::vector<std::shared_ptr<void>> doomed;
             doomed.swap(self->doomed_);
             return 0;
@@ -800,9 +879,9 @@ std::optional<int64_t> RunCustomSizeDialog(HWND owner, int64_t volumeSize, int l
     const int y = over.top + (over.bottom - over.top - height) / 2;
 
     ModalState state;
-    HWND dialog = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kModalClass,
-                                    Widen(CustomSizeDialog::kTitle).c_str(), kModalStyle, x, y,
-                                    width, height, owner, nullptr, Instance(), nullptr);
+    HWND dialog =
+        ::CreateWindowExW(WS_EX_DLGMODALFRAME, kModalClass, Widen(CustomSizeDialog::kTitle).c_str(),
+                          kModalStyle, x, y, width, height, owner, nullptr, Instance(), nullptr);
     ::SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
     std::optional<int64_t> chosen;
     {
