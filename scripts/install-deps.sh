@@ -21,7 +21,7 @@ packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev qt6-svg-dev fonts-libe
 case "${1:-}" in
 --test)
     packages+=(xvfb xauth time desktop-file-utils appstream lintian groff-base dpkg-dev file
-               bash-completion xdg-utils libfile-mimeinfo-perl shared-mime-info clang
+               bash-completion xdg-utils libfile-mimeinfo-perl shared-mime-info clang locales
                libclang-rt-14-dev wine wine64 wine32:i386 par2 p7zip-full)
     ;;
 "") ;;

@@ -24,6 +24,7 @@ using test::Source;
 using test::TempDir;
 using test::WizardFixture;
 using tolvane::test::FileExists;
+using tolvane::test::FsPath;
 using tolvane::test::WriteFile;
 
 namespace fs = std::filesystem;
@@ -290,7 +291,7 @@ TEST(ContinueRoad, FilesAfterTheContinuedOneAreAskedAboutAndNeinChangesNothing) 
     Archive a;
     InterruptRestore(a, 2);
     const std::string begun = a.Target() + "/Größe.bin";
-    const auto begunSize = fs::file_size(begun);
+    const auto begunSize = fs::file_size(FsPath(begun));
     WriteFile(a.Target() + "/zuletzt.log", "meine Daten");
     WizardFixture f;
     ReachProgressPage(f, a.volumes[0], a.Target(), 2);
@@ -306,7 +307,7 @@ TEST(ContinueRoad, FilesAfterTheContinuedOneAreAskedAboutAndNeinChangesNothing) 
     EXPECT_EQ(question.text,
               "„zuletzt.log“\nsind im Zielverzeichnis schon vorhanden. Überschreiben?");
     EXPECT_EQ(tolvane::test::ReadFile(a.Target() + "/zuletzt.log"), "meine Daten");
-    EXPECT_EQ(fs::file_size(begun), begunSize);
+    EXPECT_EQ(fs::file_size(FsPath(begun)), begunSize);
     EXPECT_EQ(f.w().pageType(), kContinueProgressPage);
     EXPECT_EQ(f.Text(id::kStatusText), "Bitte einlegen: Datenträger#  2");
 

@@ -103,20 +103,23 @@ TEST(MenuCommands, ExplorerOpensTheHomeFolder) {
 }
 
 TEST(HelpDocument, LookedForInCurrentFolderThenBesideTheProgramThenInstalled) {
+    // Paths as the system writes them.
+    const auto N = tolvane::test::NativePath;
     std::set<std::string> present;
     auto exists = [&present](const std::string& p) { return present.count(p) > 0; };
-    EXPECT_EQ(FindHelpDocument("/cwd", "/opt/tolvane/bin", "/usr/share/tolvane", exists), "");
-    present.insert("/usr/share/tolvane/hilfe.htm");
-    EXPECT_EQ(FindHelpDocument("/cwd", "/opt/tolvane/bin", "/usr/share/tolvane", exists),
-              "/usr/share/tolvane/hilfe.htm");
-    present.insert("/opt/tolvane/bin/hilfe.htm");
-    EXPECT_EQ(FindHelpDocument("/cwd", "/opt/tolvane/bin", "/usr/share/tolvane", exists),
-              "/opt/tolvane/bin/hilfe.htm");
-    present.insert("/cwd/hilfe.htm");
-    EXPECT_EQ(FindHelpDocument("/cwd", "/opt/tolvane/bin", "/usr/share/tolvane", exists),
-              "/cwd/hilfe.htm");
-    present = {"/hilfe.htm"};
-    EXPECT_EQ(FindHelpDocument("/", "", "", exists), "/hilfe.htm");
+    EXPECT_EQ(FindHelpDocument(N("/cwd"), N("/opt/tolvane/bin"), N("/usr/share/tolvane"), exists),
+              "");
+    present.insert(N("/usr/share/tolvane/hilfe.htm"));
+    EXPECT_EQ(FindHelpDocument(N("/cwd"), N("/opt/tolvane/bin"), N("/usr/share/tolvane"), exists),
+              N("/usr/share/tolvane/hilfe.htm"));
+    present.insert(N("/opt/tolvane/bin/hilfe.htm"));
+    EXPECT_EQ(FindHelpDocument(N("/cwd"), N("/opt/tolvane/bin"), N("/usr/share/tolvane"), exists),
+              N("/opt/tolvane/bin/hilfe.htm"));
+    present.insert(N("/cwd/hilfe.htm"));
+    EXPECT_EQ(FindHelpDocument(N("/cwd"), N("/opt/tolvane/bin"), N("/usr/share/tolvane"), exists),
+              N("/cwd/hilfe.htm"));
+    present = {N("/hilfe.htm")};
+    EXPECT_EQ(FindHelpDocument(N("/"), "", "", exists), N("/hilfe.htm"));
 }
 
 TEST(MenuCommands, HelpOpensTheDocumentFoundAndKeepsThePage) {
@@ -138,14 +141,18 @@ TEST(MenuCommands, HelpOpensTheDocumentFoundAndKeepsThePage) {
 }
 
 TEST(RobotImage, BesideTheProgramElseInstalled) {
+    // Paths as the system writes them.
+    const auto N = tolvane::test::NativePath;
     std::set<std::string> present;
     auto exists = [&present](const std::string& p) { return present.count(p) > 0; };
-    EXPECT_EQ(RobotImagePath("/opt/t/bin", "/usr/share/tolvane", exists), "/opt/t/bin/Robot.dat");
-    present.insert("/usr/share/tolvane/Robot.dat");
-    EXPECT_EQ(RobotImagePath("/opt/t/bin", "/usr/share/tolvane", exists),
-              "/usr/share/tolvane/Robot.dat");
-    present.insert("/opt/t/bin/Robot.dat");
-    EXPECT_EQ(RobotImagePath("/opt/t/bin", "/usr/share/tolvane", exists), "/opt/t/bin/Robot.dat");
+    EXPECT_EQ(RobotImagePath(N("/opt/t/bin"), N("/usr/share/tolvane"), exists),
+              N("/opt/t/bin/Robot.dat"));
+    present.insert(N("/usr/share/tolvane/Robot.dat"));
+    EXPECT_EQ(RobotImagePath(N("/opt/t/bin"), N("/usr/share/tolvane"), exists),
+              N("/usr/share/tolvane/Robot.dat"));
+    present.insert(N("/opt/t/bin/Robot.dat"));
+    EXPECT_EQ(RobotImagePath(N("/opt/t/bin"), N("/usr/share/tolvane"), exists),
+              N("/opt/t/bin/Robot.dat"));
 }
 
 }  // namespace

@@ -312,17 +312,18 @@ TEST(Framework, CheckWritableTakesOnlyAnExistingFolder) {
 
 TEST(FileDialogs, OpenSourceFilesGivesFolderAndNames) {
     GuiFixture f;
-    f.dialogs.answers.push_back({"/data/a.txt"});
-    f.dialogs.answers.push_back({"/data/a.txt", "/data/b.txt"});
+    using tolvane::test::NativePath;
+    f.dialogs.answers.push_back({NativePath("/data/a.txt")});
+    f.dialogs.answers.push_back({NativePath("/data/a.txt"), NativePath("/data/b.txt")});
     SourceFiles files;
     ASSERT_EQ(OpenSourceFiles(f.page(), &files, "Datei(en) auswählen"), 1);
-    EXPECT_EQ(files.folder, "/data/");
+    EXPECT_EQ(files.folder, NativePath("/data/"));
     EXPECT_EQ(files.names, std::vector<std::string>{"a.txt"});
     ASSERT_EQ(OpenSourceFiles(f.page(), &files, "Datei(en) auswählen"), 1);
-    EXPECT_EQ(files.folder, "/data");
+    EXPECT_EQ(files.folder, NativePath("/data"));
     EXPECT_EQ(files.names, (std::vector<std::string>{"a.txt", "b.txt"}));
     EXPECT_EQ(OpenSourceFiles(f.page(), &files, "x"), 0);  // cancelled
-    EXPECT_EQ(files.folder, "/data");
+    EXPECT_EQ(files.folder, NativePath("/data"));
 
     const ChooserRequest& r = f.dialogs.requests.front();
     EXPECT_EQ(r.operation, ChooserOperation::OpenSourceFiles);

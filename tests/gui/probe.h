@@ -89,4 +89,8 @@ std::unique_ptr<MainWindow> CreateTestWindow(const Services& services,
                                              const WindowOptions& options);
 std::unique_ptr<WindowProbe> CreateWindowProbe(MainWindow& window);
 
+// The wine version the tests run under ("8.0"), "" when not under wine: a
+// single check wine cannot pass is gated on it, with its reason.
+std::string WineVersion();
+
 }  // namespace tolvane::ui::test

@@ -23,6 +23,8 @@ using test::Source;
 using test::TempDir;
 using test::WizardFixture;
 using tolvane::test::FileExists;
+using tolvane::test::FsPath;
+using tolvane::test::NativePath;
 using tolvane::test::ReadFile;
 using tolvane::test::WriteFile;
 
@@ -196,7 +198,7 @@ TEST(RepairPage2, ChecksOnlyTheOriginalsOfTheChosenVolume) {
     const std::string partial = a.dir / "teilweise";
     fs::create_directories(partial);
     for (const char* name : {"leer.txt", "Größe.bin", "zuletzt.log"}) {
-        fs::copy_file(a.Originals() + "/" + name, partial + "/" + name);
+        fs::copy_file(FsPath(a.Originals() + "/" + name), FsPath(partial + "/" + name));
     }
     WizardFixture f;
     ChooseVolume(f, a.volumes[2], 2);
@@ -324,21 +326,21 @@ TEST(RepairPage3, ComposesTheTargetAndKeepsItThroughAboutAndInformation) {
     f.shell.roots.a = driveA.path();
     f.shell.roots.b = driveB.path();
     f.Press(id::kTargetDriveA);
-    EXPECT_EQ(f.Text(id::kTargetPathText), f.shell.roots.a + "/package.003");
+    EXPECT_EQ(f.Text(id::kTargetPathText), NativePath(f.shell.roots.a + "/package.003"));
     f.Press(id::kTargetDriveB);
-    EXPECT_EQ(f.w().settings().targetPath, f.shell.roots.b + "/package.003");
+    EXPECT_EQ(f.w().settings().targetPath, NativePath(f.shell.roots.b + "/package.003"));
     ChooseTargetFolder(f, a.NewFolder());
     EXPECT_EQ(f.dialogs.requests.back().title, "Verzeichnis wähler");
-    EXPECT_EQ(f.Text(id::kTargetPathText), a.NewFolder() + "/package.003");
+    EXPECT_EQ(f.Text(id::kTargetPathText), NativePath(a.NewFolder() + "/package.003"));
     f.Press(id::kTargetHardDisk);  // cancelled: the target stays
-    EXPECT_EQ(f.w().settings().targetPath, a.NewFolder() + "/package.003");
+    EXPECT_EQ(f.w().settings().targetPath, NativePath(a.NewFolder() + "/package.003"));
 
     for (int menu : {kMenuAbout, kMenuInformation}) {
         f.w().Command(menu);
         EXPECT_EQ(f.w().currentPage()->pageType(), kUntypedPage) << menu;
         f.Press(id::kOk);
         ASSERT_EQ(f.w().pageType(), kRepairPage3) << menu;
-        EXPECT_EQ(f.Text(id::kTargetPathText), a.NewFolder() + "/package.003") << menu;
+        EXPECT_EQ(f.Text(id::kTargetPathText), NativePath(a.NewFolder() + "/package.003")) << menu;
         EXPECT_EQ(f.Text(id::kNumberText), "3") << menu;
     }
 
@@ -348,7 +350,7 @@ TEST(RepairPage3, ComposesTheTargetAndKeepsItThroughAboutAndInformation) {
     f.Press(id::kMinus);
     f.Press(id::kNext);
     f.Press(id::kNext);
-    EXPECT_EQ(f.Text(id::kTargetPathText), a.NewFolder() + "/package.002");
+    EXPECT_EQ(f.Text(id::kTargetPathText), NativePath(a.NewFolder() + "/package.002"));
     EXPECT_EQ(f.messages.shown.size(), 1u);
 
     // On to the progress page and back: the target stays.
@@ -356,7 +358,7 @@ TEST(RepairPage3, ComposesTheTargetAndKeepsItThroughAboutAndInformation) {
     ASSERT_EQ(f.w().pageType(), kRepairProgressPage);
     f.Press(id::kBack);
     EXPECT_EQ(f.w().pageType(), kRepairPage3);
-    EXPECT_EQ(f.Text(id::kTargetPathText), a.NewFolder() + "/package.002");
+    EXPECT_EQ(f.Text(id::kTargetPathText), NativePath(a.NewFolder() + "/package.002"));
 }
 
 // Repairs volume number of the set from another intact volume into an empty
@@ -367,9 +369,9 @@ void RepairAndCompare(bool selfExtracting, int number) {
     ASSERT_EQ(a.volumes.size(), 3u);
     const int intact = number == 1 ? 3 : 1;
     ReachProgressPage(f, a, a.volumes[intact - 1], number);
-    const std::string expectedName =
+    const std::string expectedName = NativePath(
         a.NewFolder() +
-        (selfExtracting && number == 1 ? "/package.exe" : "/package.00" + std::to_string(number));
+        (selfExtracting && number == 1 ? "/package.exe" : "/package.00" + std::to_string(number)));
     EXPECT_EQ(f.w().settings().targetPath, expectedName);
     EXPECT_EQ(f.Text(id::kStatusText), "Bitte einlegen: Datenträger#  " + std::to_string(number));
     f.Press(id::kStart);

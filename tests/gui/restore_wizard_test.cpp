@@ -24,6 +24,7 @@ using test::Source;
 using test::TempDir;
 using test::WizardFixture;
 using tolvane::test::FileExists;
+using tolvane::test::NativePath;
 using tolvane::test::WriteFile;
 
 namespace fs = std::filesystem;
@@ -240,7 +241,7 @@ TEST(RestoreRoad, OneVolumePerPressWithTheInsertPrompt) {
     };
     insert(1);
     WizardFixture f;
-    ReachProgressPage(f, drive + "/package.001", a.Target());
+    ReachProgressPage(f, NativePath(drive + "/package.001"), a.Target());
     f.Press(id::kStart);
     EXPECT_EQ(f.w().pageType(), kRestoreProgressPage);
     EXPECT_EQ(f.Text(id::kStatusText), "Bitte einlegen: Datenträger#  2");
@@ -260,7 +261,7 @@ TEST(RestoreRoad, AWrongMediumBringsTheRetryQuestionForTheExpectedVolume) {
     fs::create_directories(drive);
     fs::copy_file(a.volumes[0], drive + "/package.001");
     WizardFixture f;
-    ReachProgressPage(f, drive + "/package.001", a.Target());
+    ReachProgressPage(f, NativePath(drive + "/package.001"), a.Target());
     f.Press(id::kStart);
     // Volume 3 under the name of volume 2: refused without a message of its
     // own; the user puts the right one in and answers Retry.
@@ -268,7 +269,8 @@ TEST(RestoreRoad, AWrongMediumBringsTheRetryQuestionForTheExpectedVolume) {
     fs::copy_file(a.volumes[2], drive + "/package.002");
     f.messages.answers = {MessageResult::Retry};
     f.messages.onShow = [&](const MessageRequest&) {
-        fs::copy_file(a.volumes[1], drive + "/package.002", fs::copy_options::overwrite_existing);
+        fs::remove(drive + "/package.002");
+        fs::copy_file(a.volumes[1], drive + "/package.002");
     };
     f.Press(id::kStart);
     ASSERT_EQ(f.messages.shown.size(), 1u);
@@ -293,7 +295,7 @@ TEST(RestoreRoad, BackAfterTwoVolumesRewindsAndAStartBeginsWithVolumeOne) {
     fs::create_directories(drive);
     fs::copy_file(a.volumes[0], drive + "/package.001");
     WizardFixture f;
-    ReachProgressPage(f, drive + "/package.001", a.Target());
+    ReachProgressPage(f, NativePath(drive + "/package.001"), a.Target());
     f.Press(id::kStart);
     fs::rename(drive + "/package.001", drive + "/weg");
     fs::copy_file(a.volumes[1], drive + "/package.002");
@@ -302,7 +304,7 @@ TEST(RestoreRoad, BackAfterTwoVolumesRewindsAndAStartBeginsWithVolumeOne) {
 
     f.Press(id::kBack);
     ASSERT_EQ(f.w().pageType(), kRestorePage1);
-    EXPECT_EQ(f.Text(id::kSourcePathText), drive + "/package.002");
+    EXPECT_EQ(f.Text(id::kSourcePathText), NativePath(drive + "/package.002"));
     EXPECT_EQ(f.Text(id::kTargetPathText), a.Target());
     EXPECT_EQ(f.w().settings().currentVolume, 1);
     EXPECT_EQ(f.w().set().bytesDone, 0);
@@ -441,6 +443,36 @@ TEST(RestoreRoad, ASelfExtractingSetRestoresLikeAPlainOneAlsoRenamed) {
             fs::rename(volumes[2], dir / "arch/paket.003");
         }
         ReachProgressPage(f, first, dir / "ziel");
+        f.Press(id::kStart);
+        for (const auto& m : f.messages.shown) ADD_FAILURE() << m.caption << ": " << m.text;
+        EXPECT_EQ(f.w().pageType(), kCompletionPage);
+        ExpectRestored(dir / "ziel", sources);
+    }
+}
+
+// What the window splits, the window restores: every file with its bytes and
+// time, from a plain and from a self-extracting set.
+TEST(RestoreRoad, ASetSplitThroughTheWindowIsRestoredThroughIt) {
+    for (const bool selfExtracting : {false, true}) {
+        SCOPED_TRACE(selfExtracting ? "self-extracting" : "plain");
+        TempDir dir;
+        for (const char* folder : {"src", "arch", "ziel"}) fs::create_directories(dir / folder);
+        const auto sources = test::SampleSources();
+        {
+            WizardFixture f;
+            f.w().Command(kMenuCreate);
+            f.ChooseSources(test::WriteSources(dir / "src", sources));
+            f.ChooseTarget(dir / "arch/package.001", id::kTargetHardDisk);
+            if (selfExtracting) f.Press(id::kSelfExtracting);
+            f.Press(id::kNext);
+            f.Press(id::kStart);
+            ASSERT_EQ(f.w().pageType(), kCompletionPage);
+        }
+        const auto volumes =
+            test::VolumesOf(dir / (selfExtracting ? "arch/package.exe" : "arch/package.001"));
+        ASSERT_GE(volumes.size(), 2u);
+        WizardFixture f;
+        ReachProgressPage(f, volumes[0], dir / "ziel");
         f.Press(id::kStart);
         for (const auto& m : f.messages.shown) ADD_FAILURE() << m.caption << ": " << m.text;
         EXPECT_EQ(f.w().pageType(), kCompletionPage);

@@ -25,6 +25,7 @@ using test::TempDir;
 using test::VolumesOf;
 using test::WizardFixture;
 using tolvane::test::FileExists;
+using tolvane::test::NativePath;
 
 constexpr const char* kMissing =
     "Bitte wählen Sie unbedingt eine Quelle \n und ein Ziel für die Archiverstellung aus !";
@@ -164,8 +165,9 @@ TEST(SplitPage1, SourceFilesOneOrSeveralReplaceTheListAndCancelKeepsIt) {
     EXPECT_EQ(r.title, "Datei(en) auswählen");
     EXPECT_EQ(r.filterText, "Alle Dateien (*.*)");
     QuellDateien& q = f.w().set();
-    EXPECT_EQ(q.sourceDir, dir.path() + "/");  // one file: with its trailing "/"
-    EXPECT_EQ(f.Text(id::kSourcePathText), dir.path() + "/");
+    // One file: with its trailing separator.
+    EXPECT_EQ(q.sourceDir, NativePath(dir.path() + "/"));
+    EXPECT_EQ(f.Text(id::kSourcePathText), NativePath(dir.path() + "/"));
     EXPECT_EQ(f.Text(id::kFileCountText), "1");
     EXPECT_EQ(f.Text(id::kTotalSizeText), "4");
     EXPECT_EQ(f.Text(id::kVolumeCountText), "1");
@@ -358,7 +360,10 @@ TEST(SplitPage2, TheEngineRepaintPutsListAndStatusOnTheScreenAtOnce) {
         f.w().display().SetStatusText("Status " + std::to_string(i));
         f.w().display().Repaint();
         EXPECT_EQ(list.paints, i);
-        EXPECT_EQ(status.paints, i);
+        // Wine's label draws a new text at once, outside any paint event.
+        if (test::WineVersion().empty()) {
+            EXPECT_EQ(status.paints, i);
+        }
     }
 }
 

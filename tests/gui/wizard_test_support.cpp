@@ -1,15 +1,10 @@
 #include "tests/gui/wizard_test_support.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 #include "engine/volume_header.h"
+#include "tests/support/archive_run.h"
 #include "ui/framework/ids.h"
-
-extern char** environ;
 
 namespace tolvane::ui::test {
 
@@ -24,13 +19,6 @@ WindowOptions OptionsFor(const WizardEnvironment& env) {
     WindowOptions options;
     options.programDir = env.program.path();
     return options;
-}
-
-int64_t MtimeSeconds(const std::string& path, int64_t* nanoseconds) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return -1;
-    *nanoseconds = st.st_mtim.tv_nsec;
-    return st.st_mtim.tv_sec;
 }
 
 }  // namespace
@@ -170,32 +158,12 @@ std::vector<Source> SampleSources() {
 std::vector<std::string> WriteSources(const std::string& folder, const std::vector<Source>& files) {
     std::vector<std::string> paths;
     for (const Source& s : files) {
-        const std::string path = folder + "/" + s.name;
+        const std::string path = platform::JoinPath(folder, s.name);
         WriteFile(path, s.bytes);
         tolvane::test::SetMtime(path, s.mtime);
         paths.push_back(path);
     }
     return paths;
-}
-
-int RunCli(const std::vector<std::string>& args) {
-    std::vector<std::string> all = {TOLVANE_CLI_PATH};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    // Its report is not needed; its errors go where the test's go.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int started =
-        posix_spawn(&pid, TOLVANE_CLI_PATH, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (started != 0) return -1;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
 }
 
 std::vector<std::string> CliSplit(const std::vector<std::string>& paths,
@@ -237,12 +205,10 @@ void ExpectSameVolumes(const std::vector<std::string>& actual,
 
 void ExpectRestored(const std::string& folder, const std::vector<Source>& sources) {
     for (const Source& s : sources) {
-        const std::string path = folder + "/" + s.name;
+        const std::string path = platform::JoinPath(folder, s.name);
         ASSERT_TRUE(FileExists(path)) << path;
         EXPECT_TRUE(ReadFile(path) == s.bytes) << path;
-        int64_t nanoseconds = -1;
-        EXPECT_EQ(MtimeSeconds(path, &nanoseconds), s.mtime) << path;
-        EXPECT_EQ(nanoseconds, 0) << path;
+        EXPECT_EQ(tolvane::test::MtimeNanos(path), s.mtime * 1000000000) << path;
     }
 }
 

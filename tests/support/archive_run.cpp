@@ -1,7 +1,5 @@
 #include "tests/support/archive_run.h"
 
-#include <sys/stat.h>
-
 #include <stdexcept>
 
 #include "engine/sizing.h"
@@ -84,12 +82,6 @@ std::vector<std::string> ReadAll(const std::vector<std::string>& paths) {
     std::vector<std::string> contents;
     for (const std::string& p : paths) contents.push_back(ReadFile(p));
     return contents;
-}
-
-int64_t MtimeNanos(const std::string& path) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return -1;
-    return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
 }  // namespace tolvane::test

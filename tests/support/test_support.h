@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,13 @@ class RecordingDisplay : public Display {
     int repaints = 0;
 };
 
+// The path with the system's separator for each "/": a test writes its
+// paths with "/", the program shows and builds them with the system's.
+std::string NativePath(std::string path);
+// A path for std::filesystem, whose narrow strings are not UTF-8 on every
+// system.
+std::filesystem::path FsPath(const std::string& path);
+
 // A fresh folder under the system's temporary folder, removed with its contents.
 class TempDir {
   public:
@@ -64,7 +72,8 @@ class TempDir {
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // name may hold "/" between folders.
+    std::string operator/(const std::string& name) const { return NativePath(path_ + "/" + name); }
 
   private:
     std::string path_;

@@ -37,10 +37,11 @@ done
 check "uninstall entry" "Tolvane|${TOLVANE_VERSION:?}|Tolvane|\"$location\\Deinstallieren.exe\"" \
     "$(value DisplayName)|$(value DisplayVersion)|$(value Publisher)|$(value UninstallString)"
 
-# The uninstaller runs on from a copy of itself: wait for it to finish.
+# The uninstaller runs on from a copy of itself: wait until it has removed
+# both the folder and the Start-menu entries (in either order).
 win "$dir/Deinstallieren.exe" /S
 check "uninstaller exit code" 0 "$?"
-for _ in $(seq 100); do [ -e "$dir" ] || break; sleep 0.2; done
+for _ in $(seq 100); do [ -e "$dir" ] || [ -e "$start_menu" ] || break; sleep 0.2; done
 check "install folder removed" gone "$([ -e "$dir" ] || echo gone)"
 check "Start-menu entries removed" gone "$([ -e "$start_menu" ] || echo gone)"
 check "uninstall entry removed" "" "$(value DisplayName)"

@@ -1,4 +1,4 @@
 #!/usr/bin/env bash
-# Runs the Win32 services' test program under wine without a display.
+# Runs a Windows test program (with its arguments) under wine without a display.
 set -uo pipefail
-env -u DISPLAY -u WAYLAND_DISPLAY wine "${1:?}" </dev/null
+env -u DISPLAY -u WAYLAND_DISPLAY wine "${1:?}" "${@:2}" </dev/null

@@ -87,7 +87,12 @@ void Settle(HWND main) {
 
 // The host of the custom size dialog while it is open, else of the page.
 HWND CurrentHost(HWND main) {
-    HWND modal = ::FindWindowW(tolvane::ui::win32::kModalClass, nullptr);
+    // The one over this window: other programs may show one too.
+    const wchar_t* modalClass = tolvane::ui::win32::kModalClass;
+    HWND modal = ::FindWindowExW(nullptr, nullptr, modalClass, nullptr);
+    while (modal != nullptr && ::GetWindow(modal, GW_OWNER) != main) {
+        modal = ::FindWindowExW(nullptr, modal, modalClass, nullptr);
+    }
     if (modal != nullptr && ::IsWindowVisible(modal)) {
         return ::FindWindowExW(modal, nullptr, kPageHostClass, nullptr);
     }
@@ -264,9 +269,16 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     ::CloseHandle(process.hThread);
-    HWND main = WaitFor([] {
-        HWND w = ::FindWindowW(kMainWindowClass, L"Tolvane");
-        return w != nullptr && ::IsWindowVisible(w) ? w : nullptr;
+    // The window of this process: other programs in the prefix (the GUI
+    // tests beside this one) may show a Tolvane window too.
+    HWND main = WaitFor([&process] {
+        for (HWND w = ::FindWindowExW(nullptr, nullptr, kMainWindowClass, L"Tolvane"); w != nullptr;
+             w = ::FindWindowExW(nullptr, w, kMainWindowClass, L"Tolvane")) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(w, &owner);
+            if (owner == process.dwProcessId && ::IsWindowVisible(w)) return w;
+        }
+        return HWND{};
     });
     ::WaitForInputIdle(process.hProcess, 10000);
     bool ok = main != nullptr;

@@ -7,6 +7,15 @@ set -euo pipefail
 : "${WINEPREFIX:?}"
 case "${1:-}" in
 start)
+    # The German locale of LANG in the folder LOCPATH, when the system has none.
+    if [ -n "${LOCPATH:-}" ] && [ -n "${LANG:-}" ] && [ "${LANG:-}" != C ] &&
+        [ ! -d "$LOCPATH/$LANG" ]; then
+        mkdir -p "$LOCPATH"
+        localedef -i "${LANG%%.*}" -f UTF-8 "$LOCPATH/$LANG" || {
+            echo "localedef cannot make $LANG in $LOCPATH" >&2
+            exit 1
+        }
+    fi
     # A prefix made while only wine64 was installed has no 32-bit system
     # (drive_c/windows/syswow64) and cannot start a 32-bit program once
     # wine32 is there ("could not load kernel32.dll"): made anew.

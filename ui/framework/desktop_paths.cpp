@@ -2,10 +2,13 @@
 
 #include <sstream>
 
+#include "engine/platform/file_system.h"
 #include "ui/framework/ids.h"
 #include "ui/framework/services.h"
 
 namespace tolvane::ui {
+
+using platform::JoinPath;
 
 namespace {
 
@@ -33,11 +36,6 @@ bool IsRemovableMountPoint(const std::string& mountPoint) {
         if (mountPoint.size() > p.size() && mountPoint.compare(0, p.size(), p) == 0) return true;
     }
     return false;
-}
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty()) return name;
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 }  // namespace

@@ -229,4 +229,8 @@ std::unique_ptr<WindowProbe> CreateWindowProbe(MainWindow& window) {
     return std::make_unique<QtWindowProbe>(window);
 }
 
+std::string WineVersion() {
+    return {};
+}
+
 }  // namespace tolvane::ui::test
