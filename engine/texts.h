@@ -264,6 +264,8 @@ inline constexpr const char* kOtherRecoveryBeside =
 inline constexpr const char* kStaleRecoveryData =
     "sind Wiederherstellungsdaten eines früheren Archivs gleichen Namens. Sie passen nicht zu "
     "den neuen Datenträgern und würden sie beim Wiederherstellen in die alten zurückverwandeln.";
+// The window's question after the names and kStaleRecoveryData.
+inline constexpr const char* kStaleRecoveryRemove = "Sollen sie entfernt werden?";
 
 // A text with its "%s" replaced by values, in order.
 inline std::string WithValues(const char* text, std::initializer_list<std::string> values) {

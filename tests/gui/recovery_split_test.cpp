@@ -388,5 +388,38 @@ TEST(InformationPageRecovery, SaysWhetherAndForHowManyVolumes) {
     }
 }
 
+TEST(SplitRecovery, OlderRecoveryDataUnderTheNameIsAskedForBeforeTheFirstByte) {
+    for (MessageResult answer : {MessageResult::No, MessageResult::Yes}) {
+        SCOPED_TRACE(answer == MessageResult::Yes ? "Ja" : "Nein");
+        WizardFixture f;
+        RecoveryRoad road(f);
+        tolvane::test::WriteFile(road.Out() + "/package.par2", "alt");
+        tolvane::test::WriteFile(road.Out() + "/package.vol0+1.par2", "alt");
+        f.Press(id::kNext);
+        f.messages.answers = {answer};
+        f.Press(id::kStart);
+        ASSERT_EQ(f.messages.shown.size(), 1u);
+        EXPECT_EQ(f.messages.shown[0].text,
+                  "„package.par2“\n„package.vol0+1.par2“\n"
+                  "sind Wiederherstellungsdaten eines früheren Archivs gleichen Namens. Sie "
+                  "passen nicht zu den neuen Datenträgern und würden sie beim Wiederherstellen "
+                  "in die alten zurückverwandeln.\nSollen sie entfernt werden?");
+        EXPECT_EQ(f.messages.shown[0].caption, "Tolvane");
+        EXPECT_EQ(f.messages.shown[0].buttons, MessageButtons::YesNo);
+        if (answer == MessageResult::No) {
+            // Nothing written, nothing removed; GO may be pressed again.
+            EXPECT_EQ(f.w().pageType(), kSplitPage2);
+            EXPECT_TRUE(VolumesOf(road.Out() + "/package.001").empty());
+            EXPECT_EQ(Par2Files(road.Out()),
+                      (std::vector<std::string>{"package.par2", "package.vol0+1.par2"}));
+            EXPECT_TRUE(f.ui().IsEnabled(id::kStart));
+        } else {
+            EXPECT_EQ(f.w().pageType(), kCompletionPage);
+            EXPECT_EQ(VolumesOf(road.Out() + "/package.001").size(), 3u);
+            EXPECT_TRUE(Par2Files(road.Out()).empty());
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tolvane::ui

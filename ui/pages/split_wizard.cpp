@@ -9,6 +9,7 @@
 
 #include "engine/drivers.h"
 #include "engine/platform/file_system.h"
+#include "engine/recovery.h"
 #include "engine/sizing.h"
 #include "engine/split_recovery.h"
 #include "engine/texts.h"
@@ -288,6 +289,20 @@ class SplitPage2 : public ProgressPage {
 
   protected:
     DriveOutcome Start() override { return StartSplitWithRecovery(set()); }
+
+    // Recovery data an earlier set left under this name would turn the new
+    // volumes back into the old ones; the split removes it once the user
+    // agrees, before the first volume's first byte.
+    bool MayStart() override {
+        if (settings().currentVolume != 1) return true;
+        const std::vector<std::string> stale = StaleRecoveryFiles(settings().targetPath);
+        if (stale.empty()) return true;
+        std::string text;
+        for (const std::string& path : stale) text += "„" + platform::BaseName(path) + "“\n";
+        text += std::string(texts::kStaleRecoveryData) + "\n" + texts::kStaleRecoveryRemove;
+        return window().messages().Show({native(), text, texts::kAppCaption, Icon::Question,
+                                         MessageButtons::YesNo}) == MessageResult::Yes;
+    }
 };
 
 }  // namespace
