@@ -19,9 +19,11 @@ enum PageType : int {
     kContinuePage1 = 9,
     kContinueProgressPage = 10,
     kCompletionPage = 11,
+    // The repair road without originals: volumes rebuilt from recovery data.
+    kRecoveryRepairPage = 12,
 };
 inline constexpr int kFirstPageType = kStartPage;
-inline constexpr int kLastPageType = kCompletionPage;
+inline constexpr int kLastPageType = kRecoveryRepairPage;
 // pageType of a page that has none (About, information page).
 inline constexpr int kUntypedPage = -1;
 
@@ -132,6 +134,12 @@ enum : int {
     kStepPlus100M = 1127,
     kStepMinus1K = 1128,
     kStepPlus1K = 1129,
+
+    // The repair road from recovery data: its button on repair page 1, the
+    // line under the list of volumes on its own page.
+    kRecoveryRoad = 1140,
+    kRecoverySummary = 1141,
+    kLabelRecoveryStep = 1142,
 };
 }  // namespace id
 

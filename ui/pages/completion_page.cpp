@@ -1,7 +1,9 @@
 // The completion page (type 11): the last page of every operation. It names
 // what was done (by the type of the progress page that finished), shows a
 // summary of the archive and leads back to the start page.
+#include "engine/recovery_restore.h"
 #include "engine/sizing.h"
+#include "engine/texts.h"
 #include "ui/framework/ids.h"
 #include "ui/framework/main_window.h"
 #include "ui/framework/page.h"
@@ -49,6 +51,11 @@ class CompletionPage : public Page {
                 break;
             case kRepairProgressPage:
                 SetText(id::kHeadline, "Archiv wurde erfolgreich repariert");
+                break;
+            case kRecoveryRepairPage:
+                SetText(id::kHeadline, "Archiv wurde erfolgreich repariert");
+                SetText(id::kCompletionNote,
+                        texts::WithName(texts::kRebuiltNote, VolumeNames(set().rebuiltVolumes)));
                 break;
             default:
                 break;
