@@ -140,13 +140,24 @@ std::string CheckPathOf(const std::string& chosen) {
     return base + ".001";
 }
 
+SetReport CheckSetFromIntact(platform::FileSystem& fs, const std::string& volumePath) {
+    SetReport report = CheckSet(fs, volumePath);
+    for (const VolumeReport& v : report.volumes) {
+        if (!v.listedOnly && v.path == volumePath && v.state == VolumeState::Ok) return report;
+    }
+    for (const VolumeReport& v : report.volumes) {
+        if (!v.listedOnly && v.covered && v.state == VolumeState::Ok) return CheckSet(fs, v.path);
+    }
+    return report;
+}
+
 std::string CheckAndRebuild(QuellDateien& set, const std::string& volumePath,
                             std::vector<std::string>* rebuilt) {
     Display& display = set.display();
     display.SetStatusText(texts::kCheckingSet);
     display.SetVolumeBar(0);
     display.Repaint();
-    const SetReport report = CheckSet(set.fs(), volumePath);
+    const SetReport report = CheckSetFromIntact(set.fs(), volumePath);
     if (!report.refusal.empty()) return report.refusal;
     // Put back meanwhile by someone else: nothing to do.
     if (report.AllOk()) return {};

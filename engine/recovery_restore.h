@@ -27,6 +27,12 @@ VolumeState QuickVolumeState(QuellDateien& set, const RestoreVariant& variant, i
 // the first volume, BASE.001, whether it exists or not.
 std::string CheckPathOf(const std::string& chosen);
 
+// CheckSet from volumePath, or, when that volume is not whole itself, once
+// more from a volume the recovery data finds whole: a check takes the set's
+// header from the volume it starts from, and another set's volume in its
+// place would make every volume of this set look foreign.
+SetReport CheckSetFromIntact(platform::FileSystem& fs, const std::string& volumePath);
+
 // Checks the set found beside volumePath and rebuilds every missing or
 // damaged volume of it in place, with the status text and the volume bar
 // showing how far it is. Nothing is written when the recovery data does not

@@ -78,7 +78,7 @@ class RecoveryRepairPage : public Page {
         SetText(id::kRecoverySummary, "");
         if (chosen.empty()) return;
         platform::FileSystem& fs = window().fileSystem();
-        const SetReport report = CheckSet(fs, CheckPathOf(chosen));
+        const SetReport report = CheckSetFromIntact(fs, CheckPathOf(chosen));
         for (const VolumeReport& v : report.volumes) {
             if (v.listedOnly) continue;
             AddListRow(id::kFileList, {std::to_string(v.number),
