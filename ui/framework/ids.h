@@ -137,9 +137,9 @@ enum : int {
 
     // The repair road from recovery data: its button on repair page 1, the
     // line under the list of volumes on its own page.
-    kRecoveryRoad = 1140,
-    kRecoverySummary = 1141,
-    kLabelRecoveryStep = 1142,
+    kRecoveryRoad = 1160,
+    kRecoverySummary = 1161,
+    kLabelRecoveryStep = 1162,
 };
 }  // namespace id
 
