@@ -8,7 +8,6 @@
 // otherwise.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -75,7 +74,9 @@ class RestoreVariant {
     // named like one ("package.exe"): a renamed first volume that was chosen.
     std::string firstVolumePath;
     // Offers to rebuild a bad volume from recovery data; none: never offered.
-    std::shared_ptr<const VolumeRebuilder> rebuilder;
+    // A plain pointer to a stateless object that lives for the program: the
+    // stub copies variants and has no bytes to spare for counting owners.
+    const VolumeRebuilder* rebuilder = nullptr;
 
     // True when the set in hand is restored with the self-extracting layout.
     bool SelfExtractingLayout(const ArchiveSettings& settings) const {

@@ -31,7 +31,7 @@ par2::Progress BarProgress(Display& display) {
     };
 }
 
-class RecoveryRebuilder : public VolumeRebuilder {
+class RecoveryVolumeRebuilder : public VolumeRebuilder {
   public:
     bool Available(QuellDateien& set, const RestoreVariant& variant) const override {
         return !StaleRecoveryFiles(variant.VolumeFileName(set.settings(), 1)).empty();
@@ -80,8 +80,9 @@ class RecoveryRebuilder : public VolumeRebuilder {
 
 }  // namespace
 
-std::shared_ptr<const VolumeRebuilder> MakeRecoveryRebuilder() {
-    return std::make_shared<RecoveryRebuilder>();
+const VolumeRebuilder* RecoveryRebuilder() {
+    static const RecoveryVolumeRebuilder rebuilder;
+    return &rebuilder;
 }
 
 VolumeState QuickVolumeState(QuellDateien& set, const RestoreVariant& variant, int number) {

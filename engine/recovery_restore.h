@@ -4,7 +4,6 @@
 // bar), and on the repair road that needs no originals.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,8 +13,9 @@
 
 namespace tolvane {
 
-// The rebuilder a front end puts into its RestoreVariant.
-std::shared_ptr<const VolumeRebuilder> MakeRecoveryRebuilder();
+// The rebuilder a front end puts into its RestoreVariant (one for the whole
+// program; it keeps no state).
+const VolumeRebuilder* RecoveryRebuilder();
 
 // The state of volume number of the set in hand from its header and length
 // alone (no checksums): what the restore's question names. The set stands at

@@ -135,6 +135,8 @@ TEST_P(RestoreWithRecovery, JaRebuildsTheVolumeAndRestoresEveryFileWithoutAnothe
     EXPECT_EQ(asked.buttons, MessageButtons::YesNo);
     EXPECT_EQ(asked.icon, Icon::Question);
     ASSERT_EQ(f.w().pageType(), kCompletionPage);
+    EXPECT_EQ(f.Text(id::kCompletionNote),
+              "Aus den Wiederherstellungsdaten neu erstellt:\npackage.002");
     ExpectRestored(s.Target(), s.sources);
     s.ExpectWhole();
     ExpectPar2Accepts(s);

@@ -48,6 +48,12 @@ class CompletionPage : public Page {
             case kRestoreProgressPage:
             case kContinueProgressPage:
                 SetText(id::kHeadline, "Archiv wurde erfolgreich entpackt");
+                // Volumes the restore had to rebuild on the way are named.
+                if (!set().rebuiltVolumes.empty()) {
+                    SetText(
+                        id::kCompletionNote,
+                        texts::WithName(texts::kRebuiltNote, VolumeNames(set().rebuiltVolumes)));
+                }
                 break;
             case kRepairProgressPage:
                 SetText(id::kHeadline, "Archiv wurde erfolgreich repariert");

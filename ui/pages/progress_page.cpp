@@ -56,7 +56,7 @@ RestoreVariant PageRestoreVariant(const QuellDateien& set) {
     variant.acceptSelfExtracting = true;
     variant.firstVolumePath = set.stubVolumePath;
     // A bad volume with recovery data beside the set is offered for rebuild.
-    variant.rebuilder = MakeRecoveryRebuilder();
+    variant.rebuilder = RecoveryRebuilder();
     return variant;
 }
 
