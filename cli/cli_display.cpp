@@ -13,8 +13,8 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
 }  // namespace
 
-CliDisplay::CliDisplay(bool showProgress, bool interactive)
-    : showProgress_(showProgress), interactive_(interactive) {}
+CliDisplay::CliDisplay(bool showProgress, bool interactive, bool cursorControls)
+    : showProgress_(showProgress), interactive_(interactive), line_(cursorControls) {}
 
 void CliDisplay::Attach(const QuellDateien& set, const ArchiveSettings& settings) {
     set_ = &set;
@@ -26,11 +26,15 @@ void CliDisplay::Attach(const QuellDateien& set, const ArchiveSettings& settings
     }
 }
 
-void CliDisplay::ClearLine() {
-    if (!lineShown_) return;
-    std::fputs("\r\033[K", stderr);
+void CliDisplay::ShowLine(const std::string& text) {
+    std::fputs(line_.Redraw(text).c_str(), stderr);
     std::fflush(stderr);
-    lineShown_ = false;
+}
+
+void CliDisplay::ClearLine() {
+    if (!line_.shown()) return;
+    std::fputs(line_.Clear().c_str(), stderr);
+    std::fflush(stderr);
 }
 
 bool CliDisplay::ReadAnswer(std::string* answer) {
@@ -81,19 +85,16 @@ void CliDisplay::SetStatusText(const std::string& text) {
 void CliDisplay::Repaint() {
     if (!showProgress_) return;
     const auto now = std::chrono::steady_clock::now();
-    if (lineShown_ && now - lastDrawn_ < kRedrawInterval) return;
+    if (line_.shown() && now - lastDrawn_ < kRedrawInterval) return;
     lastDrawn_ = now;
     std::string name = row_ >= 0 && row_ < static_cast<int>(names_.size()) ? names_[row_] : "";
     if (name.size() > 40) name = name.substr(0, 37) + "...";
     const int volume = settings_ != nullptr ? settings_->currentVolume : 0;
-    if (showOverall_)
-        std::fprintf(stderr, "\rGesamt %3d %%  ", overall_);
-    else
-        std::fputs("\r", stderr);
-    std::fprintf(stderr, "Datenträger %d: %3d %%  %s %s\033[K", volume, volume_, name.c_str(),
-                 rowDone_.c_str());
-    std::fflush(stderr);
-    lineShown_ = true;
+    char overall[32] = "";
+    if (showOverall_) std::snprintf(overall, sizeof overall, "Gesamt %3d %%  ", overall_);
+    char shares[64];
+    std::snprintf(shares, sizeof shares, "Datenträger %d: %3d %%  ", volume, volume_);
+    ShowLine(overall + std::string(shares) + name + " " + rowDone_);
 }
 
 bool CliDisplay::WaitForNextMedium(const std::string& note) {

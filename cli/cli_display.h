@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/status_line.h"
 #include "engine/archive_set.h"
 #include "engine/display.h"
 #include "engine/drivers.h"
@@ -17,8 +18,8 @@ namespace tolvane::cli {
 class CliDisplay : public Display {
   public:
     // showProgress: draw the progress line; interactive: questions may be
-    // asked on the terminal.
-    CliDisplay(bool showProgress, bool interactive);
+    // asked on the terminal; cursorControls: the terminal understands them.
+    CliDisplay(bool showProgress, bool interactive, bool cursorControls = true);
 
     // The set whose progress is shown (names of the rows, volume number).
     void Attach(const QuellDateien& set, const ArchiveSettings& settings);
@@ -40,20 +41,23 @@ class CliDisplay : public Display {
     bool WaitForNextMedium(const std::string& note);
     // Removes the progress line before the program ends.
     void Finish();
+    // Draws text as the progress line, over the one shown before.
+    void ShowLine(const std::string& text);
+    // Removes the progress line, if one is shown.
+    void ClearLine();
 
     const std::string& status() const { return status_; }
     bool showsProgress() const { return showProgress_; }
     bool interactive() const { return interactive_; }
 
   private:
-    void ClearLine();
     // One line read from stdin; false at its end.
     bool ReadAnswer(std::string* answer);
 
     bool showProgress_;
     bool interactive_;
     bool showOverall_ = true;
-    bool lineShown_ = false;
+    StatusLine line_;
     const QuellDateien* set_ = nullptr;
     const ArchiveSettings* settings_ = nullptr;
     std::vector<std::string> names_;
@@ -65,8 +69,8 @@ class CliDisplay : public Display {
     std::chrono::steady_clock::time_point lastDrawn_{};
 };
 
-// The display of this process: the progress line when stderr is a terminal,
-// questions when stdin is one.
+// The display of this process: the progress line when stderr is a terminal
+// (with cursor controls where it has them), questions when stdin is one.
 CliDisplay MakeDisplay();
 
 // Calls a driver's step until the set is done; between two volumes the user

@@ -26,20 +26,21 @@ std::string Percent(uint64_t part, uint64_t whole) {
 }
 
 // A progress line on a terminal: "<what> 42 %".
-par2::Progress ProgressLine(const CliDisplay& display, const std::string& what) {
+par2::Progress ProgressLine(CliDisplay& display, const std::string& what) {
     if (!display.showsProgress()) return {};
     auto shown = std::make_shared<int>(-1);
-    return [what, shown](uint64_t done, uint64_t total) {
+    return [&display, what, shown](uint64_t done, uint64_t total) {
         const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
         if (percent == *shown) return;
         *shown = percent;
-        std::fprintf(stderr, "\r%s %3d %%\033[K", what.c_str(), percent);
-        std::fflush(stderr);
+        char share[16];
+        std::snprintf(share, sizeof share, " %3d %%", percent);
+        display.ShowLine(what + share);
     };
 }
 
-void EndProgressLine(const CliDisplay& display) {
-    if (display.showsProgress()) std::fputs("\r\033[K", stderr);
+void EndProgressLine(CliDisplay& display) {
+    display.ClearLine();
 }
 
 void PrintReport(const SetReport& report) {
@@ -179,7 +180,7 @@ int Verify(const std::vector<std::string>& args) {
 int Rebuild(const std::vector<std::string>& args) {
     std::string volume, out, problem;
     if (!ParseVolumeArgs(args, true, &volume, &out, &problem)) return Usage(problem.c_str());
-    const CliDisplay display = MakeDisplay();
+    CliDisplay display = MakeDisplay();
     platform::FileSystem& fs = platform::NativeFileSystem();
     const SetReport report = CheckSet(fs, volume);
     if (!report.refusal.empty()) {

@@ -58,7 +58,8 @@ std::string DefaultRobotPath() {
 
 CliDisplay MakeDisplay() {
     return CliDisplay(platform::IsConsole(platform::StandardStream::Err),
-                      platform::IsConsole(platform::StandardStream::In));
+                      platform::IsConsole(platform::StandardStream::In),
+                      platform::HasCursorControls(platform::StandardStream::Err));
 }
 
 bool ParseVolumeSize(const std::string& text, int64_t* bytes) {

@@ -1,7 +1,8 @@
 # The Windows programs, cross-built with mingw-w64 (cmake/mingw-w64-i686.cmake)
 # in a build of their own (build/win) and placed beside the Linux ones:
 # build/bin/Robot.dat (the Windows stub, the default image of package.exe) and
-# build/bin/win/tolvane-cli.exe with its own Robot.dat beside it.
+# build/bin/win/tolvane.exe and tolvane-cli.exe with their own Robot.dat
+# beside them.
 include(ExternalProject)
 
 set(TOLVANE_WIN_DIR ${CMAKE_BINARY_DIR}/win)
@@ -10,6 +11,7 @@ set(TOLVANE_WIN_DIR ${CMAKE_BINARY_DIR}/win)
 set(TOLVANE_WINDOWS_PROGRAMS
   Robot.dat=Robot.dat
   tolvane-cli.exe=win/tolvane-cli.exe
+  tolvane.exe=win/tolvane.exe
   Robot.dat=win/Robot.dat)
 
 # CMake keeps the compiler of an existing build tree whatever tool chain file

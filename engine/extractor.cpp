@@ -3,8 +3,8 @@
 #include "engine/extractor.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
-#include <set>
 #include <utility>
 
 #include "engine/drivers.h"
@@ -387,7 +387,8 @@ bool MayRestore(QuellDateien& set, const RestoreVariant& variant) {
 // that folder, and none has a second name (a hard link) anywhere. Then the
 // restored files need not be looked up one by one.
 struct VolumeIdentities {
-    std::set<FileId> ids;
+    // A handful of volumes, rarely more than a few hundred: a list is enough.
+    std::vector<FileId> ids;
     bool mayBeInFolder = false;
 };
 
@@ -403,7 +404,7 @@ VolumeIdentities IdentifyVolumes(platform::FileSystem& fs, const std::string& fo
     for (const std::string& volume : volumes) {
         platform::FileFacts facts;
         if (!fs.Stat(volume, &facts)) continue;  // nothing there to overwrite
-        result.ids.insert({facts.device, facts.inode});
+        result.ids.emplace_back(facts.device, facts.inode);
         if (result.mayBeInFolder) continue;
         if (facts.links != 1) {
             result.mayBeInFolder = true;
@@ -418,6 +419,27 @@ VolumeIdentities IdentifyVolumes(platform::FileSystem& fs, const std::string& fo
         if (lastIsTarget) result.mayBeInFolder = true;
     }
     return result;
+}
+
+// The first key in keys that an earlier one equals: {earlier, later}, or
+// {-1, -1}. An open-addressing table of indices: linear time like a tree
+// set, at a fraction of the code, which the Windows stub has no room for.
+std::pair<int, int> FirstRepeatedKey(const std::vector<std::string>& keys) {
+    size_t size = 16;
+    while (size < 2 * keys.size()) size *= 2;
+    std::vector<int> slots(size, -1);
+    for (int i = 0; i < static_cast<int>(keys.size()); ++i) {
+        uint32_t hash = 2166136261u;  // FNV-1a
+        for (const char c : keys[i]) hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
+        for (size_t at = hash & (size - 1);; at = (at + 1) & (size - 1)) {
+            if (slots[at] < 0) {
+                slots[at] = i;
+                break;
+            }
+            if (keys[slots[at]] == keys[i]) return {slots[at], i};
+        }
+    }
+    return {-1, -1};
 }
 
 }  // namespace
@@ -440,18 +462,23 @@ std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant)
     // Names the archive may not restore: one with a control character, and
     // two entries of one name (the second would overwrite the first; where
     // the file system ignores letter case, names that differ only in case).
-    auto key = [&fs](const std::string& name) { return fs.FoldsCase() ? FoldCase(name) : name; };
-    std::set<std::string> names;
+    // Whichever of the two comes first in the archive is reported.
+    std::vector<const FileEntry*> entries;
+    std::vector<std::string> keys;
     for (const FileEntry* e = set.head; e != nullptr; e = e->next) {
-        const std::string name = e->Name();
+        entries.push_back(e);
+        keys.push_back(fs.FoldsCase() ? FoldCase(e->Name()) : e->Name());
+    }
+    const auto [first, repeated] = FirstRepeatedKey(keys);
+    for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
+        const std::string name = entries[i]->Name();
         if (HasControlCharacter(name)) {
             return texts::WithName(texts::kStoredNameHasControl, EscapeControlCharacters(name));
         }
-        if (names.insert(key(name)).second) continue;
-        const FileEntry* first = set.head;
-        while (key(first->Name()) != key(name)) first = first->next;
-        if (first->Name() == name) return texts::WithName(texts::kStoredNameTwice, name);
-        return texts::WithNames(texts::kStoredNamesFold, first->Name(), name);
+        if (i != repeated) continue;
+        const std::string firstName = entries[first]->Name();
+        if (firstName == name) return texts::WithName(texts::kStoredNameTwice, name);
+        return texts::WithNames(texts::kStoredNamesFold, firstName, name);
     }
     std::vector<std::string> volumeNames = {s.packagePath};
     for (int n = 1; n <= s.volumeCount; ++n) volumeNames.push_back(variant.VolumeFileName(s, n));
@@ -475,7 +502,7 @@ std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant)
     for (const FileEntry* e = set.current; e != nullptr; e = e->next) {
         FileId id;
         if (platform::IdentityOf(fs, OutputFileName(s.targetPath, *e), &id) &&
-            volumes.ids.count(id) != 0) {
+            std::find(volumes.ids.begin(), volumes.ids.end(), id) != volumes.ids.end()) {
             return texts::WithName(texts::kOutputIsVolume, e->Name());
         }
     }

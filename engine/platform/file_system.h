@@ -196,8 +196,12 @@ enum class StandardStream { In, Out, Err };
 // null device).
 bool IsConsole(StandardStream stream);
 // Makes the standard streams carry UTF-8 bytes unchanged and lets a console
-// understand the cursor controls of the progress line.
+// understand the cursor controls of the progress line where it can.
 void PrepareConsole();
+// Whether the console of stream understands cursor controls ("\033[K"): a
+// terminal does, a Windows console once PrepareConsole has asked for them
+// (Windows 10 on; an older one would show them as text).
+bool HasCursorControls(StandardStream stream);
 
 // Microseconds on a clock that only moves forward, from an arbitrary start.
 int64_t MonotonicMicroseconds();

@@ -356,6 +356,10 @@ bool IsConsole(StandardStream stream) {
 
 void PrepareConsole() {}
 
+bool HasCursorControls(StandardStream) {
+    return true;
+}
+
 int64_t MonotonicMicroseconds() {
     struct timespec now;
     ::clock_gettime(CLOCK_MONOTONIC, &now);

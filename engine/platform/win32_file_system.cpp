@@ -456,11 +456,20 @@ void PrepareConsole() {
     for (const StandardStream s : {StandardStream::Out, StandardStream::Err}) {
         DWORD mode = 0;
         const HANDLE h = StandardHandle(s);
-        if (::GetConsoleMode(h, &mode)) {
-            ::SetConsoleMode(h,
-                             mode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+        if (!::GetConsoleMode(h, &mode)) continue;
+        // Before Windows 10 the console refuses the whole mode for the one
+        // flag it does not know: "\r" must still be processed.
+        if (!::SetConsoleMode(
+                h, mode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING)) {
+            ::SetConsoleMode(h, mode | ENABLE_PROCESSED_OUTPUT);
         }
     }
+}
+
+bool HasCursorControls(StandardStream stream) {
+    DWORD mode = 0;
+    return ::GetConsoleMode(StandardHandle(stream), &mode) &&
+           (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
 int64_t MonotonicMicroseconds() {

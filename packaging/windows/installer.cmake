@@ -6,6 +6,7 @@ set(win_bin ${CMAKE_BINARY_DIR}/bin/win)
 # build's own folder, where they are declared products of its build step, so
 # that a changed program always remakes the installer.
 set(TOLVANE_WINDOWS_FILES
+  ${TOLVANE_WIN_DIR}/bin/tolvane.exe
   ${TOLVANE_WIN_DIR}/bin/tolvane-cli.exe
   ${TOLVANE_WIN_DIR}/bin/Robot.dat
   ${PROJECT_SOURCE_DIR}/resources/hilfe.htm)

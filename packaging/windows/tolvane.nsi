@@ -95,4 +95,6 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\Tolvane\Tolvane-Hilfe.lnk"
   RMDir "$SMPROGRAMS\Tolvane"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The folders the window remembered for the user who uninstalls.
+  DeleteRegKey HKCU "Software\Tolvane"
 SectionEnd

@@ -201,12 +201,26 @@ TEST(HostileSet, ALastVolumeWithALongerHeaderIsNotOfTheSet) {
     EXPECT_EQ(r.display.questions.size(), 1u);
 }
 
-// Names the target cannot take are refused before anything is written.
+// Names the target cannot take are refused before anything is written; of
+// several faults the one that comes first in the archive.
 TEST(HostileSet, NamesThatCannotBeRestoredAreRefusedBeforeWriting) {
+    const auto twice = [](const std::string& name) {
+        return "Das Archiv enthält zwei Dateien namens „" + name +
+               "“.\n"
+               "Beim Entpacken würde die eine die andere überschreiben; es wird nichts entpackt.";
+    };
+    // Enough names that the lookup has to grow and probe past taken slots.
+    std::vector<StoredFile> many;
+    for (int n = 0; n < 300; ++n) many.push_back({"f" + std::to_string(n), "x"});
+    many.push_back({"f17", "y"});
     const std::vector<std::pair<std::vector<StoredFile>, std::string>> cases = {
-        {{{"d.txt", "12"}, {"d.txt", "34"}},
-         "Das Archiv enthält zwei Dateien namens „d.txt“.\n"
-         "Beim Entpacken würde die eine die andere überschreiben; es wird nichts entpackt."},
+        {{{"d.txt", "12"}, {"d.txt", "34"}}, twice("d.txt")},
+        {many, twice("f17")},
+        {{{"p", "1"}, {"q", "2"}, {"q", "3"}, {"p", "4"}}, twice("q")},
+        {{{"p", "1"}, {"p", "2"}, {"c\x01", "3"}}, twice("p")},
+        {{{"p", "1"}, {"c\x01", "2"}, {"p", "3"}},
+         "Der Dateiname „c\\x01“ im Archiv enthält Steuerzeichen.\n"
+         "Die Datei kann nicht entpackt werden; es wird nichts entpackt."},
         {{{"ok", "1"}, {"x\n2 fake.txt 1.000.000", "2"}},
          "Der Dateiname „x\\x0a2 fake.txt 1.000.000“ im Archiv enthält Steuerzeichen.\n"
          "Die Datei kann nicht entpackt werden; es wird nichts entpackt."},
@@ -216,7 +230,7 @@ TEST(HostileSet, NamesThatCannotBeRestoredAreRefusedBeforeWriting) {
     };
     for (const auto& [files, text] : cases) {
         MemoryRestore r;
-        r.PutVolumes(MakeVolumes(files, 1000));
+        r.PutVolumes(MakeVolumes(files, 100000));
         ASSERT_TRUE(r.ReadHeader());
         EXPECT_EQ(RestoreAllVolumes(r.set), DriveOutcome::Stopped);
         ASSERT_EQ(r.display.messages.size(), 1u);

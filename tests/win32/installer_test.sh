@@ -25,12 +25,15 @@ check "installed under Program Files" yes \
     "$(case "$location" in 'C:\Program Files'*'\Tolvane') echo yes ;; *) echo "$location" ;; esac)"
 dir=$(winepath -u "$location" 2>/dev/null)
 dir=${dir%/}
-for f in tolvane-cli.exe Robot.dat; do
+for f in tolvane.exe tolvane-cli.exe Robot.dat; do
     check "installed $f" same "$(cmp -s "${TOLVANE_WIN_BIN:?}/$f" "$dir/$f" && echo same)"
 done
 check "installed hilfe.htm" same "$(cmp -s "$TOLVANE_HELP_FILE" "$dir/hilfe.htm" && echo same)"
-check "Start-menu entry" yes "$([ -f "$start_menu/Tolvane-Hilfe.lnk" ] && echo yes)"
-check "the programs start from there" 0 "$(win "$dir/tolvane-cli.exe" --version >/dev/null 2>&1; echo $?)"
+check "Start-menu entries" yes \
+    "$([ -f "$start_menu/Tolvane.lnk" ] && [ -f "$start_menu/Tolvane-Hilfe.lnk" ] && echo yes)"
+for f in tolvane.exe tolvane-cli.exe; do
+    check "$f starts from there" 0 "$(win "$dir/$f" --version >/dev/null 2>&1; echo $?)"
+done
 check "uninstall entry" "Tolvane|${TOLVANE_VERSION:?}|Tolvane|\"$location\\Deinstallieren.exe\"" \
     "$(value DisplayName)|$(value DisplayVersion)|$(value Publisher)|$(value UninstallString)"
 
@@ -44,7 +47,7 @@ check "uninstall entry removed" "" "$(value DisplayName)"
 
 zip=${TOLVANE_WIN_BIN:?}/tolvane-${TOLVANE_VERSION}-windows.zip
 top=Tolvane-$TOLVANE_VERSION
-check "portable zip" "$top/Robot.dat $top/hilfe.htm $top/tolvane-cli.exe " \
+check "portable zip" "$top/Robot.dat $top/hilfe.htm $top/tolvane-cli.exe $top/tolvane.exe " \
     "$(cmake -E tar tf "$zip" 2>/dev/null | grep -v '/$' | LC_ALL=C sort | tr '\n' ' ')"
 
 finish

@@ -219,6 +219,40 @@ void ChooserHelpers() {
           "an empty folder does not replace the last one");
     Equal(memory.Recall(ChooserOperation::BrowseForFolder), std::string(),
           "each chooser remembers its own folder");
+
+    // Kept in the registry, a folder outlives the run that chose it.
+    const std::wstring key = L"Software\\Tolvane-Test";
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    FolderMemory(key).Remember(ChooserOperation::SaveArchiveAs, "C:\\Ziel mit Ümlaut");
+    Equal(FolderMemory(key).Recall(ChooserOperation::SaveArchiveAs),
+          std::string("C:\\Ziel mit Ümlaut"), "remembered across runs");
+    Equal(FolderMemory(key).Recall(ChooserOperation::OpenSourceFiles), std::string(),
+          "a chooser never used starts nowhere in particular");
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+
+    // The last folder wins inside the folder asked for, when it still exists.
+    const auto exists = [](const std::string& folder) {
+        return folder.find("weg") == std::string::npos;
+    };
+    const struct {
+        const char* remembered;
+        const char* requested;
+        const char* start;
+    } starts[] = {
+        {"", "C:\\Ziel", "C:\\Ziel"},
+        {"C:\\Ziel\\Teil", "C:\\Ziel", "C:\\Ziel\\Teil"},
+        {"c:\\ziel\\Teil", "C:\\Ziel", "c:\\ziel\\Teil"},
+        {"C:\\Ziel", "C:\\Ziel", "C:\\Ziel"},
+        {"C:\\Zielordner", "C:\\Ziel", "C:\\Ziel"},
+        {"D:\\Anderes", "C:\\Ziel", "C:\\Ziel"},
+        {"C:\\Daten", "C:\\", "C:\\Daten"},
+        {"D:\\Anderes", "", "D:\\Anderes"},
+        {"C:\\Ziel\\weg", "C:\\Ziel", "C:\\Ziel"},
+    };
+    for (const auto& c : starts) {
+        Equal(StartFolder(c.remembered, c.requested, exists), std::string(c.start),
+              std::string("start folder for ") + c.remembered + " in " + c.requested);
+    }
 }
 
 void ShellHelpers() {

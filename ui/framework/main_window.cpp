@@ -178,6 +178,7 @@ void MainWindow::Command(int menuId) {
 int MainWindow::FormatDrive(const std::string& drive) {
     const std::optional<int> number = DriveNumberOfPath(drive);
     if (!number) return 0;
+    if (shell().FormatFloppy(*number, native())) return 1;
     const std::optional<ProgramCall> call =
         FormatterCall(*number, driveRoots(),
                       [this](const std::string& name) { return shell().FindProgram(name); });

@@ -92,6 +92,10 @@ class Shell {
     virtual DriveRoots CurrentDriveRoots() = 0;
     // Ends the message loop with exitCode.
     virtual void Quit(int exitCode) = 0;
+    // Shows the system's own dialog to format floppy drive 0 (A:) or 1 (B:)
+    // over owner; false when the system has none, and the window starts a
+    // formatter program instead.
+    virtual bool FormatFloppy(int /*driveNumber*/, NativeWindow /*owner*/) { return false; }
 };
 
 // The folder of the drive button controlId (A, B or hard disk, among the

@@ -191,9 +191,24 @@ void DrawPictureButton(const DRAWITEMSTRUCT& item, const PictureBitmap& picture)
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
     ::DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     const int shift = pressed ? 1 : 0;
-    const int left = (face.left + face.right - picture.width()) / 2 + shift;
-    const int top = (face.top + face.bottom - picture.height()) / 2 + shift;
-    const RECT place = {left, top, left + picture.width(), top + picture.height()};
+    // The picture fills the face inside the button's edge, keeping its
+    // proportions (shrunk, or grown to fit as on the other desktop).
+    int width = picture.width();
+    int height = picture.height();
+    const int roomX = face.right - face.left - 6;
+    const int roomY = face.bottom - face.top - 6;
+    if (width > 0 && height > 0 && roomX > 0 && roomY > 0) {
+        if (static_cast<long long>(roomX) * height < static_cast<long long>(roomY) * width) {
+            height = static_cast<int>(static_cast<long long>(height) * roomX / width);
+            width = roomX;
+        } else {
+            width = static_cast<int>(static_cast<long long>(width) * roomY / height);
+            height = roomY;
+        }
+    }
+    const int left = (face.left + face.right - width) / 2 + shift;
+    const int top = (face.top + face.bottom - height) / 2 + shift;
+    const RECT place = {left, top, left + width, top + height};
     DrawPicture(dc, picture, place, disabled ? 96 : 255);
     if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
         RECT focus = item.rcItem;

@@ -67,7 +67,7 @@ class PictureSet {
 };
 
 // An owner-drawn picture button (BS_OWNERDRAW): the system's push-button
-// face, pressed in while held, the picture centred on it (faded when the
+// face, pressed in while held, the picture fitted into it (faded when the
 // button is disabled) and the focus frame while it has the keyboard.
 void DrawPictureButton(const DRAWITEMSTRUCT& item, const PictureBitmap& picture);
 

@@ -126,13 +126,55 @@ MessageResult Win32MessageBoxes::Show(const MessageRequest& request) {
 
 // --- Choosers ------------------------------------------------------------
 
+namespace {
+std::wstring FolderValueName(ChooserOperation operation) {
+    return L"folder" + std::to_wstring(static_cast<int>(operation));
+}
+}  // namespace
+
 std::string FolderMemory::Recall(ChooserOperation operation) const {
     const auto found = folders_.find(operation);
-    return found != folders_.end() ? found->second : std::string();
+    if (found != folders_.end()) return found->second;
+    if (registryKey_.empty()) return {};
+    wchar_t folder[32768] = {};
+    DWORD size = sizeof folder - sizeof(wchar_t);
+    if (::RegGetValueW(HKEY_CURRENT_USER, registryKey_.c_str(), FolderValueName(operation).c_str(),
+                       RRF_RT_REG_SZ, nullptr, folder, &size) != ERROR_SUCCESS) {
+        return {};
+    }
+    return folders_[operation] = Narrow(folder);
 }
 
 void FolderMemory::Remember(ChooserOperation operation, const std::string& folder) {
-    if (!folder.empty()) folders_[operation] = folder;
+    if (folder.empty()) return;
+    folders_[operation] = folder;
+    if (registryKey_.empty()) return;
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, registryKey_.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                          nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    const std::wstring wide = Widen(folder);
+    ::RegSetValueExW(key, FolderValueName(operation).c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(wide.c_str()),
+                     static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+}
+
+std::string StartFolder(const std::string& remembered, const std::string& requested,
+                        const std::function<bool(const std::string&)>& isFolder) {
+    if (remembered.empty()) return requested;
+    const std::wstring inner = Widen(remembered);
+    std::wstring outer = Widen(requested);
+    // Drive letters and names compare without case, as the file system does.
+    const bool inside =
+        outer.empty() ||
+        (inner.size() >= outer.size() &&
+         ::CompareStringOrdinal(inner.c_str(), static_cast<int>(outer.size()), outer.c_str(),
+                                static_cast<int>(outer.size()), TRUE) == CSTR_EQUAL &&
+         (inner.size() == outer.size() || outer.back() == L'\\' || outer.back() == L'/' ||
+          inner[outer.size()] == L'\\' || inner[outer.size()] == L'/'));
+    return inside && isFolder(remembered) ? remembered : requested;
 }
 
 namespace {
@@ -332,7 +374,14 @@ std::wstring ChooserFilter(const ChooserRequest& request) {
 std::vector<std::string> ShowChooser(HWND owner, const ChooserRequest& request,
                                      FolderMemory* memory) {
     std::string initial = request.initialFolder;
-    if (initial.empty() && memory != nullptr) initial = memory->Recall(request.operation);
+    if (memory != nullptr) {
+        initial =
+            StartFolder(memory->Recall(request.operation), initial, [](const std::string& folder) {
+                const DWORD attributes = ::GetFileAttributesW(Widen(folder).c_str());
+                return attributes != INVALID_FILE_ATTRIBUTES &&
+                       (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            });
+    }
     const std::wstring initialFolder = Widen(initial);
     ComScope com;
     std::vector<std::wstring> chosen;
@@ -471,6 +520,12 @@ std::string Win32Shell::FindProgram(const std::string& name) {
 
 DriveRoots Win32Shell::CurrentDriveRoots() {
     return MapDriveRoots(::GetLogicalDrives(), DriveHasMedium, DocumentsFolder());
+}
+
+bool Win32Shell::FormatFloppy(int driveNumber, NativeWindow owner) {
+    HWND window = static_cast<HWND>(owner);
+    FormatDrive(window != nullptr ? ::GetAncestor(window, GA_ROOT) : nullptr, driveNumber);
+    return true;
 }
 
 void Win32Shell::Quit(int exitCode) {

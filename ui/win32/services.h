@@ -51,16 +51,29 @@ class Win32MessageBoxes : public MessageBoxes {
 
 // --- Choosers ------------------------------------------------------------
 
-// The folders last chosen in each chooser, for this run only: a chooser asked
-// without an initial folder starts where the same chooser last ended.
+// The folders last chosen in each chooser: a chooser starts where the same
+// chooser last ended (see StartFolder). Without a registry key they are kept
+// for this run only; with one (below HKEY_CURRENT_USER) across runs, each
+// chooser's folder as the value "folder<number of its operation>".
 class FolderMemory {
   public:
+    explicit FolderMemory(std::wstring registryKey = {}) : registryKey_(std::move(registryKey)) {}
     std::string Recall(ChooserOperation operation) const;
     void Remember(ChooserOperation operation, const std::string& folder);
 
   private:
-    std::map<ChooserOperation, std::string> folders_;
+    std::wstring registryKey_;
+    mutable std::map<ChooserOperation, std::string> folders_;
 };
+
+// Where the archiver keeps what it remembers across runs.
+inline constexpr const wchar_t* kRegistryKey = L"Software\\Tolvane";
+
+// The folder a chooser starts in: the one it last ended in when that is
+// still a folder and lies in the folder the request names (any, when it
+// names none), else the request's folder.
+std::string StartFolder(const std::string& remembered, const std::string& requested,
+                        const std::function<bool(const std::string&)>& isFolder);
 
 // The result of an explorer-style multiple selection: the folder, then the
 // names, each ended by NUL, the list ended by a second NUL; one file alone
@@ -81,7 +94,9 @@ std::vector<std::string> ShowChooser(HWND owner, const ChooserRequest& request,
 
 class Win32Dialogs : public Dialogs {
   public:
-    explicit Win32Dialogs(OwnerWindow ownerWindow = {}) : ownerWindow_(std::move(ownerWindow)) {}
+    // registryKey: see FolderMemory.
+    explicit Win32Dialogs(OwnerWindow ownerWindow = {}, std::wstring registryKey = {})
+        : ownerWindow_(std::move(ownerWindow)), memory_(std::move(registryKey)) {}
     std::vector<std::string> Choose(const ChooserRequest& request) override;
     // The custom size dialog is a page-built modal window; until the pages
     // can be hosted natively, the caller's `customSize` hook answers it.
@@ -119,6 +134,8 @@ class Win32Shell : public Shell {
     std::string FindProgram(const std::string& name) override;
     DriveRoots CurrentDriveRoots() override;
     void Quit(int exitCode) override;
+    // The system's format dialog (FormatDrive), owned by owner's window.
+    bool FormatFloppy(int driveNumber, NativeWindow owner) override;
 };
 
 }  // namespace tolvane::ui::win32

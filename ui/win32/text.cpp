@@ -34,6 +34,11 @@ class Measure {
         ::GetTextExtentPoint32W(dc_, text, length, &size);
         return size.cx;
     }
+    int AverageWidth() const {
+        TEXTMETRICW metrics = {};
+        ::GetTextMetricsW(dc_, &metrics);
+        return metrics.tmAveCharWidth;
+    }
     int Height() const {
         TEXTMETRICW metrics = {};
         ::GetTextMetricsW(dc_, &metrics);
@@ -102,9 +107,11 @@ int NeededWidth(TextControl control, HFONT font, const std::wstring& text) {
         case TextControl::Label:
             return width;
         case TextControl::CheckBox:
-            // The mark is as wide as a menu check; the gap is a quarter of
-            // the font's height, as the system leaves it.
-            return ::GetSystemMetrics(SM_CXMENUCHECK) + Measure(font).Height() / 4 + width + 1;
+            // The mark is as wide as a menu check; the gap after it is
+            // about half a character, and the focus frame around the text
+            // takes a few pixels more (wine's buttons cut a text that fits
+            // only without them).
+            return ::GetSystemMetrics(SM_CXMENUCHECK) + Measure(font).AverageWidth() + width + 2;
         case TextControl::Button:
             return width + 2 * (::GetSystemMetrics(SM_CXEDGE) + Measure(font).Height() / 2);
     }
