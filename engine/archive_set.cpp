@@ -36,6 +36,9 @@ void ArchiveSettings::ClearForStartPage() {
     targetRoot.clear();
     volumeCount = 0;
     currentVolume = 1;
+    recoveryData = 0;
+    recoveryVolumes = 1;
+    recoveryBytes = 0;
 }
 
 std::string FileEntry::Name() const {

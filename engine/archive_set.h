@@ -35,6 +35,12 @@ struct ArchiveSettings {
     std::string targetPath;   // volume to write, or the folder to restore into
     std::string packagePath;  // volume chosen for reading
     std::string robotPath;    // the robot image file "Robot.dat"
+    // Recovery data with the split: whether it is wanted, for how many lost
+    // or damaged volumes (1 to 99, kept while unticked), and the bytes the
+    // split wrote (0 until it has).
+    int recoveryData = 0;
+    int recoveryVolumes = 1;
+    int64_t recoveryBytes = 0;
 
     // What showing the start page does to the settings (volumeSize stays).
     void ClearForStartPage();

@@ -249,22 +249,31 @@ bool PlanRecovery(int volumeCount, int64_t volumeSize, int64_t largestVolume, in
     return true;
 }
 
-std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, RecoveryJob* job,
-                            const par2::Progress& progress) {
+namespace {
+
+Geometry GeometryOf(QuellDateien& set) {
     const ArchiveSettings& s = set.settings();
-    platform::FileSystem& fs = set.fs();
     Geometry g;
     g.count = s.volumeCount;
     g.volumeSize = s.volumeSize;
     g.headerSize = set.CalcHeaderSize();
     g.totalSize = set.totalSize;
     g.selfExtracting = s.selfExtracting == 1;
+    return g;
+}
 
+std::vector<par2::InputFile> InputsOf(const ArchiveSettings& s, const Geometry& g) {
     std::vector<par2::InputFile> inputs;
     for (int n = 1; n <= g.count; ++n) {
         inputs.push_back({BaseName(VolumeName(s.targetPath, n, g.selfExtracting)),
                           static_cast<uint64_t>(g.Length(n))});
     }
+    return inputs;
+}
+
+// The layout by the volumes' names and lengths alone; archiveBytes set too.
+bool PlanOf(const ArchiveSettings& s, const Geometry& g, const std::vector<par2::InputFile>& inputs,
+            int lostVolumes, bool pieces, RecoveryLayout* layout) {
     auto criticalBytes = [&](uint64_t S) {
         uint64_t bytes = 64 + 12 + 16 * inputs.size() + 64 + PadFour(std::strlen(kCreator));
         for (const par2::InputFile& f : inputs) {
@@ -281,12 +290,46 @@ std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, Rec
         archiveBytes += f.length;
     }
     if (!PlanRecovery(g.count, g.volumeSize, largest, lostVolumes, pieces, base, criticalBytes,
-                      &job->layout)) {
+                      layout)) {
+        return false;
+    }
+    layout->archiveBytes = archiveBytes;
+    return true;
+}
+
+// The sources of a job whose set can be stopped: a read after the stop
+// fails, so that the computation ends and removes what it wrote.
+class StoppableSource : public par2::InputSource {
+  public:
+    StoppableSource(const QuellDateien& set, std::unique_ptr<par2::InputSource> inner)
+        : set_(set), inner_(std::move(inner)) {}
+    bool Read(size_t file, uint64_t offset, uint8_t* buffer, size_t count) override {
+        return !set_.StopRequested() && inner_->Read(file, offset, buffer, count);
+    }
+
+  private:
+    const QuellDateien& set_;
+    std::unique_ptr<par2::InputSource> inner_;
+};
+
+}  // namespace
+
+bool PlanSetRecovery(QuellDateien& set, int lostVolumes, bool pieces, RecoveryLayout* layout) {
+    const Geometry g = GeometryOf(set);
+    return PlanOf(set.settings(), g, InputsOf(set.settings(), g), lostVolumes, pieces, layout);
+}
+
+std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, RecoveryJob* job,
+                            const par2::Progress& progress) {
+    const ArchiveSettings& s = set.settings();
+    platform::FileSystem& fs = set.fs();
+    const Geometry g = GeometryOf(set);
+    const std::vector<par2::InputFile> inputs = InputsOf(s, g);
+    if (!PlanOf(s, g, inputs, lostVolumes, pieces, &job->layout)) {
         return texts::WithValues(texts::kRecoveryMoreThanSet,
                                  {std::to_string(lostVolumes), std::to_string(g.count)});
     }
 
-    job->layout.archiveBytes = archiveBytes;
     std::string stub;
     if (g.selfExtracting) {
         // The stub area as the split writer makes it: the image, then zeros.
@@ -310,8 +353,9 @@ std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, Rec
         if (e->size > 0) sources.push_back({e->path, start, e->size});
         start += e->size;
     }
-    job->source = std::make_unique<VolumeSource>(fs, g, std::move(stub), std::move(records),
-                                                 g.selfExtracting ? 'E' : 'K', std::move(sources));
+    job->source = std::make_unique<StoppableSource>(
+        set, std::make_unique<VolumeSource>(fs, g, std::move(stub), std::move(records),
+                                            g.selfExtracting ? 'E' : 'K', std::move(sources)));
     switch (par2::Describe(*job->source, inputs, job->layout.sliceSize, kCreator, &job->description,
                            progress)) {
         case par2::Failure::None:
@@ -319,7 +363,7 @@ std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, Rec
         case par2::Failure::TooManySlices:
             return texts::kInternalError;
         default:
-            return texts::kRecoverySourceUnreadable;
+            return set.StopRequested() ? texts::kRecoveryStopped : texts::kRecoverySourceUnreadable;
     }
 }
 
@@ -335,15 +379,14 @@ std::string WriteRecovery(QuellDateien& set, RecoveryJob& job, size_t first, siz
         job.layout.files.begin() + static_cast<std::ptrdiff_t>(first),
         job.layout.files.begin() +
             static_cast<std::ptrdiff_t>(std::min(first + count, job.layout.files.size())));
-    switch (par2::WriteRecoveryFiles(fs, *job.source, job.description, files, kRecoveryMemoryBudget,
-                                     progress)) {
-        case par2::Failure::None:
-            return {};
-        case par2::Failure::Read:
-            return texts::kRecoverySourceUnreadable;
-        default:
-            return failed;
-    }
+    const par2::Failure failure = par2::WriteRecoveryFiles(fs, *job.source, job.description, files,
+                                                           kRecoveryMemoryBudget, progress);
+    if (failure == par2::Failure::None) return {};
+    // An index without the recovery files it names would pass for recovery
+    // data that is not there.
+    if (first == 0) fs.Remove(job.layout.indexPath);
+    if (set.StopRequested()) return texts::kRecoveryStopped;
+    return failure == par2::Failure::Read ? texts::kRecoverySourceUnreadable : failed;
 }
 
 std::string BlockCount(uint64_t n) {

@@ -61,6 +61,12 @@ class RecoveryJob {
     std::unique_ptr<par2::InputSource> source;
 };
 
+// The layout PrepareRecovery would choose for the set under
+// settings.targetPath, from the volumes' names and lengths alone (nothing is
+// read): what the recovery data will take before it is written. False when
+// the set cannot have that much.
+bool PlanSetRecovery(QuellDateien& set, int lostVolumes, bool pieces, RecoveryLayout* layout);
+
 // Plans the recovery data of the set just split (the volumes under
 // settings.targetPath) and reads the sources once for the checksums. Empty
 // on success, else a German message.
@@ -69,7 +75,8 @@ std::string PrepareRecovery(QuellDateien& set, int lostVolumes, bool pieces, Rec
 
 // Writes the index file and the recovery files [first, first + count) of the
 // job. Empty on success, else a German message; files of a failed call are
-// removed.
+// removed (the index too when the call wrote it). Both stop at the set's stop
+// flag (SetStopFlag) with texts::kRecoveryStopped.
 std::string WriteRecovery(QuellDateien& set, RecoveryJob& job, size_t first, size_t count,
                           const par2::Progress& progress = {});
 

@@ -169,6 +169,24 @@ inline constexpr const char* kCapCopyRepWrite = "QuellDateien::CopyRep::write";
 inline constexpr const char* kCapDiskInfoOpen = "DiskInfoReadHeader::open";
 inline constexpr const char* kCapDiskInfoIsPackage = "DiskInfoReadHeader::IsPackage";
 
+// Recovery data written by the window's split, and what the information page
+// says of the recovery data beside a volume.
+inline constexpr const char* kRecoveryStopped =
+    "Das Erstellen der Wiederherstellungsdaten wurde abgebrochen; die begonnenen "
+    "Wiederherstellungsdaten wurden wieder entfernt.";
+inline constexpr const char* kWritingRecovery = "erstelle Wiederherstellungsdaten...";
+// FormatThousands of the bytes.
+inline constexpr const char* kRecoverySize = "Wiederherstellungsdaten: %s Bytes";
+inline constexpr const char* kRecoveryChoice = "Wiederherstellungsdaten für %s Datenträger";
+inline constexpr const char* kNoRecoveryBeside =
+    "Keine Wiederherstellungsdaten neben dem Datenträger.";
+inline constexpr const char* kRecoveryBesideFor =
+    "Wiederherstellungsdaten daneben: reichen für %s Datenträger.";
+inline constexpr const char* kRecoveryBesideTooLittle =
+    "Wiederherstellungsdaten daneben: zu wenig für einen ganzen Datenträger.";
+inline constexpr const char* kRecoveryBesideOtherSet =
+    "Wiederherstellungsdaten daneben gehören zu einem anderen Archiv.";
+
 // A text with its "%s" replaced by a file name.
 inline std::string WithName(const char* text, const std::string& name) {
     std::string out = text;

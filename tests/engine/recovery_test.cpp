@@ -241,6 +241,42 @@ TEST(CheckSet, WithoutRecoveryDataOnlyTheHeaderAndTheLengthAreChecked) {
     EXPECT_FALSE(report.Rebuildable());
 }
 
+TEST(PlanSetRecovery, GivesTheBytesThatAreWrittenWithoutReadingTheSources) {
+    for (bool selfExtracting : {false, true}) {
+        for (bool pieces : {false, true}) {
+            RecoveredSplit s(2, selfExtracting, pieces);
+            RecoveryLayout plan;
+            ASSERT_TRUE(PlanSetRecovery(s.run.set, 2, pieces, &plan));
+            uint64_t written = std::filesystem::file_size(s.layout.indexPath);
+            for (const par2::RecoveryFile& f : s.layout.files) {
+                written += std::filesystem::file_size(f.path);
+            }
+            EXPECT_EQ(plan.bytes, written) << selfExtracting << pieces;
+            EXPECT_EQ(plan.files.size(), s.layout.files.size());
+        }
+    }
+}
+
+TEST(WriteRecovery, AStopLeavesNoRecoveryFileNotEvenTheIndex) {
+    RecoveredSplit s(1);
+    for (const par2::RecoveryFile& f : s.layout.files) std::filesystem::remove(f.path);
+    std::filesystem::remove(s.layout.indexPath);
+    std::atomic<bool> stop{false};
+    s.run.set.SetStopFlag(&stop);
+    RecoveryJob job;
+    ASSERT_EQ(PrepareRecovery(s.run.set, 2, false, &job), "");
+    stop = true;
+    const std::string stopped =
+        "Das Erstellen der Wiederherstellungsdaten wurde abgebrochen; die begonnenen "
+        "Wiederherstellungsdaten wurden wieder entfernt.";
+    EXPECT_EQ(WriteRecovery(s.run.set, job, 0, job.layout.files.size()), stopped);
+    EXPECT_FALSE(test::FileExists(job.layout.indexPath));
+    for (const par2::RecoveryFile& f : job.layout.files) EXPECT_FALSE(test::FileExists(f.path));
+    RecoveryJob again;
+    EXPECT_EQ(PrepareRecovery(s.run.set, 2, false, &again), stopped);
+    s.run.set.SetStopFlag(nullptr);
+}
+
 TEST(PrepareRecovery, ASourceChangedSinceTheSplitIsRefused) {
     test::ArchiveRun run(true);
     TempDir dir;

@@ -135,11 +135,19 @@ enum : int {
     kStepMinus1K = 1128,
     kStepPlus1K = 1129,
 
+    // Recovery data with the split: the choice on split page 1, the size on
+    // split page 2 and the completion page, the line of the information page.
+    kRecoveryData = 1160,
+    kRecoveryFewer = 1161,
+    kRecoveryMore = 1162,
+    kRecoverySizeText = 1163,
+    kRecoveryBesideText = 1164,
+
     // The repair road from recovery data: its button on repair page 1, the
     // line under the list of volumes on its own page.
-    kRecoveryRoad = 1160,
-    kRecoverySummary = 1161,
-    kLabelRecoveryStep = 1162,
+    kRecoveryRoad = 1170,
+    kRecoverySummary = 1171,
+    kLabelRecoveryStep = 1172,
 };
 }  // namespace id
 

@@ -34,6 +34,7 @@ class CompletionPage : public Page {
         AddLabel(id::kLabelTotalSize, {20, 90, 60, 8}, "Gesamtgröße:");
         AddLabel(id::kTotalSizeText, {80, 90, 45, 8}, "");
         AddLabel(id::kCompletionNote, {20, 110, 240, 25}, "", TextAlign::TopCenter);
+        AddLabel(id::kRecoverySizeText, {20, 100, 240, 8}, "");
 
         const ArchiveSettings& s = settings();
         switch (window().pageType()) {
@@ -84,6 +85,10 @@ class CompletionPage : public Page {
         SetNumber(id::kVolumeCountText, count.volumeCount);
         SetText(id::kTotalSizeText, FormatThousands(count.shownSize));
         SetNumber(id::kFileCountText, q.fileCount);
+        SetText(id::kRecoverySizeText,
+                s.recoveryBytes > 0
+                    ? texts::WithName(texts::kRecoverySize, FormatThousands(s.recoveryBytes))
+                    : "");
     }
 
     std::string TooltipText(int controlId) const override {

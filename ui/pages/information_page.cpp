@@ -3,7 +3,9 @@
 // shown before, rebuilt from the shared state. The only shared value it
 // writes is targetRoot, the chooser's initial folder.
 #include "engine/package_info.h"
+#include "engine/recovery_beside.h"
 #include "engine/sizing.h"
+#include "engine/texts.h"
 #include "ui/framework/file_dialogs.h"
 #include "ui/framework/ids.h"
 #include "ui/framework/main_window.h"
@@ -24,6 +26,8 @@ class InformationPage : public Page {
         AddPictureButton(id::kSourceDriveA, {50, 15, 35, 29}, PictureRole::kDriveA);
         AddPictureButton(id::kSourceDriveB, {100, 15, 35, 29}, PictureRole::kDriveB);
         AddPictureButton(id::kSourceHardDisk, {150, 15, 35, 29}, PictureRole::kHardDisk);
+        // Between the drive buttons and the path: free room of the layout.
+        AddLabel(id::kRecoveryBesideText, {10, 45, 260, 9}, "");
         AddLabel(id::kLabelSummarySource, {10, 55, 40, 10}, "Quelle:");
         AddLabel(id::kSourcePathText, {55, 55, 210, 10}, "");
         AddListView(id::kFileList, {10, 65, 260, 85},
@@ -95,6 +99,7 @@ class InformationPage : public Page {
     // is no volume leaves zeros and an empty list).
     void ShowPackage(const std::string& path) {
         SetText(id::kSourcePathText, path);
+        SetText(id::kRecoveryBesideText, "");
         const PackageInfo info = DiskInfoReadHeader(window().fileSystem(), path);
         if (info.status != PackageInfo::Status::Ok) {
             window().display().Message(info.messageText, info.messageCaption, info.messageIcon,
@@ -114,6 +119,17 @@ class InformationPage : public Page {
             AddListRow(id::kFileList,
                        {std::to_string(row.number), row.name, FormatThousands(row.size)});
         }
+        SetText(id::kRecoveryBesideText, RecoveryLine(path));
+    }
+
+    std::string RecoveryLine(const std::string& path) {
+        const RecoveryBeside beside = FindRecoveryBeside(window().fileSystem(), path);
+        if (beside.found) {
+            return beside.volumes > 0
+                       ? texts::WithName(texts::kRecoveryBesideFor, std::to_string(beside.volumes))
+                       : texts::kRecoveryBesideTooLittle;
+        }
+        return beside.otherSet ? texts::kRecoveryBesideOtherSet : texts::kNoRecoveryBeside;
     }
 
     std::string initialPath_;

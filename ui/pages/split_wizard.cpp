@@ -4,9 +4,13 @@
 // Everything chosen lives in the window's ArchiveSettings and archive set, so
 // either page can be rebuilt from them at any time.
 
+#include <algorithm>
+#include <string>
+
 #include "engine/drivers.h"
 #include "engine/platform/file_system.h"
 #include "engine/sizing.h"
+#include "engine/split_recovery.h"
 #include "engine/texts.h"
 #include "engine/volume_header.h"
 #include "ui/framework/file_dialogs.h"
@@ -19,6 +23,9 @@
 namespace tolvane::ui {
 
 namespace {
+
+// Recovery data for at most this many lost volumes can be chosen.
+constexpr int kMostRecoveryVolumes = 99;
 
 // The radio button of each offered medium and its volume size.
 struct MediumButton {
@@ -74,9 +81,15 @@ class SplitPage1 : public Page {
         AddLabel(id::kTotalSizeText, {220, 135, 45, 10}, "");
         AddPictureButton(id::kBack, {10, 160, 35, 29}, PictureRole::kBack);
         AddPictureButton(id::kNext, {235, 160, 35, 29}, PictureRole::kNext);
+        // Below the summary, between the arrows: the only free room, so no
+        // control of the table moves.
+        AddCheckBox(id::kRecoveryData, {50, 155, 180, 12}, RecoveryChoiceText());
+        AddTextButton(id::kRecoveryFewer, {62, 170, 20, 12}, "-");
+        AddTextButton(id::kRecoveryMore, {86, 170, 20, 12}, "+");
 
         SelectSizeButton();
         SetChecked(id::kSelfExtracting, settings().selfExtracting == 1);
+        SetChecked(id::kRecoveryData, settings().recoveryData == 1);
     }
 
     void Fill() override {
@@ -113,6 +126,12 @@ class SplitPage1 : public Page {
                 return "Benutzerdefinierte Archivgröße";
             case id::kSelfExtracting:
                 return "Erzeugung eines selbstentpackenden Archivs!";
+            case id::kRecoveryData:
+                return "Wiederherstellungsdaten (PAR2) neben dem Archiv erzeugen";
+            case id::kRecoveryFewer:
+                return "Wiederherstellungsdaten für einen Datenträger weniger";
+            case id::kRecoveryMore:
+                return "Wiederherstellungsdaten für einen Datenträger mehr";
             default:
                 return {};
         }
@@ -159,6 +178,16 @@ class SplitPage1 : public Page {
                 }
                 ShowVolumeCount();
                 return;
+            case id::kRecoveryData:
+                s.recoveryData = IsChecked(id::kRecoveryData) ? 1 : 0;
+                return;
+            case id::kRecoveryFewer:
+            case id::kRecoveryMore:
+                s.recoveryVolumes =
+                    std::clamp(s.recoveryVolumes + (controlId == id::kRecoveryMore ? 1 : -1), 1,
+                               kMostRecoveryVolumes);
+                SetText(id::kRecoveryData, RecoveryChoiceText());
+                return;
             default:
                 break;
         }
@@ -172,6 +201,10 @@ class SplitPage1 : public Page {
 
   private:
     void SelectSizeButton() { SetChecked(RadioButtonFor(settings().volumeSize), true); }
+
+    std::string RecoveryChoiceText() const {
+        return texts::WithName(texts::kRecoveryChoice, std::to_string(settings().recoveryVolumes));
+    }
 
     // UpdateVolumeCount, shown in 1022 with the data size (plus the stub
     // area when self-extracting) in 1021.
@@ -221,6 +254,14 @@ class SplitPage1 : public Page {
             Warn(refusal);
             return;
         }
+        // Recovery data for more volumes than the set has would be larger
+        // than the set itself: said here, where the number can be changed.
+        const ArchiveSettings& s = settings();
+        if (s.recoveryData == 1 && s.recoveryVolumes > std::max(s.volumeCount, 1)) {
+            Warn(texts::WithValues(texts::kRecoveryMoreThanSet, {std::to_string(s.recoveryVolumes),
+                                                                 std::to_string(s.volumeCount)}));
+            return;
+        }
         // A medium that is write-protected (or a folder of another user) is
         // said here, not by a failed first volume.
         if (!CheckWritable(*this, platform::FolderOf(settings().targetPath))) return;
@@ -232,8 +273,21 @@ class SplitPage2 : public ProgressPage {
   public:
     explicit SplitPage2(MainWindow& window) : ProgressPage(window, kSplitPage2, kSplitPage1) {}
 
+    void Initialise() override {
+        ProgressPage::Initialise();
+        // Under the volume bar, above the prompt: free room of the layout.
+        AddLabel(id::kRecoverySizeText, {36, 150, 210, 10}, "", TextAlign::TopCenter);
+    }
+
+    void Fill() override {
+        ProgressPage::Fill();
+        const int64_t bytes = PlannedRecoveryBytes(set());
+        SetText(id::kRecoverySizeText,
+                bytes > 0 ? texts::WithName(texts::kRecoverySize, FormatThousands(bytes)) : "");
+    }
+
   protected:
-    DriveOutcome Start() override { return StartSplit(set()); }
+    DriveOutcome Start() override { return StartSplitWithRecovery(set()); }
 };
 
 }  // namespace
