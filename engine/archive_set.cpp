@@ -75,6 +75,7 @@ void QuellDateien::Reset() {
     volumeStartEntry = nullptr;
     repairStart = {};
     stubVolumePath.clear();
+    rebuiltVolumes.clear();
     restoreRefused = false;
 }
 

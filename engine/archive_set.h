@@ -188,6 +188,7 @@ class QuellDateien {
     // they wrote for their driver to clean up. nullptr: never stopped.
     void SetStopFlag(const std::atomic<bool>* flag) { stopFlag_ = flag; }
     bool StopRequested() const { return stopFlag_ != nullptr && stopFlag_->load(); }
+    const std::atomic<bool>* stopFlag() const { return stopFlag_; }
 
     // --- progress of the copy operations ---
     // Row text, bars (overall only when showOverall) and repaint.
@@ -216,6 +217,9 @@ class QuellDateien {
     // The volume readHeader found behind a stub area (the first volume of a
     // self-extracting set, whatever its name), else empty.
     std::string stubVolumePath;
+    // The volumes rebuilt from recovery data since the set was read (their
+    // paths), for the completion page.
+    std::vector<std::string> rebuiltVolumes;
     FileEntry* head = nullptr;
     FileEntry* tail = nullptr;
 

@@ -62,7 +62,9 @@ DriveOutcome ContinueStep(QuellDateien& set, const RestoreVariant& base) {
     if (!CheckContinuedFile(set)) return DriveOutcome::Stopped;
 
     // Room for the whole archive: every remaining volume in one go.
-    if (SetFits(set)) return RestoreAllVolumes(set, variant);
+    if (SetFits(set) || RebuildsMissingVolumes(set, variant)) {
+        return RestoreAllVolumes(set, variant);
+    }
 
     variant.ShowWorking(set);
     while (!set.CopyBack(variant)) {

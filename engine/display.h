@@ -21,6 +21,11 @@ class Display {
                          Owner owner) = 0;
     // Modal Retry/Cancel question (question icon). True means Retry.
     virtual bool AskRetry(const std::string& text, const std::string& caption) = 0;
+    // Modal Ja/Nein question (question icon). True means Ja. A front end that
+    // does not ask answers Nein, so it goes on as if never asked.
+    virtual bool AskYesNo(const std::string& /*text*/, const std::string& /*caption*/) {
+        return false;
+    }
 
     // Progress of the running copy: column "bearbeitet" of a file list row
     // (the row is scrolled into view), the overall bar, the volume bar (0-100).

@@ -57,6 +57,10 @@ bool AllPackagesPresent(QuellDateien& set, const RestoreVariant& variant = Resto
 // the archive's own volumes.
 std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant = RestoreVariant());
 
+// Whether the variant rebuilds volumes missing from the set's folder from
+// the recovery data there: then the whole set is restored in one run.
+bool RebuildsMissingVolumes(QuellDateien& set, const RestoreVariant& variant);
+
 // Restores every remaining volume (all of them are at hand).
 DriveOutcome RestoreAllVolumes(QuellDateien& set, const RestoreVariant& variant = RestoreVariant());
 

@@ -350,6 +350,12 @@ using platform::FileId;
 // Restores volume currentVolume, asking the retry question after every
 // failure. Finished when it is done (currentVolume then names the next).
 DriveOutcome RestoreOneVolume(QuellDateien& set, const RestoreVariant& variant) {
+    // A rebuilt volume is restored at once; declined or failed, the volume
+    // fails below as it always has, with the retry question.
+    if (variant.rebuilder &&
+        variant.rebuilder->BeforeVolume(set, variant) == RebuildOutcome::Stopped) {
+        return RestoreInterrupted(set);
+    }
     while (!set.CopyBack(variant)) {
         if (set.StopRequested()) return RestoreInterrupted(set);
         if (std::exchange(set.restoreRefused, false)) return DriveOutcome::Stopped;
@@ -503,6 +509,10 @@ std::string CheckRestoreTarget(QuellDateien& set, const RestoreVariant& variant)
     return {};
 }
 
+bool RebuildsMissingVolumes(QuellDateien& set, const RestoreVariant& variant) {
+    return variant.rebuilder && variant.rebuilder->Available(set, variant);
+}
+
 DriveOutcome RestoreAllVolumes(QuellDateien& set, const RestoreVariant& variant) {
     if (!MayRestore(set, variant)) return DriveOutcome::Stopped;
     variant.ShowWorking(set);
@@ -518,7 +528,9 @@ DriveOutcome RestoreAllVolumes(QuellDateien& set, const RestoreVariant& variant)
 
 DriveOutcome RestoreStep(QuellDateien& set, const RestoreVariant& variant) {
     if (set.current == nullptr) return DriveOutcome::Finished;
-    if (AllPackagesPresent(set, variant)) return RestoreAllVolumes(set, variant);
+    if (AllPackagesPresent(set, variant) || RebuildsMissingVolumes(set, variant)) {
+        return RestoreAllVolumes(set, variant);
+    }
     if (!MayRestore(set, variant)) return DriveOutcome::Stopped;
     variant.ShowWorking(set);
     const DriveOutcome restored = RestoreOneVolume(set, variant);

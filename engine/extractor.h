@@ -29,6 +29,32 @@ enum class RestoreFailure {
     CreateNext,     // the output file of the next entry cannot be created
 };
 
+class RestoreVariant;
+
+// What came of offering to rebuild a volume before it was restored.
+enum class RebuildOutcome {
+    NotOffered,  // the volume is at hand, or nothing to rebuild it from
+    Rebuilt,     // it is there now, checked
+    Declined,    // the user answered Nein
+    Failed,      // reported (too little recovery data, a write error, ...)
+    Stopped,     // the user stopped the run during the rebuild
+};
+
+// Rebuilds a missing or damaged volume from recovery data during a restore.
+// The engine's recovery code (engine/recovery_restore.h) implements it; a
+// front end that carries it sets RestoreVariant::rebuilder. The stub has no
+// room for it and restores without.
+class VolumeRebuilder {
+  public:
+    virtual ~VolumeRebuilder() = default;
+    // Whether recovery data lies beside the set: then a volume missing from
+    // its folder is rebuilt, not asked for on another medium.
+    virtual bool Available(QuellDateien& set, const RestoreVariant& variant) const = 0;
+    // Before volume currentVolume is restored: when it is missing, damaged
+    // or another set's, asks whether to rebuild it and does so on Ja.
+    virtual RebuildOutcome BeforeVolume(QuellDateien& set, const RestoreVariant& variant) const = 0;
+};
+
 class RestoreVariant {
   public:
     RestoreVariant() = default;
@@ -47,6 +73,10 @@ class RestoreVariant {
     // The file of volume 1 of the self-extracting layout when it is not
     // named like one ("package.exe"): a renamed first volume that was chosen.
     std::string firstVolumePath;
+    // Offers to rebuild a bad volume from recovery data; none: never offered.
+    // A plain pointer to a stateless object that lives for the program: the
+    // stub copies variants and has no bytes to spare for counting owners.
+    const VolumeRebuilder* rebuilder = nullptr;
 
     // True when the set in hand is restored with the self-extracting layout.
     bool SelfExtractingLayout(const ArchiveSettings& settings) const {

@@ -267,6 +267,26 @@ inline constexpr const char* kStaleRecoveryData =
 // The window's question after the names and kStaleRecoveryData.
 inline constexpr const char* kStaleRecoveryRemove = "Sollen sie entfernt werden?";
 
+// --- Rebuilding volumes from recovery data in the window: during a restore
+// and on the repair road. "%s" is the volume's number.
+inline constexpr const char* kAskRebuildMissing =
+    "Datenträger %s fehlt. Soll er aus den Wiederherstellungsdaten neu erstellt werden?";
+inline constexpr const char* kAskRebuildDamaged =
+    "Datenträger %s ist beschädigt. Soll er aus den Wiederherstellungsdaten neu erstellt werden?";
+inline constexpr const char* kAskRebuildForeign =
+    "Datenträger %s gehört zu einem anderen Archiv. Soll er aus den Wiederherstellungsdaten neu "
+    "erstellt werden?\n(Die vorhandene Datei bleibt mit der Endung „.fremd“ erhalten.)";
+inline constexpr const char* kRebuilding = "erstelle Datenträger neu...";
+inline constexpr const char* kCheckingSet = "prüfe Datenträger...";
+// The repair road: what the recovery data can do for the set.
+inline constexpr const char* kSetIsWhole = "Alle Datenträger sind in Ordnung.";
+// The volumes' names, comma-separated.
+inline constexpr const char* kCanRebuild =
+    "Aus den Wiederherstellungsdaten kann neu erstellt werden: %s";
+inline constexpr const char* kRebuiltNote = "Aus den Wiederherstellungsdaten neu erstellt:\n%s";
+inline constexpr const char* kNoRecoveryChosen =
+    "Bitte wählen Sie einen Datenträger oder eine .par2-Datei des Archivs aus!";
+
 // A text with its "%s" replaced by values, in order.
 inline std::string WithValues(const char* text, std::initializer_list<std::string> values) {
     std::string out = text;

@@ -22,6 +22,7 @@ add_library(tolvane_pages STATIC
   ${tolvane_ui_dir}/pages/split_wizard.cpp
   ${tolvane_ui_dir}/pages/restore_wizard.cpp
   ${tolvane_ui_dir}/pages/repair_wizard.cpp
+  ${tolvane_ui_dir}/pages/recovery_repair_page.cpp
   ${tolvane_ui_dir}/pages/archive_choice_page.h
   ${tolvane_ui_dir}/pages/continue_wizard.cpp
 )

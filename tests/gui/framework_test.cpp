@@ -83,7 +83,8 @@ TEST(MainWindow, MenuBarHasTheGermanMenusWithTheirIds) {
 }
 
 // The menu state each typed page sets: the four wizard commands only on the
-// start page, the information command everywhere but on the progress pages.
+// start page, the information command everywhere but on the pages that run an
+// operation.
 TEST(Framework, GreysTheMenuPerPageType) {
     GuiFixture f;
     for (int type = kFirstPageType; type <= kLastPageType; ++type) {
@@ -94,7 +95,7 @@ TEST(Framework, GreysTheMenuPerPageType) {
         for (int id : {kMenuCreate, kMenuExtract, kMenuContinue, kMenuRepair}) {
             EXPECT_EQ(f.MenuEnabled(id), start) << "type " << type << " menu " << id;
         }
-        const bool progress = type == 2 || type == 4 || type == 8 || type == 10;
+        const bool progress = type == 2 || type == 4 || type == 8 || type == 10 || type == 12;
         EXPECT_EQ(f.MenuEnabled(kMenuInformation), !progress) << "type " << type;
         for (int id : {kMenuNew, kMenuExit, kMenuFormatA, kMenuFormatB, kMenuExplorer, kMenuAbout,
                        kMenuHelp}) {
@@ -131,7 +132,7 @@ TEST(Framework, ShowPageOutsideTheTypesDoesNothing) {
     GuiFixture f;
     Page* start = f.w().currentPage();
     f.w().ShowPage(-1);
-    f.w().ShowPage(12);
+    f.w().ShowPage(kLastPageType + 1);
     EXPECT_EQ(f.w().currentPage(), start);
     EXPECT_EQ(f.w().pageType(), kStartPage);
     f.w().DestroyPage();

@@ -27,6 +27,12 @@ class EngineJob::CrossingDisplay : public Display {
         Wait([&, this] { retry = gui_->AskRetry(text, caption); });
         return retry;
     }
+    bool AskYesNo(const std::string& text, const std::string& caption) override {
+        Flush();
+        bool yes = false;
+        Wait([&, this] { yes = gui_->AskYesNo(text, caption); });
+        return yes;
+    }
     void SetRowDone(int row, const std::string& doneText) override {
         // Every row keeps its last text, also the rows of the small files
         // finished between two frames; only the latest of one row counts.

@@ -19,9 +19,11 @@ enum PageType : int {
     kContinuePage1 = 9,
     kContinueProgressPage = 10,
     kCompletionPage = 11,
+    // The repair road without originals: volumes rebuilt from recovery data.
+    kRecoveryRepairPage = 12,
 };
 inline constexpr int kFirstPageType = kStartPage;
-inline constexpr int kLastPageType = kCompletionPage;
+inline constexpr int kLastPageType = kRecoveryRepairPage;
 // pageType of a page that has none (About, information page).
 inline constexpr int kUntypedPage = -1;
 
@@ -140,6 +142,12 @@ enum : int {
     kRecoveryMore = 1162,
     kRecoverySizeText = 1163,
     kRecoveryBesideText = 1164,
+
+    // The repair road from recovery data: its button on repair page 1, the
+    // line under the list of volumes on its own page.
+    kRecoveryRoad = 1170,
+    kRecoverySummary = 1171,
+    kLabelRecoveryStep = 1172,
 };
 }  // namespace id
 

@@ -17,7 +17,7 @@ namespace {
 // progress pages, where an operation runs.
 bool InformationGreyed(int type) {
     return type == kSplitPage2 || type == kRestoreProgressPage || type == kRepairProgressPage ||
-           type == kContinueProgressPage;
+           type == kContinueProgressPage || type == kRecoveryRepairPage;
 }
 
 bool Exists(const std::string& path) {

@@ -16,6 +16,7 @@
 #include "engine/platform/file_system.h"
 #include "ui/framework/backend.h"
 #include "ui/framework/geometry.h"
+#include "ui/framework/ids.h"
 #include "ui/framework/page_display.h"
 #include "ui/framework/services.h"
 
@@ -156,7 +157,7 @@ class MainWindow : public WindowEvents {
     PageDisplay display_;
     std::unique_ptr<QuellDateien> set_;
     int pageType_ = kStartPageType;
-    std::array<PageFactory, 12> factories_;
+    std::array<PageFactory, kLastPageType + 1> factories_;
     std::unique_ptr<Page> currentPage_;
     std::map<int, bool> menuEnabled_;
     std::unique_ptr<EngineJob> job_;

@@ -25,6 +25,14 @@ bool PageDisplay::AskRetry(const std::string& text, const std::string& caption) 
                                      MessageButtons::RetryCancel}) == MessageResult::Retry;
 }
 
+bool PageDisplay::AskYesNo(const std::string& text, const std::string& caption) {
+    // Asked about the page's operation: the page owns the box.
+    Page* page = window_->currentPage();
+    NativeWindow owner = page != nullptr ? page->native() : window_->native();
+    return window_->messages().Show(
+               {owner, text, caption, Icon::Question, MessageButtons::YesNo}) == MessageResult::Yes;
+}
+
 void PageDisplay::SetRowDone(int row, const std::string& doneText) {
     Page* page = window_->currentPage();
     if (page == nullptr) return;

@@ -22,6 +22,7 @@ class PageDisplay : public Display {
     void Message(const std::string& text, const std::string& caption, Icon icon,
                  Owner owner) override;
     bool AskRetry(const std::string& text, const std::string& caption) override;
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
     void SetRowDone(int row, const std::string& doneText) override;
     void SetOverallBar(int percent) override;
     void SetVolumeBar(int percent) override;

@@ -1,6 +1,7 @@
 // The completion page (type 11): the last page of every operation. It names
 // what was done (by the type of the progress page that finished), shows a
 // summary of the archive and leads back to the start page.
+#include "engine/recovery_restore.h"
 #include "engine/sizing.h"
 #include "engine/texts.h"
 #include "ui/framework/ids.h"
@@ -48,9 +49,20 @@ class CompletionPage : public Page {
             case kRestoreProgressPage:
             case kContinueProgressPage:
                 SetText(id::kHeadline, "Archiv wurde erfolgreich entpackt");
+                // Volumes the restore had to rebuild on the way are named.
+                if (!set().rebuiltVolumes.empty()) {
+                    SetText(
+                        id::kCompletionNote,
+                        texts::WithName(texts::kRebuiltNote, VolumeNames(set().rebuiltVolumes)));
+                }
                 break;
             case kRepairProgressPage:
                 SetText(id::kHeadline, "Archiv wurde erfolgreich repariert");
+                break;
+            case kRecoveryRepairPage:
+                SetText(id::kHeadline, "Archiv wurde erfolgreich repariert");
+                SetText(id::kCompletionNote,
+                        texts::WithName(texts::kRebuiltNote, VolumeNames(set().rebuiltVolumes)));
                 break;
             default:
                 break;

@@ -19,6 +19,7 @@ void RegisterStandardPages(MainWindow& window) {
     window.RegisterPage(kContinuePage1, MakeContinuePage1);
     window.RegisterPage(kContinueProgressPage, MakeContinueProgressPage);
     window.RegisterPage(kCompletionPage, MakeCompletionPage);
+    window.RegisterPage(kRecoveryRepairPage, MakeRecoveryRepairPage);
 }
 
 }  // namespace tolvane::ui

@@ -25,6 +25,7 @@ std::unique_ptr<Page> MakeRepairProgressPage(MainWindow& window);    // type 8
 std::unique_ptr<Page> MakeContinuePage1(MainWindow& window);         // type 9
 std::unique_ptr<Page> MakeContinueProgressPage(MainWindow& window);  // type 10
 std::unique_ptr<Page> MakeCompletionPage(MainWindow& window);        // type 11
+std::unique_ptr<Page> MakeRecoveryRepairPage(MainWindow& window);    // type 12
 
 // Pages without a type.
 std::unique_ptr<Page> MakeAboutPage(MainWindow& window);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/recovery_restore.h"
 #include "engine/sizing.h"
 #include "engine/texts.h"
 #include "ui/framework/ids.h"
@@ -54,6 +55,8 @@ RestoreVariant PageRestoreVariant(const QuellDateien& set) {
     RestoreVariant variant;
     variant.acceptSelfExtracting = true;
     variant.firstVolumePath = set.stubVolumePath;
+    // A bad volume with recovery data beside the set is offered for rebuild.
+    variant.rebuilder = RecoveryRebuilder();
     return variant;
 }
 

@@ -63,6 +63,8 @@ class RepairPage1 : public Page {
         AddPictureButton(id::kSourceDriveA, {15, 25, 35, 29}, PictureRole::kDriveA);
         AddPictureButton(id::kSourceDriveB, {61, 25, 35, 29}, PictureRole::kDriveB);
         AddPictureButton(id::kSourceHardDisk, {105, 25, 35, 29}, PictureRole::kHardDisk);
+        // The road without originals, beside the drive buttons.
+        AddTextButton(id::kRecoveryRoad, {150, 32, 118, 15}, "aus Wiederherstellungsdaten");
         AddLabel(id::kLabelRepairPath, {15, 65, 18, 8}, "Pfad:");
         AddLabel(id::kSourcePathText, {45, 65, 220, 8}, "");
         AddLabel(id::kLabelRepairStep2, {15, 105, 250, 15},
@@ -95,6 +97,8 @@ class RepairPage1 : public Page {
                 return "Nummer + 1";
             case id::kMinus:
                 return "Nummer - 1";
+            case id::kRecoveryRoad:
+                return "Ohne Originaldateien aus Wiederherstellungsdaten reparieren";
             default:
                 return {};
         }
@@ -119,6 +123,10 @@ class RepairPage1 : public Page {
                 break;
             case id::kBack:
                 w.GoTo(kStartPage);
+                break;
+            case id::kRecoveryRoad:
+                // A volume chosen here already is the set to look at there.
+                w.GoTo(kRecoveryRepairPage);
                 break;
             case id::kNext:
                 if (set().fileCount == 0 || s.currentVolume == 0) {
