@@ -11,8 +11,12 @@ set(TOLVANE_WIN_DIR ${CMAKE_BINARY_DIR}/win)
 set(TOLVANE_WINDOWS_PROGRAMS
   Robot.dat=Robot.dat
   tolvane-cli.exe=win/tolvane-cli.exe
-  tolvane.exe=win/tolvane.exe
   Robot.dat=win/Robot.dat)
+# The window program shows pictures that the Qt part of this build renders
+# for it (resources/CMakeLists.txt): without the Qt programs there is none.
+if(TOLVANE_BUILD_GUI)
+  list(APPEND TOLVANE_WINDOWS_PROGRAMS tolvane.exe=win/tolvane.exe)
+endif()
 
 # CMake keeps the compiler of an existing build tree whatever tool chain file
 # it is given later: a build/win made for another target (the x86-64 one of
