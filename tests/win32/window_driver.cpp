@@ -12,8 +12,9 @@
 //   press:ID   clicks the button ID there
 //   command:ID chooses the menu command ID (another process cannot read
 //              wine's menus, but it can send their commands)
-//   shot:FILE  a picture of the window as PNG (window_shot.exe beside this
-//              program; needs a display)
+//   shot:FILE  a picture of the window, or of the custom size dialog open
+//              over it, as PNG (window_shot.exe beside this program; needs a
+//              display)
 //   choose:PATH types PATH into the chooser open over the window and
 //              presses Enter
 //   wait:ID    waits until the current page has a control ID (a job's end)
@@ -85,15 +86,20 @@ void Settle(HWND main) {
     }
 }
 
-// The host of the custom size dialog while it is open, else of the page.
-HWND CurrentHost(HWND main) {
-    // The one over this window: other programs may show one too.
+// The custom size dialog open over this window (other programs may show one
+// too), or null.
+HWND OpenModal(HWND main) {
     const wchar_t* modalClass = tolvane::ui::win32::kModalClass;
     HWND modal = ::FindWindowExW(nullptr, nullptr, modalClass, nullptr);
     while (modal != nullptr && ::GetWindow(modal, GW_OWNER) != main) {
         modal = ::FindWindowExW(nullptr, modal, modalClass, nullptr);
     }
-    if (modal != nullptr && ::IsWindowVisible(modal)) {
+    return modal != nullptr && ::IsWindowVisible(modal) ? modal : nullptr;
+}
+
+// The host of the custom size dialog while it is open, else of the page.
+HWND CurrentHost(HWND main) {
+    if (HWND modal = OpenModal(main)) {
         return ::FindWindowExW(modal, nullptr, kPageHostClass, nullptr);
     }
     return WaitFor([main] { return VisiblePageHost(main); });
@@ -224,12 +230,19 @@ bool Press(HWND main, int controlId) {
     return true;
 }
 
-bool Shot(const std::wstring& file) {
+// The custom size dialog while it is open, else the window.
+bool Shot(HWND main, const std::wstring& file) {
     wchar_t own[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, own, MAX_PATH);
     const std::wstring shot =
         tolvane::platform::Widen(tolvane::platform::FolderOf(Narrow(own))) + L"\\window_shot.exe";
-    std::wstring commandLine = tolvane::ui::win32::QuoteArgument(shot) + L" Tolvane " +
+    // The pointer out of the way: a tooltip under it would cover the page.
+    ::SetCursorPos(0, 0);
+    HWND modal = OpenModal(main);
+    wchar_t title[128] = L"Tolvane";
+    if (modal != nullptr) ::SendMessageW(modal, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(title));
+    std::wstring commandLine = tolvane::ui::win32::QuoteArgument(shot) + L" " +
+                               tolvane::ui::win32::QuoteArgument(title) + L" " +
                                tolvane::ui::win32::QuoteArgument(file) + L" 1000";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -297,7 +310,7 @@ int wmain(int argc, wchar_t** argv) {
         } else if (what.rfind("command:", 0) == 0) {
             ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(std::atoi(what.c_str() + 8), 0), 0);
         } else if (what.rfind("shot:", 0) == 0) {
-            ok = Shot(std::wstring(argv[step]).substr(5));
+            ok = Shot(main, std::wstring(argv[step]).substr(5));
         } else if (what.rfind("choose:", 0) == 0) {
             ok = Choose(main, std::wstring(argv[step]).substr(7));
         } else if (what.rfind("wait:", 0) == 0) {

@@ -61,8 +61,15 @@ int wmain(int argc, wchar_t** argv) {
     }
     ::SetForegroundWindow(window);
     ::Sleep(argc > 3 ? static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)) : 500);
+    // The client area with the menu bar: without a window manager (Xvfb)
+    // nobody draws the frame and caption, and their place shows what lies
+    // beneath.
     RECT r;
-    ::GetWindowRect(window, &r);
+    ::GetClientRect(window, &r);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    // Wine cannot read another process's menu bar; its height is the
+    // system's, and one line beneath it.
+    if (::GetMenu(window) != nullptr) r.top -= ::GetSystemMetrics(SM_CYMENU) + 1;
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
     HDC screen = ::GetDC(nullptr);
