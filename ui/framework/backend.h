@@ -46,7 +46,9 @@ enum class ControlKind {
 enum class TextAlign { TopLeft, MiddleLeft, Center, TopCenter };
 enum class TextStyle { Normal, Bold };
 
-struct ControlSpec {
+// One control a page or dialog asks its host for: what kind, its number, its
+// place in pixels of the host, and its text and look.
+struct ControlDescription {
     ControlKind kind = ControlKind::Label;
     int id = 0;  // 0: a control without a number
     Rect bounds;
@@ -78,7 +80,9 @@ class ControlHost {
     virtual ~ControlHost() = default;
 
     virtual void SetEvents(ControlEvents* events) = 0;
-    virtual Handle Create(const ControlSpec& spec) = 0;
+    // Makes the described control in the host; its handle stays valid while
+    // the host lives.
+    virtual Handle Create(const ControlDescription& description) = 0;
 
     virtual void SetText(Handle control, const std::string& text) = 0;
     virtual void SetChecked(Handle control, bool checked) = 0;

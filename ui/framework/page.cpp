@@ -19,14 +19,14 @@ constexpr const char* kNotWritable =
 }  // namespace
 
 namespace {
-ControlSpec Spec(ControlKind kind, int controlId, const Rect& bounds,
-                 const std::string& text = {}) {
-    ControlSpec spec;
-    spec.kind = kind;
-    spec.id = controlId;
-    spec.bounds = bounds;
-    spec.text = text;
-    return spec;
+ControlDescription Describe(ControlKind kind, int controlId, const Rect& bounds,
+                            const std::string& text = {}) {
+    ControlDescription description;
+    description.kind = kind;
+    description.id = controlId;
+    description.bounds = bounds;
+    description.text = text;
+    return description;
 }
 }  // namespace
 
@@ -92,16 +92,16 @@ const PageControl* Page::Find(int controlId) const {
     return nullptr;
 }
 
-PageControl& Page::Add(ControlSpec spec, bool fitText) {
+PageControl& Page::Add(ControlDescription description, bool fitText) {
     PageControl control;
-    control.kind = spec.kind;
-    control.id = spec.id;
-    control.text = spec.text;
-    const Rect bounds = spec.bounds;
-    control.handle = host_->Create(spec);
+    control.kind = description.kind;
+    control.id = description.id;
+    control.text = description.text;
+    const Rect bounds = description.bounds;
+    control.handle = host_->Create(description);
     // A box a little too narrow for this desktop's font grows to the right,
     // so that the text given here is never cut.
-    if (fitText && !spec.text.empty()) {
+    if (fitText && !description.text.empty()) {
         const int needed = host_->NeededWidth(control.handle);
         if (needed > bounds.width) {
             host_->SetBounds(control.handle, {bounds.x, bounds.y, needed, bounds.height});
@@ -199,50 +199,53 @@ int Page::Bar(int controlId) const {
 
 void Page::AddLabel(int controlId, Dlu place, const std::string& text, TextAlign align,
                     TextStyle style) {
-    ControlSpec spec = Spec(ControlKind::Label, controlId, window_->DluRect(place), text);
-    spec.align = align;
-    spec.style = style;
-    Add(spec, align == TextAlign::TopLeft || align == TextAlign::MiddleLeft);
+    ControlDescription description =
+        Describe(ControlKind::Label, controlId, window_->DluRect(place), text);
+    description.align = align;
+    description.style = style;
+    Add(description, align == TextAlign::TopLeft || align == TextAlign::MiddleLeft);
 }
 
 void Page::AddGroupFrame(Dlu place) {
-    Add(Spec(ControlKind::Frame, 0, window_->DluRect(place)), false);
+    Add(Describe(ControlKind::Frame, 0, window_->DluRect(place)), false);
 }
 
 void Page::AddPictureButton(int controlId, Dlu place, PictureRole role) {
-    ControlSpec spec = Spec(ControlKind::PictureButton, controlId, window_->DluRect(place));
-    spec.picture = role;
-    Add(spec, false);
+    ControlDescription description =
+        Describe(ControlKind::PictureButton, controlId, window_->DluRect(place));
+    description.picture = role;
+    Add(description, false);
 }
 
 void Page::AddTextButton(int controlId, Dlu place, const std::string& text) {
-    Add(Spec(ControlKind::TextButton, controlId, window_->DluRect(place), text), false);
+    Add(Describe(ControlKind::TextButton, controlId, window_->DluRect(place), text), false);
 }
 
 void Page::AddRadioButton(int controlId, Dlu place, const std::string& text) {
-    Add(Spec(ControlKind::RadioButton, controlId, window_->DluRect(place), text), true);
+    Add(Describe(ControlKind::RadioButton, controlId, window_->DluRect(place), text), true);
 }
 
 void Page::AddCheckBox(int controlId, Dlu place, const std::string& text) {
-    Add(Spec(ControlKind::CheckBox, controlId, window_->DluRect(place), text), true);
+    Add(Describe(ControlKind::CheckBox, controlId, window_->DluRect(place), text), true);
 }
 
 void Page::AddListView(int controlId, Dlu place, const std::vector<ListColumn>& columns) {
-    Add(Spec(ControlKind::ListView, controlId, window_->DluRect(place)), false);
+    Add(Describe(ControlKind::ListView, controlId, window_->DluRect(place)), false);
     if (!columns.empty()) SetListColumns(controlId, columns);
 }
 
 void Page::AddProgressBar(int controlId, Dlu place) {
-    Add(Spec(ControlKind::ProgressBar, controlId, window_->DluRect(place)), false);
+    Add(Describe(ControlKind::ProgressBar, controlId, window_->DluRect(place)), false);
 }
 
 void Page::AddPicture(Rect pixels96, PictureRole role) {
     const int dpi = window_->logPixelsX();
-    ControlSpec spec = Spec(ControlKind::Picture, 0,
-                            {ScaleToDpi(pixels96.x, dpi), ScaleToDpi(pixels96.y, dpi),
-                             ScaleToDpi(pixels96.width, dpi), ScaleToDpi(pixels96.height, dpi)});
-    spec.picture = role;
-    Add(spec, false);
+    ControlDescription description =
+        Describe(ControlKind::Picture, 0,
+                 {ScaleToDpi(pixels96.x, dpi), ScaleToDpi(pixels96.y, dpi),
+                  ScaleToDpi(pixels96.width, dpi), ScaleToDpi(pixels96.height, dpi)});
+    description.picture = role;
+    Add(description, false);
 }
 
 void Page::SetListColumns(int controlId, const std::vector<ListColumn>& columns) {

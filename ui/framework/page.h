@@ -140,7 +140,7 @@ class Page : public ControlEvents {
   private:
     PageControl* Find(int controlId);
     const PageControl* Find(int controlId) const;
-    PageControl& Add(ControlSpec spec, bool fitText);
+    PageControl& Add(ControlDescription description, bool fitText);
 
     MainWindow* window_;
     int pageType_;

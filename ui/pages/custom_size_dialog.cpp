@@ -39,13 +39,14 @@ Size CustomSizeDialog::DialogSize(int logPixelsX) {
 CustomSizeDialog::CustomSizeDialog(ControlHost& host, int64_t volumeSize, int logPixelsX)
     : host_(&host), working_(volumeSize) {
     auto add = [&](ControlKind kind, int id, Dlu place, const std::string& text = {}) {
-        ControlSpec spec;
-        spec.kind = kind;
-        spec.id = id;
-        spec.bounds = DluToRect(place, logPixelsX);
-        spec.text = text;
-        spec.align = kind == ControlKind::ValueBox ? TextAlign::Center : TextAlign::MiddleLeft;
-        return host.Create(spec);
+        ControlDescription description;
+        description.kind = kind;
+        description.id = id;
+        description.bounds = DluToRect(place, logPixelsX);
+        description.text = text;
+        description.align =
+            kind == ControlKind::ValueBox ? TextAlign::Center : TextAlign::MiddleLeft;
+        return host.Create(description);
     };
     prompt_ = add(ControlKind::Label, id::kCustomPrompt, {10, 5, 230, 10}, kPrompt);
     value_ = add(ControlKind::ValueBox, id::kCustomValue, {10, 20, 125, 30});

@@ -142,16 +142,16 @@ void QtControlHost::Clicked(int controlId) {
     if (events_ != nullptr) events_->Clicked(controlId);
 }
 
-ControlHost::Handle QtControlHost::Create(const ControlSpec& spec) {
+ControlHost::Handle QtControlHost::Create(const ControlDescription& description) {
     QWidget* parent = container_.data();
     QWidget* control = nullptr;
-    const int id = spec.id;
-    switch (spec.kind) {
+    const int id = description.id;
+    switch (description.kind) {
         case ControlKind::Label: {
-            auto* label = new QLabel(ToQ(spec.text), parent);
+            auto* label = new QLabel(ToQ(description.text), parent);
             label->setTextFormat(Qt::PlainText);
-            label->setAlignment(ToQt(spec.align));
-            if (spec.style == TextStyle::Bold) {
+            label->setAlignment(ToQt(description.align));
+            if (description.style == TextStyle::Bold) {
                 QFont bold = label->font();
                 bold.setBold(true);
                 label->setFont(bold);
@@ -160,7 +160,7 @@ ControlHost::Handle QtControlHost::Create(const ControlSpec& spec) {
             break;
         }
         case ControlKind::ValueBox: {
-            auto* value = new QLabel(ToQ(spec.text), parent);
+            auto* value = new QLabel(ToQ(description.text), parent);
             value->setAlignment(Qt::AlignCenter);
             value->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             QFont big = parent->font();
@@ -177,13 +177,13 @@ ControlHost::Handle QtControlHost::Create(const ControlSpec& spec) {
         }
         case ControlKind::PictureButton:
         case ControlKind::TextButton: {
-            auto* button = new QPushButton(ToQ(spec.text), parent);
+            auto* button = new QPushButton(ToQ(description.text), parent);
             QObject::connect(button, &QPushButton::clicked, button, [this, id] { Clicked(id); });
             control = button;
             break;
         }
         case ControlKind::RadioButton: {
-            auto* radio = new QRadioButton(ToQ(spec.text), parent);
+            auto* radio = new QRadioButton(ToQ(description.text), parent);
             if (radioGroup_ == nullptr) radioGroup_ = new QButtonGroup(parent);
             radioGroup_->addButton(radio, id);
             QObject::connect(radio, &QRadioButton::clicked, radio, [this, id] { Clicked(id); });
@@ -191,7 +191,7 @@ ControlHost::Handle QtControlHost::Create(const ControlSpec& spec) {
             break;
         }
         case ControlKind::CheckBox: {
-            auto* box = new QCheckBox(ToQ(spec.text), parent);
+            auto* box = new QCheckBox(ToQ(description.text), parent);
             QObject::connect(box, &QCheckBox::clicked, box, [this, id] { Clicked(id); });
             control = box;
             break;
@@ -221,7 +221,7 @@ ControlHost::Handle QtControlHost::Create(const ControlSpec& spec) {
         }
         case ControlKind::Picture: {
             auto* picture = new QLabel(parent);
-            if (pictures_ != nullptr) picture->setPixmap(pictures_->Get(spec.picture));
+            if (pictures_ != nullptr) picture->setPixmap(pictures_->Get(description.picture));
             picture->setAlignment(Qt::AlignCenter);
             control = picture;
             break;
@@ -231,12 +231,12 @@ ControlHost::Handle QtControlHost::Create(const ControlSpec& spec) {
         control->setProperty(kControlIdProperty, id);
         control->setObjectName(QString("id%1").arg(id));
     }
-    control->setGeometry(ToQRect(spec.bounds));
-    if (spec.kind == ControlKind::Frame) control->lower();
-    if (spec.kind == ControlKind::PictureButton && pictures_ != nullptr) {
+    control->setGeometry(ToQRect(description.bounds));
+    if (description.kind == ControlKind::Frame) control->lower();
+    if (description.kind == ControlKind::PictureButton && pictures_ != nullptr) {
         // The picture fills the button's face, keeping its proportions.
         auto* button = static_cast<QPushButton*>(control);
-        const QPixmap& picture = pictures_->Get(spec.picture);
+        const QPixmap& picture = pictures_->Get(description.picture);
         const QSizeF natural = picture.deviceIndependentSize();
         const QSize face = button->size() - QSize(6, 6);
         const qreal factor =

@@ -38,7 +38,7 @@ class QtControlHost : public ControlHost {
     ~QtControlHost() override;
 
     void SetEvents(ControlEvents* events) override { events_ = events; }
-    Handle Create(const ControlSpec& spec) override;
+    Handle Create(const ControlDescription& description) override;
     void SetText(Handle control, const std::string& text) override;
     void SetChecked(Handle control, bool checked) override;
     bool IsChecked(Handle control) const override;

@@ -76,7 +76,7 @@ class Win32ControlHost : public ControlHost {
     ~Win32ControlHost() override;
 
     void SetEvents(ControlEvents* events) override { events_ = events; }
-    Handle Create(const ControlSpec& spec) override;
+    Handle Create(const ControlDescription& description) override;
     void SetText(Handle control, const std::string& text) override;
     void SetChecked(Handle control, bool checked) override;
     bool IsChecked(Handle control) const override;
@@ -158,17 +158,17 @@ HFONT Win32ControlHost::FontOf(Handle control) const {
     return font != nullptr ? font : fonts_.normal;
 }
 
-ControlHost::Handle Win32ControlHost::Create(const ControlSpec& spec) {
+ControlHost::Handle Win32ControlHost::Create(const ControlDescription& description) {
     const wchar_t* windowClass = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     DWORD exStyle = 0;
-    HFONT font = spec.style == TextStyle::Bold ? fonts_.bold : fonts_.normal;
-    const std::wstring text = Widen(spec.text);
+    HFONT font = description.style == TextStyle::Bold ? fonts_.bold : fonts_.normal;
+    const std::wstring text = Widen(description.text);
     const bool oneLine = text.find(L'\n') == std::wstring::npos;
-    switch (spec.kind) {
+    switch (description.kind) {
         case ControlKind::Label:
             style |= SS_NOPREFIX;
-            switch (spec.align) {
+            switch (description.align) {
                 case TextAlign::TopLeft:
                     style |= SS_LEFT;
                     break;
@@ -224,13 +224,13 @@ ControlHost::Handle Win32ControlHost::Create(const ControlSpec& spec) {
             style |= SS_OWNERDRAW;
             break;
     }
-    const Rect& b = spec.bounds;
-    const bool showsText = spec.kind != ControlKind::Picture && spec.kind != ControlKind::Frame &&
-                           spec.kind != ControlKind::ListView &&
-                           spec.kind != ControlKind::ProgressBar;
+    const Rect& b = description.bounds;
+    const bool showsText =
+        description.kind != ControlKind::Picture && description.kind != ControlKind::Frame &&
+        description.kind != ControlKind::ListView && description.kind != ControlKind::ProgressBar;
     HWND control = ::CreateWindowExW(
         exStyle, windowClass, showsText ? text.c_str() : L"", style, b.x, b.y, b.width, b.height,
-        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id & 0xFFFF)), Instance(),
+        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(description.id & 0xFFFF)), Instance(),
         nullptr);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // Frames lie behind every other control (a new control comes last in
@@ -241,7 +241,7 @@ ControlHost::Handle Win32ControlHost::Create(const ControlSpec& spec) {
                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
-    switch (spec.kind) {
+    switch (description.kind) {
         case ControlKind::Frame:
             ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0,
                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -258,13 +258,13 @@ ControlHost::Handle Win32ControlHost::Create(const ControlSpec& spec) {
         case ControlKind::PictureButton:
             if (pictures_ != nullptr) {
                 ::SetPropW(control, kPictureProperty,
-                           reinterpret_cast<HANDLE>(static_cast<INT_PTR>(spec.picture) + 1));
+                           reinterpret_cast<HANDLE>(static_cast<INT_PTR>(description.picture) + 1));
             }
             break;
         default:
             break;
     }
-    controls_.push_back({control, spec.kind, spec.picture});
+    controls_.push_back({control, description.kind, description.picture});
     return static_cast<Handle>(controls_.size() - 1);
 }
 
